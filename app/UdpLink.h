@@ -1,0 +1,32 @@
+// One UDP socket, closed when the link goes away.
+#pragma once
+
+#include <winsock2.h>
+
+class CUdpLink
+{
+public:
+    enum WaitResult
+    {
+        Readable,
+        TimedOut,
+        WaitFailed,
+    };
+
+    CUdpLink() = default;
+    ~CUdpLink();
+    CUdpLink(const CUdpLink&) = delete;
+    CUdpLink& operator=(const CUdpLink&) = delete;
+
+    BOOL Create();
+    // Only datagrams from this peer are received afterwards.
+    BOOL Connect(ULONG nAddress, USHORT nPort);
+    BOOL Send(const void* pData, int nBytes);
+    WaitResult WaitReadable(DWORD dwTimeoutMs);
+    // The number of bytes received, or SOCKET_ERROR.
+    int Receive(void* pBuffer, int nBytes);
+    void Close();
+
+private:
+    SOCKET m_hSocket = INVALID_SOCKET;
+};

@@ -1,0 +1,154 @@
+#include "app/SntpQuery.h"
+
+#include "support/SntpResponder.h"
+
+#include <gtest/gtest.h>
+
+namespace
+{
+const char* const kLoopback = "127.0.0.1";
+
+class SntpQueryTest : public testing::Test
+{
+protected:
+    void Answer(double dClockAhead, DWORD dwTurnaroundMs = 0, DWORD dwReplyDelayMs = 0)
+    {
+        CSntpResponder::Behaviour behaviour;
+        behaviour.dClockAhead = dClockAhead;
+        behaviour.dwTurnaroundMs = dwTurnaroundMs;
+        behaviour.dwReplyDelayMs = dwReplyDelayMs;
+        m_responder.SetBehaviour(behaviour);
+    }
+
+    void Fail(CSntpResponder::Fault fault)
+    {
+        CSntpResponder::Behaviour behaviour;
+        behaviour.dClockAhead = 30;
+        behaviour.fault = fault;
+        m_responder.SetBehaviour(behaviour);
+    }
+
+    BOOL Query(SntpResult& result, LPCSTR pszHost = kLoopback)
+    {
+        return CSntpQuery().QueryServer(pszHost, result, m_responder.GetPort());
+    }
+
+    // The sample with the least delay of a few, as NTP clients choose: a
+    // thread that is scheduled late now and then (two cores, one responder
+    // in this process) skews one sample by up to half its delay.
+    BOOL QueryBestOf(int nSamples, SntpResult& best)
+    {
+        BOOL bAny = FALSE;
+        for (int i = 0; i < nSamples; ++i)
+        {
+            SntpResult sample;
+            if (!Query(sample))
+                return FALSE;
+            if (!bAny || sample.dDelay < best.dDelay)
+                best = sample;
+            bAny = TRUE;
+        }
+        return bAny;
+    }
+
+    CSntpResponder m_responder;
+};
+} // namespace
+
+TEST(SntpResult, OffsetAndDelayFollowTheFourTimestamps)
+{
+    // Local clock 10 s behind, 0.05 s transit each way, 1 ms turnaround.
+    SntpResult result;
+    result.originate = CNtpStamp(uint64_t(3974400000) << 32);
+    result.receive = result.originate + 10.05;
+    result.transmit = result.receive + 0.001;
+    result.destination = result.originate + 0.101;
+    result.Measure();
+    EXPECT_NEAR(result.dOffset, 10.0, 1e-6);
+    EXPECT_NEAR(result.dDelay, 0.1, 1e-6);
+}
+
+TEST_F(SntpQueryTest, SendsOneClientRequest)
+{
+    Answer(0);
+    SntpResult result;
+    ASSERT_TRUE(Query(result));
+    EXPECT_EQ(m_responder.GetRequestCount(), 1);
+    const std::vector<BYTE> request = m_responder.GetLastRequest();
+    ASSERT_EQ(request.size(), 48u);
+    EXPECT_EQ(request[0], 0x1B);
+    for (size_t i = 1; i < 40; ++i)
+        ASSERT_EQ(request[i], 0) << "byte " << i;
+    // The transmit stamp is our clock now, and the server echoes it back.
+    EXPECT_EQ(CNtpStamp::FromNetwork(request.data() + 40), result.originate);
+    EXPECT_NEAR(CNtpStamp::Now() - result.originate, 0.0, 1.0);
+}
+
+TEST_F(SntpQueryTest, MeasuresAServerAheadOrBehind)
+{
+    SntpResult result;
+    Answer(37);
+    ASSERT_TRUE(QueryBestOf(5, result));
+    EXPECT_NEAR(result.dOffset, 37.0, 0.001);
+    EXPECT_GE(result.dDelay, -0.002);
+    EXPECT_LT(result.dDelay, 0.1);
+    EXPECT_EQ(result.nStratum, 2);
+    EXPECT_EQ(result.nLeapIndicator, 0);
+
+    // The server's turnaround counts neither as delay nor as offset.
+    Answer(-20, 100);
+    ASSERT_TRUE(QueryBestOf(3, result));
+    EXPECT_NEAR(result.dOffset, -20.0, 0.001);
+    EXPECT_LT(result.dDelay, 0.1);
+}
+
+TEST_F(SntpQueryTest, WaitsForASlowReply)
+{
+    // A reply held back on its way home doubles as half the delay in the offset.
+    Answer(5, 0, 1000);
+    SntpResult result;
+    ASSERT_TRUE(Query(result));
+    EXPECT_NEAR(result.dDelay, 1.0, 0.2);
+    EXPECT_NEAR(result.dOffset, 4.5, 0.1);
+}
+
+TEST_F(SntpQueryTest, ResolvesHostNames)
+{
+    Answer(1);
+    SntpResult result;
+    ASSERT_TRUE(Query(result, "localhost"));
+    EXPECT_NEAR(result.dOffset, 1.0, 0.01);
+}
+
+TEST_F(SntpQueryTest, RefusesRepliesThatAreNotSaneServerAnswers)
+{
+    const CSntpResponder::Fault faults[] = {
+        CSntpResponder::ShortReply, CSntpResponder::ClientMode, CSntpResponder::Version0,
+        CSntpResponder::Version5,   CSntpResponder::Stratum0,   CSntpResponder::Stratum16,
+        CSntpResponder::Leap3,      CSntpResponder::ZeroTransmit, CSntpResponder::WrongOriginate,
+    };
+    for (CSntpResponder::Fault fault : faults)
+    {
+        Fail(fault);
+        SntpResult result;
+        SetLastError(0);
+        EXPECT_FALSE(Query(result)) << "fault " << fault;
+        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_DATA)) << "fault " << fault;
+    }
+    // And the same server answering properly again is believed.
+    Answer(3);
+    SntpResult result;
+    EXPECT_TRUE(Query(result));
+}
+
+TEST_F(SntpQueryTest, GivesUpAfterFiveSecondsWithoutAReply)
+{
+    Fail(CSntpResponder::Silent);
+    SntpResult result;
+    const DWORD dwStart = GetTickCount();
+    EXPECT_FALSE(Query(result));
+    const DWORD dwElapsed = GetTickCount() - dwStart;
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(WSAETIMEDOUT));
+    EXPECT_GE(dwElapsed, 4900u);
+    EXPECT_LT(dwElapsed, 7000u);
+}

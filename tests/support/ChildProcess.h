@@ -1,0 +1,18 @@
+// Runs a program of the build to its end and collects what it printed.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+struct CChildProcess
+{
+    DWORD dwExitCode = 0;
+    std::string strOut; // line ends as "\n"
+    std::string strErr;
+
+    // Runs the named program from the tests' own folder; false if it could not start.
+    bool Run(const std::string& strProgram, const std::string& strArguments, DWORD dwTimeoutMs = 60000);
+
+    static std::string BinDir();
+};

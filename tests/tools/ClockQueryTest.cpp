@@ -1,0 +1,77 @@
+#include "support/ChildProcess.h"
+#include "support/SntpResponder.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+namespace
+{
+class ClockQueryTest : public testing::Test
+{
+protected:
+    std::string LocalServer() { return "127.0.0.1 " + std::to_string(m_responder.GetPort()); }
+
+    CSntpResponder m_responder;
+    CChildProcess m_run;
+};
+} // namespace
+
+TEST_F(ClockQueryTest, PrintsTheOffsetOfAServerAhead)
+{
+    CSntpResponder::Behaviour ahead;
+    ahead.dClockAhead = 37;
+    m_responder.SetBehaviour(ahead);
+    // The run with the least delay of three, as NTP clients choose: a late
+    // scheduled thread skews one sample by up to half its delay.
+    double dBestOffset = 0, dBestDelay = 1e9;
+    for (int nRun = 0; nRun < 3; ++nRun)
+    {
+        ASSERT_TRUE(m_run.Run("clockquery.exe", LocalServer()));
+        EXPECT_EQ(m_run.dwExitCode, 0u) << m_run.strErr;
+        char host[64] = {};
+        int nStratum = 0;
+        double dOffset = 0, dDelay = 0;
+        ASSERT_EQ(sscanf(m_run.strOut.c_str(), "server=%63s stratum=%d offset=%lf delay=%lf", host, &nStratum,
+                         &dOffset, &dDelay),
+                  4)
+            << m_run.strOut;
+        EXPECT_STREQ(host, "127.0.0.1");
+        EXPECT_EQ(nStratum, 2);
+        if (dDelay < dBestDelay)
+        {
+            dBestDelay = dDelay;
+            dBestOffset = dOffset;
+        }
+    }
+    EXPECT_NEAR(dBestOffset, 37.0, 0.001);
+    EXPECT_LT(dBestDelay, 0.1);
+    // Exactly one line, offset signed with six decimals.
+    EXPECT_EQ(m_run.strOut.find('\n'), m_run.strOut.size() - 1);
+    EXPECT_NE(m_run.strOut.find(" offset=+37."), std::string::npos) << m_run.strOut;
+}
+
+TEST_F(ClockQueryTest, RefusesMalformedRepliesAfterThreeAttempts)
+{
+    CSntpResponder::Behaviour broken;
+    broken.fault = CSntpResponder::Stratum0;
+    m_responder.SetBehaviour(broken);
+    ASSERT_TRUE(m_run.Run("clockquery.exe", LocalServer()));
+    EXPECT_EQ(m_run.dwExitCode, 1u);
+    EXPECT_EQ(m_run.strOut, "");
+    EXPECT_EQ(m_run.strErr, "clockquery: no valid reply from 127.0.0.1:" + std::to_string(m_responder.GetPort()) + "\n");
+    EXPECT_EQ(m_responder.GetRequestCount(), 3);
+}
+
+TEST_F(ClockQueryTest, RejectsBadUsage)
+{
+    const char* const badArguments[] = {"127.0.0.1 0", "127.0.0.1 65536", "127.0.0.1 12x", "a 1 extra", "--help"};
+    for (const char* pszArguments : badArguments)
+    {
+        ASSERT_TRUE(m_run.Run("clockquery.exe", pszArguments));
+        EXPECT_EQ(m_run.dwExitCode, 2u) << pszArguments;
+        EXPECT_EQ(m_run.strErr, "usage: clockquery [HOST [PORT]]\n") << pszArguments;
+    }
+    EXPECT_EQ(m_responder.GetRequestCount(), 0);
+}
