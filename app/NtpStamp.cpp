@@ -130,7 +130,7 @@ double CNtpStamp::operator-(const CNtpStamp& other) const
     const bool bNegative = signedDiff < 0;
     const uint64_t d = bNegative ? uint64_t(0) - static_cast<uint64_t>(signedDiff) : static_cast<uint64_t>(signedDiff);
     const double dMagnitude = static_cast<double>(static_cast<int64_t>(d >> 32))
-        + static_cast<double>(static_cast<uint32_t>(d)) * kFractionToSeconds;
+                              + static_cast<double>(static_cast<uint32_t>(d)) * kFractionToSeconds;
     return bNegative ? -dMagnitude : dMagnitude;
 }
 

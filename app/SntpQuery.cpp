@@ -80,13 +80,9 @@ void SntpResult::Measure()
     dOffset = ((t2 - t1) + (t3 - t4)) / 2;
 }
 
-CSntpQuery::CSntpQuery(CClockPlatform& platform) : m_platform(platform)
-{
-}
+CSntpQuery::CSntpQuery(CClockPlatform& platform) : m_platform(platform) {}
 
-CSntpQuery::CSntpQuery() : CSntpQuery(CClockPlatform::System())
-{
-}
+CSntpQuery::CSntpQuery() : CSntpQuery(CClockPlatform::System()) {}
 
 BOOL CSntpQuery::QueryServer(LPCSTR pszHost, SntpResult& result, USHORT nPort)
 {

@@ -123,8 +123,8 @@ TEST_F(SntpQueryTest, ResolvesHostNames)
 TEST_F(SntpQueryTest, RefusesRepliesThatAreNotSaneServerAnswers)
 {
     const CSntpResponder::Fault faults[] = {
-        CSntpResponder::ShortReply, CSntpResponder::ClientMode, CSntpResponder::Version0,
-        CSntpResponder::Version5,   CSntpResponder::Stratum0,   CSntpResponder::Stratum16,
+        CSntpResponder::ShortReply, CSntpResponder::ClientMode,   CSntpResponder::Version0,
+        CSntpResponder::Version5,   CSntpResponder::Stratum0,     CSntpResponder::Stratum16,
         CSntpResponder::Leap3,      CSntpResponder::ZeroTransmit, CSntpResponder::WrongOriginate,
     };
     for (CSntpResponder::Fault fault : faults)

@@ -51,8 +51,8 @@ bool CChildProcess::Run(const std::string& strProgram, const std::string& strArg
     const std::string strPath = BinDir() + strProgram;
     std::string strCommand = "\"" + strPath + "\" " + strArguments;
     PROCESS_INFORMATION process = {};
-    const BOOL bStarted = CreateProcessA(strPath.c_str(), &strCommand[0], NULL, NULL, TRUE, 0, NULL, NULL,
-                                         &startup, &process);
+    const BOOL bStarted =
+        CreateProcessA(strPath.c_str(), &strCommand[0], NULL, NULL, TRUE, 0, NULL, NULL, &startup, &process);
     CloseHandle(hOutWrite);
     CloseHandle(hErrWrite);
     if (bStarted)

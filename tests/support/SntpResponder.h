@@ -15,13 +15,13 @@ public:
     enum Fault
     {
         None,
-        ShortReply,     // 40 bytes
-        ClientMode,     // mode 3 instead of 4
+        ShortReply, // 40 bytes
+        ClientMode, // mode 3 instead of 4
         Version0,
         Version5,
-        Stratum0,       // a refusal (kiss-o'-death)
-        Stratum16,      // unsynchronised
-        Leap3,          // alarm: server clock not synchronised
+        Stratum0,  // a refusal (kiss-o'-death)
+        Stratum16, // unsynchronised
+        Leap3,     // alarm: server clock not synchronised
         ZeroTransmit,
         WrongOriginate, // a stale or forged datagram
         Silent,         // never answers
@@ -29,9 +29,9 @@ public:
 
     struct Behaviour
     {
-        double dClockAhead = 0;    // seconds the server's clock is ahead of ours
-        DWORD dwTurnaroundMs = 0;  // between receiving and transmitting
-        DWORD dwReplyDelayMs = 0;  // after transmitting, before the datagram leaves
+        double dClockAhead = 0;   // seconds the server's clock is ahead of ours
+        DWORD dwTurnaroundMs = 0; // between receiving and transmitting
+        DWORD dwReplyDelayMs = 0; // after transmitting, before the datagram leaves
         Fault fault = None;
     };
 

@@ -33,8 +33,8 @@ TEST_F(ClockQueryTest, PrintsTheOffsetOfAServerAhead)
         char host[64] = {};
         int nStratum = 0;
         double dOffset = 0, dDelay = 0;
-        ASSERT_EQ(sscanf(m_run.strOut.c_str(), "server=%63s stratum=%d offset=%lf delay=%lf", host, &nStratum,
-                         &dOffset, &dDelay),
+        ASSERT_EQ(sscanf(m_run.strOut.c_str(), "server=%63s stratum=%d offset=%lf delay=%lf", host, &nStratum, &dOffset,
+                         &dDelay),
                   4)
             << m_run.strOut;
         EXPECT_STREQ(host, "127.0.0.1");
@@ -60,7 +60,8 @@ TEST_F(ClockQueryTest, RefusesMalformedRepliesAfterThreeAttempts)
     ASSERT_TRUE(m_run.Run("clockquery.exe", LocalServer()));
     EXPECT_EQ(m_run.dwExitCode, 1u);
     EXPECT_EQ(m_run.strOut, "");
-    EXPECT_EQ(m_run.strErr, "clockquery: no valid reply from 127.0.0.1:" + std::to_string(m_responder.GetPort()) + "\n");
+    EXPECT_EQ(m_run.strErr,
+              "clockquery: no valid reply from 127.0.0.1:" + std::to_string(m_responder.GetPort()) + "\n");
     EXPECT_EQ(m_responder.GetRequestCount(), 3);
 }
 
