@@ -134,6 +134,8 @@ void CXTPMarkupTokenizer::SetInput(const char* pText, const char* pEnd)
 
 void CXTPMarkupTokenizer::SetCodePage(UINT nCodePage)
 {
+    // The lead bytes are those of the code page the text is widened with, so
+    // that the pair test and the conversion always agree.
     m_nCodePage = nCodePage;
     memset(m_abLeadByte, 0, sizeof(m_abLeadByte));
     CPINFO info;
