@@ -33,22 +33,23 @@ protected:
         return CSntpQuery().QueryServer(pszHost, result, m_responder.GetPort());
     }
 
-    // The sample with the least delay of a few, as NTP clients choose: a
-    // thread that is scheduled late now and then (two cores, one responder
-    // in this process) skews one sample by up to half its delay.
-    BOOL QueryBestOf(int nSamples, SntpResult& best)
+    // The sample with the least delay of up to ten, as NTP clients choose: a
+    // thread scheduled late (two cores, a responder in this process, builds
+    // running beside the tests) skews one sample by up to half its delay.
+    BOOL QueryBest(SntpResult& best)
     {
-        BOOL bAny = FALSE;
-        for (int i = 0; i < nSamples; ++i)
+        const double kQuietDelay = 0.001;
+        for (int i = 0; i < 10; ++i)
         {
             SntpResult sample;
             if (!Query(sample))
                 return FALSE;
-            if (!bAny || sample.dDelay < best.dDelay)
+            if (i == 0 || sample.dDelay < best.dDelay)
                 best = sample;
-            bAny = TRUE;
+            if (best.dDelay < kQuietDelay)
+                break;
         }
-        return bAny;
+        return TRUE;
     }
 
     CSntpResponder m_responder;
@@ -88,7 +89,7 @@ TEST_F(SntpQueryTest, MeasuresAServerAheadOrBehind)
 {
     SntpResult result;
     Answer(37);
-    ASSERT_TRUE(QueryBestOf(5, result));
+    ASSERT_TRUE(QueryBest(result));
     EXPECT_NEAR(result.dOffset, 37.0, 0.001);
     EXPECT_GE(result.dDelay, -0.002);
     EXPECT_LT(result.dDelay, 0.1);
@@ -97,19 +98,20 @@ TEST_F(SntpQueryTest, MeasuresAServerAheadOrBehind)
 
     // The server's turnaround counts neither as delay nor as offset.
     Answer(-20, 100);
-    ASSERT_TRUE(QueryBestOf(3, result));
+    ASSERT_TRUE(QueryBest(result));
     EXPECT_NEAR(result.dOffset, -20.0, 0.001);
     EXPECT_LT(result.dDelay, 0.1);
 }
 
 TEST_F(SntpQueryTest, WaitsForASlowReply)
 {
-    // A reply held back on its way home doubles as half the delay in the offset.
+    // A reply held back on its way home shows as delay, and half of it as offset.
     Answer(5, 0, 1000);
     SntpResult result;
     ASSERT_TRUE(Query(result));
-    EXPECT_NEAR(result.dDelay, 1.0, 0.2);
-    EXPECT_NEAR(result.dOffset, 4.5, 0.1);
+    EXPECT_GE(result.dDelay, 0.99);
+    EXPECT_LT(result.dDelay, 1.5);
+    EXPECT_NEAR(result.dOffset, 5.0 - result.dDelay / 2, 0.01);
 }
 
 TEST_F(SntpQueryTest, ResolvesHostNames)

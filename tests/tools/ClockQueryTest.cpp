@@ -23,10 +23,10 @@ TEST_F(ClockQueryTest, PrintsTheOffsetOfAServerAhead)
     CSntpResponder::Behaviour ahead;
     ahead.dClockAhead = 37;
     m_responder.SetBehaviour(ahead);
-    // The run with the least delay of three, as NTP clients choose: a late
-    // scheduled thread skews one sample by up to half its delay.
+    // The run with the least delay of up to ten, as NTP clients choose: a
+    // late scheduled thread skews one sample by up to half its delay.
     double dBestOffset = 0, dBestDelay = 1e9;
-    for (int nRun = 0; nRun < 3; ++nRun)
+    for (int nRun = 0; nRun < 10 && dBestDelay >= 0.001; ++nRun)
     {
         ASSERT_TRUE(m_run.Run("clockquery.exe", LocalServer()));
         EXPECT_EQ(m_run.dwExitCode, 0u) << m_run.strErr;
