@@ -57,46 +57,10 @@ const DWORD kIntervalsMs[] = {
     120 * 60 * 1000, // every 2 hours
 };
 const int kIntervalCount = sizeof(kIntervalsMs) / sizeof(kIntervalsMs[0]);
-
-const size_t kMaxHostLength = 253;
-
-bool ParsePort(LPCSTR pszText, USHORT& nPort)
-{
-    const size_t nLength = strlen(pszText);
-    if (nLength == 0 || nLength > 5)
-        return false;
-    long nValue = 0;
-    for (LPCSTR p = pszText; *p; ++p)
-    {
-        if (*p < '0' || *p > '9')
-            return false;
-        nValue = nValue * 10 + (*p - '0');
-    }
-    if (nValue < 1 || nValue > 65535)
-        return false;
-    nPort = static_cast<USHORT>(nValue);
-    return true;
-}
-
-// Letters, digits, '-', '.' and '_': a host name or a dotted IPv4 address.
-bool IsHostText(const std::string& strHost)
-{
-    if (strHost.empty() || strHost.size() > kMaxHostLength)
-        return false;
-    for (char c : strHost)
-    {
-        const bool bLetter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-        const bool bDigit = c >= '0' && c <= '9';
-        if (!bLetter && !bDigit && c != '-' && c != '.' && c != '_')
-            return false;
-    }
-    return true;
-}
 } // namespace
 
 CSyncController::CSyncController(CSyncView& view, CSyncPlatform& platform)
-    : m_view(view), m_platform(platform), m_strServerHost(CSntpQuery::kPublicServer),
-      m_nServerPort(CSntpQuery::kNtpPort)
+    : m_view(view), m_platform(platform)
 {
 }
 
@@ -127,28 +91,12 @@ void CSyncController::LoadSettings()
 
 void CSyncController::LoadServer(const std::string& strPath)
 {
-    m_strServerHost = CSntpQuery::kPublicServer;
-    m_nServerPort = CSntpQuery::kNtpPort;
-
-    char text[kMaxHostLength + 16] = {};
+    m_server = CServerAddress();
+    char text[CServerAddress::kMaxHostLength + 16] = {};
     const DWORD dwLength = ::GetPrivateProfileStringA(kSection, kServerKey, "", text, sizeof(text), strPath.c_str());
-    if (dwLength == 0 || dwLength >= sizeof(text) - 1)
-        return;
-
-    // A value the user mistyped falls back to the public server rather than
-    // leaving the program without one.
-    char* pszColon = strchr(text, ':');
-    USHORT nPort = CSntpQuery::kNtpPort;
-    if (pszColon != NULL)
-    {
-        *pszColon = '\0';
-        if (!ParsePort(pszColon + 1, nPort))
-            return;
-    }
-    if (!IsHostText(text))
-        return;
-    m_strServerHost = text;
-    m_nServerPort = nPort;
+    // A value the user mistyped leaves the public server rather than none.
+    if (dwLength > 0 && dwLength < sizeof(text) - 1)
+        m_server.Parse(text);
 }
 
 void CSyncController::SaveSettings()
@@ -212,7 +160,7 @@ void CSyncController::SyncNow()
     SntpResult result;
     BOOL bAnswered = FALSE;
     for (int nAttempt = 0; nAttempt < kAttempts && !bAnswered; ++nAttempt)
-        bAnswered = m_platform.QueryServer(query, m_strServerHost.c_str(), m_nServerPort, result);
+        bAnswered = m_platform.QueryServer(query, m_server.strHost.c_str(), m_server.nPort, result);
     if (!bAnswered)
     {
         ShowResult(FormatResult(NoAnswer, 0).c_str());

@@ -4,6 +4,8 @@
 // the operations from its message handlers.
 #pragma once
 
+#include "app/ServerAddress.h"
+
 #include <windows.h>
 
 #include <string>
@@ -57,8 +59,8 @@ public:
     static DWORD IntervalOf(int nSyncSpan);
 
     // The time server from the settings, or the public one.
-    const std::string& GetServerHost() const { return m_strServerHost; }
-    USHORT GetServerPort() const { return m_nServerPort; }
+    const std::string& GetServerHost() const { return m_server.strHost; }
+    USHORT GetServerPort() const { return m_server.nPort; }
 
     DWORD m_dwLastAutoSync = 0; // tick count at the last automatic synchronisation
     BOOL m_bAutoRun = 0;
@@ -71,6 +73,5 @@ private:
 
     CSyncView& m_view;
     CSyncPlatform& m_platform;
-    std::string m_strServerHost;
-    USHORT m_nServerPort;
+    CServerAddress m_server;
 };

