@@ -1,5 +1,6 @@
 // clockquery [HOST [PORT]]: asks a time server how far this computer's clock
 // is off, as the program does before it sets the clock, and never sets it.
+#include "app/ServerAddress.h"
 #include "app/SntpQuery.h"
 
 #include <winsock2.h>
@@ -17,23 +18,6 @@ int Usage()
     fprintf(stderr, "usage: clockquery [HOST [PORT]]\n");
     return 2;
 }
-
-bool ParsePort(const char* pszText, USHORT& nPort)
-{
-    if (*pszText == '\0' || strlen(pszText) > 5)
-        return false;
-    long nValue = 0;
-    for (const char* p = pszText; *p; ++p)
-    {
-        if (*p < '0' || *p > '9')
-            return false;
-        nValue = nValue * 10 + (*p - '0');
-    }
-    if (nValue < 1 || nValue > 65535)
-        return false;
-    nPort = static_cast<USHORT>(nValue);
-    return true;
-}
 } // namespace
 
 int main(int argc, char** argv)
@@ -44,7 +28,7 @@ int main(int argc, char** argv)
     USHORT nPort = CSntpQuery::kNtpPort;
     if (*pszHost == '\0' || *pszHost == '-')
         return Usage();
-    if (argc > 2 && !ParsePort(argv[2], nPort))
+    if (argc > 2 && !CServerAddress::ParsePort(argv[2], nPort))
         return Usage();
 
     WSADATA wsaData;

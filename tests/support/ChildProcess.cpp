@@ -27,6 +27,11 @@ std::string CChildProcess::BinDir()
 
 bool CChildProcess::Run(const std::string& strProgram, const std::string& strArguments, DWORD dwTimeoutMs)
 {
+    return RunCommandLine("\"" + BinDir() + strProgram + "\" " + strArguments, dwTimeoutMs);
+}
+
+bool CChildProcess::RunCommandLine(const std::string& strCommandLine, DWORD dwTimeoutMs)
+{
     strOut.clear();
     strErr.clear();
     SECURITY_ATTRIBUTES inherit = {sizeof(inherit), NULL, TRUE};
@@ -48,11 +53,9 @@ bool CChildProcess::Run(const std::string& strProgram, const std::string& strArg
     startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
     startup.hStdOutput = hOutWrite;
     startup.hStdError = hErrWrite;
-    const std::string strPath = BinDir() + strProgram;
-    std::string strCommand = "\"" + strPath + "\" " + strArguments;
+    std::string strCommand = strCommandLine;
     PROCESS_INFORMATION process = {};
-    const BOOL bStarted =
-        CreateProcessA(strPath.c_str(), &strCommand[0], NULL, NULL, TRUE, 0, NULL, NULL, &startup, &process);
+    const BOOL bStarted = CreateProcessA(NULL, &strCommand[0], NULL, NULL, TRUE, 0, NULL, NULL, &startup, &process);
     CloseHandle(hOutWrite);
     CloseHandle(hErrWrite);
     if (bStarted)

@@ -13,6 +13,8 @@ struct CChildProcess
 
     // Runs the named program from the tests' own folder; false if it could not start.
     bool Run(const std::string& strProgram, const std::string& strArguments, DWORD dwTimeoutMs = 60000);
+    // Runs a whole command line as the system would, finding the program in it.
+    bool RunCommandLine(const std::string& strCommandLine, DWORD dwTimeoutMs = 60000);
 
     static std::string BinDir();
 };

@@ -1,0 +1,43 @@
+// What the synchronisation controller asks of the system: the tick count, the
+// time query, the clock, and the machine-wide autostart value. Tests replace
+// single calls; the rest stays real.
+#pragma once
+
+#include "app/NtpStamp.h"
+#include "app/SntpQuery.h"
+
+#include <windows.h>
+
+#include <string>
+
+class CClockPlatform;
+
+class CSyncPlatform
+{
+public:
+    static constexpr const char* kRunKeyPath = "SOFTWARE\\MicroSoft\\Windows\\CurrentVersion\\Run\\";
+
+    // The Run key location is a parameter only so that tests can point it at
+    // a key that is missing.
+    explicit CSyncPlatform(CClockPlatform& clock, HKEY hRunRoot = HKEY_LOCAL_MACHINE,
+                           LPCSTR pszRunKeyPath = kRunKeyPath);
+    CSyncPlatform();
+    virtual ~CSyncPlatform() = default;
+
+    CClockPlatform& GetClock() const { return m_clock; }
+
+    virtual DWORD GetTickCount();
+    virtual BOOL QueryServer(CSntpQuery& query, LPCSTR pszHost, USHORT nPort, SntpResult& result);
+    virtual BOOL SetClockTo(CSntpQuery& query, const CNtpStamp& target);
+
+    // Stores a command line under the value name; FALSE when the key cannot
+    // be opened (it is never created) or the value not written.
+    virtual BOOL AddRunValue(LPCSTR pszName, LPCSTR pszCommand);
+    // Removes the value when present; FALSE only when it is there and stays.
+    virtual BOOL RemoveRunValue(LPCSTR pszName);
+
+private:
+    CClockPlatform& m_clock;
+    HKEY m_hRunRoot;
+    std::string m_strRunKeyPath;
+};

@@ -1,0 +1,152 @@
+#include "app/SyncController.h"
+
+#include "SyncTestSupport.h"
+#include "support/ChildProcess.h"
+
+#include <gtest/gtest.h>
+
+namespace
+{
+const char* const kName = CSyncController::kAutostartName;
+
+// The machine's autostart value; empty when it is missing.
+std::string ReadRunValue()
+{
+    char data[1024] = {};
+    DWORD dwSize = sizeof(data) - 1;
+    DWORD dwType = 0;
+    if (RegGetValueA(HKEY_LOCAL_MACHINE, CSyncPlatform::kRunKeyPath, kName, RRF_RT_ANY, &dwType, data, &dwSize)
+        != ERROR_SUCCESS)
+        return "";
+    return dwType == REG_SZ ? data : "(not a string)";
+}
+
+void WriteRunValue(const std::string& strData)
+{
+    HKEY hKey;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, CSyncPlatform::kRunKeyPath, 0, KEY_SET_VALUE, &hKey), ERROR_SUCCESS);
+    if (strData.empty())
+        RegDeleteValueA(hKey, kName);
+    else
+        RegSetValueExA(hKey, kName, 0, REG_SZ, reinterpret_cast<const BYTE*>(strData.c_str()),
+                       static_cast<DWORD>(strData.size() + 1));
+    RegCloseKey(hKey);
+}
+
+bool KeyExists(LPCSTR pszKeyPath)
+{
+    HKEY hKey;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, pszKeyPath, 0, KEY_QUERY_VALUE, &hKey) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(hKey);
+    return true;
+}
+
+// Each test starts without the value and leaves it as the machine had it.
+class AutostartTest : public testing::Test
+{
+protected:
+    AutostartTest() : m_strBefore(ReadRunValue()) { WriteRunValue(""); }
+    ~AutostartTest() override { WriteRunValue(m_strBefore); }
+
+    const std::string m_strBefore;
+    CSettingsFolder m_folder;
+    CRecordingView m_view;
+    CFakeSyncPlatform m_platform;
+    CSyncController m_controller{m_view, m_platform};
+};
+} // namespace
+
+TEST_F(AutostartTest, TheCheckBoxAddsTheQuotedPathAndRemovesItAgain)
+{
+    m_controller.m_bAutoRun = TRUE;
+    m_controller.OnAutostartChanged();
+    EXPECT_EQ(ReadRunValue(), "\"" + CChildProcess::BinDir() + "test_app.exe\"");
+    EXPECT_EQ(m_folder.Read(), "[general]\r\nautorun=1\r\nautosync=0\r\nsyncspan=-1\r\n");
+
+    m_controller.m_bAutoRun = FALSE;
+    m_controller.OnAutostartChanged();
+    EXPECT_EQ(ReadRunValue(), "");
+    EXPECT_EQ(m_folder.Read(), "[general]\r\nautorun=0\r\nautosync=0\r\nsyncspan=-1\r\n");
+    // Removing what is not there does nothing and is no failure.
+    EXPECT_TRUE(m_controller.SetAutostart(FALSE, kName));
+    EXPECT_TRUE(m_view.m_autostartChecks.empty());
+}
+
+TEST_F(AutostartTest, StartingNeverTouchesTheRegistry)
+{
+    m_folder.Write("[general]\r\nautorun=1\r\n");
+    m_controller.Start();
+    EXPECT_EQ(m_controller.m_bAutoRun, 1);
+    EXPECT_EQ(ReadRunValue(), "");
+
+    WriteRunValue("\"C:\\elsewhere\\clockfix.exe\"");
+    CSettingsFolder folder;
+    m_controller.Start();
+    EXPECT_EQ(m_controller.m_bAutoRun, 0);
+    EXPECT_EQ(ReadRunValue(), "\"C:\\elsewhere\\clockfix.exe\"");
+}
+
+TEST_F(AutostartTest, ARefusalPutsTheCheckBoxAndTheFileBackToWhatIsRegistered)
+{
+    // A key that cannot be opened, as for a user without rights to it.
+    const char* const kMissing = "SOFTWARE\\Horaleon test missing\\Run\\";
+    CFakeSyncPlatform refusing(CClockPlatform::System(), kMissing);
+    CSyncController controller(m_view, refusing);
+    controller.m_bAutoRun = TRUE;
+    controller.m_bAutoSync = TRUE;
+    controller.m_nSyncSpan = 2;
+    controller.OnAutostartChanged();
+    EXPECT_EQ(controller.m_bAutoRun, 0);
+    EXPECT_EQ(m_view.m_autostartChecks, std::vector<BOOL>{FALSE});
+    EXPECT_EQ(m_folder.Read(), "[general]\r\nautorun=0\r\nautosync=1\r\nsyncspan=2\r\n");
+    // Adding only opens the key, never creates it.
+    EXPECT_FALSE(KeyExists("SOFTWARE\\Horaleon test missing"));
+
+    ASSERT_TRUE(m_controller.SetAutostart(TRUE, kName));
+    m_platform.m_bRefuseRemoval = true;
+    m_controller.m_bAutoRun = FALSE;
+    m_controller.OnAutostartChanged();
+    EXPECT_EQ(m_controller.m_bAutoRun, 1);
+    EXPECT_EQ(m_view.m_autostartChecks, (std::vector<BOOL>{FALSE, TRUE}));
+    EXPECT_EQ(m_folder.Read(), "[general]\r\nautorun=1\r\nautosync=0\r\nsyncspan=-1\r\n");
+}
+
+// Installed under a folder with spaces and a double-byte name whose second
+// byte is a backslash. Unquoted, Windows would try "...\hlNNN.exe" first and
+// start whatever is there.
+TEST_F(AutostartTest, TheRegisteredCommandStartsTheProgramWhereverItLives)
+{
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    const std::string strStem = std::string(temp) + "hl" + std::to_string(GetCurrentProcessId());
+    const std::string strBase = strStem + " Program Files\\";
+    const std::string strDir = strBase + "Horaleon \xb2\xe2\xca\xd4\\";  // 测试
+    const std::string strExe = strDir + "\xca\xb1\xd6\xd3\x81\x5c.exe"; // 时钟乗
+    const std::string strDecoy = strStem + ".exe";
+    const std::string strProbe = CChildProcess::BinDir() + "module_probe.exe";
+    ASSERT_TRUE(CreateDirectoryA(strBase.c_str(), NULL));
+    ASSERT_TRUE(CreateDirectoryA(strDir.c_str(), NULL));
+    ASSERT_TRUE(CopyFileA(strProbe.c_str(), strExe.c_str(), TRUE));
+    ASSERT_TRUE(CopyFileA(strProbe.c_str(), strDecoy.c_str(), TRUE));
+
+    CChildProcess run;
+    ASSERT_TRUE(run.RunCommandLine("\"" + strExe + "\" add " + kName));
+    EXPECT_EQ(run.strOut, "1\n") << run.strErr;
+    const std::string strCommand = ReadRunValue();
+    EXPECT_EQ(strCommand, "\"" + strExe + "\"");
+
+    // Started the way the system starts it, the program finds its own folder.
+    ASSERT_TRUE(run.RunCommandLine(strCommand + " dir"));
+    EXPECT_EQ(run.dwExitCode, 0u);
+    EXPECT_EQ(run.strOut, Hex(strDir));
+
+    ASSERT_TRUE(run.RunCommandLine("\"" + strExe + "\" remove " + kName));
+    EXPECT_EQ(run.strOut, "1\n");
+    EXPECT_EQ(ReadRunValue(), "");
+
+    DeleteFileA(strDecoy.c_str());
+    DeleteFileA(strExe.c_str());
+    RemoveDirectoryA(strDir.c_str());
+    RemoveDirectoryA(strBase.c_str());
+}

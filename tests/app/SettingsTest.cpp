@@ -1,0 +1,137 @@
+#include "app/SyncController.h"
+
+#include "SyncTestSupport.h"
+
+#include <gtest/gtest.h>
+
+using namespace std::string_literals;
+
+namespace
+{
+// A controller started on a settings file, in a folder of its own.
+class CStarted
+{
+public:
+    explicit CStarted(const std::string& strFile)
+    {
+        if (!strFile.empty())
+            m_folder.Write(strFile);
+        m_controller.LoadSettings();
+    }
+
+    std::vector<int> Values() const
+    {
+        return {m_controller.m_bAutoRun, m_controller.m_bAutoSync, m_controller.m_nSyncSpan};
+    }
+
+    CSettingsFolder m_folder;
+    CRecordingView m_view;
+    CFakeSyncPlatform m_platform;
+    CSyncController m_controller{m_view, m_platform};
+};
+
+using Values = std::vector<int>;
+} // namespace
+
+TEST(Settings, FirstStartUsesTheDefaultsAndOnlyAChangeCreatesTheFile)
+{
+    CStarted first("");
+    EXPECT_EQ(first.Values(), (Values{0, 0, 0}));
+    EXPECT_EQ(first.m_controller.GetServerHost(), CSntpQuery::kPublicServer);
+    EXPECT_EQ(first.m_controller.GetServerPort(), 123);
+    EXPECT_FALSE(first.m_folder.Exists());
+
+    first.m_controller.m_nSyncSpan = 1;
+    first.m_controller.OnIntervalChanged();
+    EXPECT_EQ(first.m_folder.Read(), "[general]\r\nautorun=0\r\nautosync=0\r\nsyncspan=1\r\n");
+}
+
+TEST(Settings, SavedValuesLoadAgain)
+{
+    CStarted saved("");
+    saved.m_controller.m_bAutoRun = TRUE;
+    saved.m_controller.m_bAutoSync = TRUE;
+    saved.m_controller.m_nSyncSpan = 2;
+    saved.m_controller.SaveSettings();
+    EXPECT_EQ(saved.m_folder.Read(), "[general]\r\nautorun=1\r\nautosync=1\r\nsyncspan=2\r\n");
+    EXPECT_EQ(CStarted(saved.m_folder.Read()).Values(), (Values{1, 1, 2}));
+}
+
+TEST(Settings, AnIntervalOutsideTheListLeavesNoSelectionAndIsSavedAsMinusOne)
+{
+    for (const char* pszSpan : {"3", "-2", "99", "-1"})
+    {
+        CStarted started("[general]\r\nautosync=1\r\nsyncspan="s + pszSpan + "\r\n");
+        EXPECT_EQ(started.m_controller.m_nSyncSpan, -1) << pszSpan;
+        started.m_controller.OnAutoSyncChanged();
+        EXPECT_EQ(started.m_folder.Read(), "[general]\r\nautosync=1\r\nsyncspan=-1\r\nautorun=0\r\n");
+    }
+}
+
+TEST(Settings, GarbageReadsAsDefaultsAndIsLeftAsItIs)
+{
+    const struct
+    {
+        std::string strFile;
+        Values expected;
+    } cases[] = {
+        {"[other]\r\nautorun=1\r\nautosync=1\r\nsyncspan=2\r\n", {0, 0, 0}},
+        {"autorun=1\r\nautosync=1\r\n", {0, 0, 0}},
+        {"[general]\r\nautorun=yes\r\nautosync=\r\nsyncspan=two\r\n", {0, 0, 0}},
+        {"[general]\r\nautorun=1x\r\nautosync= 1 \r\nsyncspan=2 hours\r\n", {1, 1, 2}},
+        // A check box knows only on and off.
+        {"[general]\r\nautorun=7\r\nautosync=-3\r\n", {1, 1, 0}},
+        {"\xff\xfe\x00garbage\r\n[general\r\n===\r\n"s, {0, 0, 0}},
+    };
+    for (const auto& c : cases)
+    {
+        CStarted started(c.strFile);
+        EXPECT_EQ(started.Values(), c.expected) << c.strFile;
+        EXPECT_EQ(started.m_folder.Read(), c.strFile);
+    }
+}
+
+TEST(Settings, TheServerKeyNamesAnotherTimeServer)
+{
+    const std::string strPublic = CSntpQuery::kPublicServer;
+    const struct
+    {
+        std::string strValue;
+        std::string strHost;
+        USHORT nPort;
+    } cases[] = {
+        {"127.0.0.1:4123", "127.0.0.1", 4123},
+        {"time.example.org", "time.example.org", 123},
+        {"ntp_1.example-site.cn:00123", "ntp_1.example-site.cn", 123},
+        // Empty or malformed: the public server.
+        {"", strPublic, 123},
+        {":4123", strPublic, 123},
+        {"host:", strPublic, 123},
+        {"host:0", strPublic, 123},
+        {"host:65536", strPublic, 123},
+        {"host:12a", strPublic, 123},
+        {"host:-5", strPublic, 123},
+        {"host:1:2", strPublic, 123},
+        {"two words", strPublic, 123},
+        {"\xb7\xfe\xce\xf1\xc6\xf7", strPublic, 123}, // 服务器
+        {std::string(300, 'a'), strPublic, 123},
+    };
+    for (const auto& c : cases)
+    {
+        CStarted started("[general]\r\nserver=" + c.strValue + "\r\n");
+        EXPECT_EQ(started.m_controller.GetServerHost(), c.strHost) << c.strValue;
+        EXPECT_EQ(started.m_controller.GetServerPort(), c.nPort) << c.strValue;
+    }
+}
+
+TEST(Settings, AFileWithOnlyTheServerKeyKeepsItWhenSaved)
+{
+    CStarted started("[general]\r\nserver=10.1.2.3:1123\r\n");
+    EXPECT_EQ(started.Values(), (Values{0, 0, 0}));
+    EXPECT_EQ(started.m_controller.GetServerHost(), "10.1.2.3");
+    EXPECT_EQ(started.m_controller.GetServerPort(), 1123);
+
+    started.m_controller.m_bAutoSync = TRUE;
+    started.m_controller.OnAutoSyncChanged();
+    EXPECT_EQ(started.m_folder.Read(), "[general]\r\nserver=10.1.2.3:1123\r\nautorun=0\r\nautosync=1\r\nsyncspan=0\r\n");
+}
