@@ -253,7 +253,8 @@ BOOL CXTPImageStore::AddIconImage(HMODULE hModule, LPCSTR lpszIconName, UINT nId
         return FALSE;
 
     BITMAPINFOHEADER header = {};
-    if (nSize >= sizeof(header))
+    const bool bPng = memcmp(pData, kPngSignature, sizeof(kPngSignature)) == 0;
+    if (!bPng && nSize >= sizeof(header))
         memcpy(&header, pData, sizeof(header));
     const size_t nColorBytes = static_cast<size_t>(cx) * cy * 4;
     if (header.biSize >= sizeof(header) && header.biBitCount == 32 && header.biCompression == BI_RGB &&

@@ -21,7 +21,7 @@ class CXTPImageStore
 {
 public:
     // Stands for "the colour of the bitmap's top-left pixel".
-    static const COLORREF kMaskTopLeft = static_cast<COLORREF>(-1);
+    static constexpr COLORREF kMaskTopLeft = static_cast<COLORREF>(-1);
 
     // Created with one reference.
     CXTPImageStore();
@@ -39,7 +39,7 @@ public:
 
     // Cuts hBitmap into nCount pictures of sz (0 x 0: the bitmap's width / nCount
     // and its height) and stores copies under pIds, or 0, 1, 2... when pIds is
-    // null. With bAlpha the bitmap must be a 32-bit DIB section with straight
+    // null. With bAlpha the bitmap must have 32 bits per pixel with straight
     // alpha; without it the store's mask colour becomes transparent. The
     // caller keeps hBitmap. Only the normal state is kept.
     BOOL AddBitmap(HBITMAP hBitmap, const UINT* pIds, int nCount, SIZE sz, XTPImageState state, BOOL bAlpha);

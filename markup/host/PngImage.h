@@ -13,8 +13,8 @@ class CXTPPngImage
 {
 public:
     // Larger pictures are refused before anything is allocated for them.
-    static const UINT kMaxSide = 16384;
-    static const size_t kMaxDecodedBytes = 64u << 20;
+    static constexpr UINT kMaxSide = 16384;
+    static constexpr size_t kMaxDecodedBytes = 64u << 20;
 
     CXTPPngImage() = default;
     CXTPPngImage(const CXTPPngImage&) = delete;

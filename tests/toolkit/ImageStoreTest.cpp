@@ -107,34 +107,21 @@ TEST(ImageStore, CutsABitmapIntoPiecesOfOneWidth)
     EXPECT_EQ(uneven->GetImage(0, 0), nullptr);
 }
 
-TEST(ImageStore, MaskColourIsTransparentInBitmapsWithoutAlpha)
+TEST(ImageStore, TopLeftColourIsTheDefaultMask)
 {
-    const COLORREF clrBackground = RGB(0, 0, 200);
-    struct Case
-    {
-        COLORREF clrFrame;
-        COLORREF clrMask;
-    } cases[] = {
-        {RGB(0, 255, 0), RGB(0, 255, 0)},
-        {RGB(255, 255, 0), CXTPImageStore::kMaskTopLeft},
-    };
-    for (const Case& c : cases)
-    {
-        CXTPBitmapHandle hBitmap(MakeFramedBitmap(16, c.clrFrame, RGB(255, 0, 0)));
-        StorePtr store(new CXTPImageStore());
-        store->SetMaskColor(c.clrMask);
-        ASSERT_TRUE(store->AddBitmap(hBitmap.Get(), nullptr, 1, kNaturalSize, xtpImageNormal, FALSE));
-        CXTPImageStoreImage* pImage = store->GetImage(0, 0);
-        ASSERT_NE(pImage, nullptr);
-        EXPECT_FALSE(pImage->IsAlpha());
-        EXPECT_NE(pImage->GetIcon(), nullptr);
+    CXTPBitmapHandle hBitmap(MakeFramedBitmap(16, RGB(255, 255, 0), RGB(255, 0, 0)));
+    StorePtr store(new CXTPImageStore());
+    ASSERT_EQ(store->GetMaskColor(), CXTPImageStore::kMaskTopLeft);
+    ASSERT_TRUE(store->AddBitmap(hBitmap.Get(), nullptr, 1, kNaturalSize, xtpImageNormal, FALSE));
+    CXTPImageStoreImage* pImage = store->GetImage(0, 0);
+    ASSERT_NE(pImage, nullptr);
+    EXPECT_FALSE(pImage->IsAlpha());
 
-        CDibCanvas canvas(16, 16, clrBackground);
-        pImage->Draw(canvas.GetDC(), 0, 0);
-        EXPECT_TRUE(NearColor(canvas.Pixel(0, 0), Rgba(0, 0, 200, 0), 0)) << canvas.Pixel(0, 0);
-        EXPECT_TRUE(NearColor(canvas.Pixel(3, 12), Rgba(0, 0, 200, 0), 0)) << canvas.Pixel(3, 12);
-        EXPECT_TRUE(NearColor(canvas.Pixel(8, 8), Rgba(255, 0, 0, 0), 0)) << canvas.Pixel(8, 8);
-    }
+    CDibCanvas canvas(16, 16, RGB(0, 0, 200));
+    pImage->Draw(canvas.GetDC(), 0, 0);
+    EXPECT_TRUE(NearColor(canvas.Pixel(0, 0), Rgba(0, 0, 200, 0), 0)) << canvas.Pixel(0, 0);
+    EXPECT_TRUE(NearColor(canvas.Pixel(3, 12), Rgba(0, 0, 200, 0), 0)) << canvas.Pixel(3, 12);
+    EXPECT_TRUE(NearColor(canvas.Pixel(8, 8), Rgba(255, 0, 0, 0), 0)) << canvas.Pixel(8, 8);
 }
 
 TEST(ImageStore, IconGroupGivesOneImagePerSize)
@@ -146,6 +133,10 @@ TEST(ImageStore, IconGroupGivesOneImagePerSize)
     EXPECT_FALSE(store->AddIconResource(hModule, "NOSUCHICON", 6, kNaturalSize, xtpImageNormal));
     EXPECT_FALSE(store->AddIconResource(hModule, "DISCS", 6, SIZE{48, 48}, xtpImageNormal));
     EXPECT_EQ(store->GetImage(6, 0), nullptr);
+    // Without a group, a single icon: the resource compiler numbers the
+    // group's images 1, 2, 3 in file order.
+    ASSERT_TRUE(store->AddIconResource(hModule, MAKEINTRESOURCEA(3), 7, kNaturalSize, xtpImageNormal));
+    EXPECT_EQ(WidthOf(store->GetImage(7, 0)), 24);
 
     EXPECT_EQ(WidthOf(store->GetImage(4, 0)), 16);
     EXPECT_EQ(WidthOf(store->GetImage(4, 24)), 24);
@@ -172,15 +163,6 @@ TEST(ImageStore, IconGroupGivesOneImagePerSize)
     EXPECT_TRUE(NearColor(canvas.Pixel(12, 12), Rgba(30, 160, 30, 0), 0)) << canvas.Pixel(12, 12);
     EXPECT_TRUE(NearColor(canvas.Pixel(31, 31), Rgba(30, 160, 30, 0), 0)) << canvas.Pixel(31, 31);
     EXPECT_TRUE(NearColor(canvas.Pixel(32, 32), Rgba(0, 0, 255, 0), 0)) << canvas.Pixel(32, 32);
-}
-
-TEST(ImageStore, SingleIconWithoutAGroup)
-{
-    // The resource compiler numbers the images of the group 1, 2, 3 in file order.
-    StorePtr store(new CXTPImageStore());
-    ASSERT_TRUE(store->AddIconResource(GetModuleHandle(nullptr), MAKEINTRESOURCEA(3), 1, kNaturalSize,
-                                       xtpImageNormal));
-    EXPECT_EQ(WidthOf(store->GetImage(1, 0)), 24);
 }
 
 TEST(ImageStore, ImagesLiveWhileReferenced)

@@ -95,7 +95,7 @@ TEST(ImageLoader, ResourcePictureIsBlendedWithItsAlpha)
     EXPECT_FALSE(NearColor(canvas.Pixel(16, 1), background, 8)) << "the rim reaches the stretched top edge";
 }
 
-TEST(ImageLoader, MissingOrBrokenPicturesGiveNoImage)
+TEST(ImageLoader, MissingOrBrokenPicturesGiveNoImageAndIconsStandIn)
 {
     BOOL bAlpha = TRUE;
     EXPECT_EQ(CXTPImageLoader::LoadImageFile((kData + "NOSUCH.PNG").c_str(), &bAlpha), nullptr);
@@ -117,6 +117,11 @@ TEST(ImageLoader, MissingOrBrokenPicturesGiveNoImage)
         EXPECT_EQ(store->GetImage(0, 0), nullptr);
         EXPECT_EQ(store->GetMaskColor(), RGB(0, 255, 0));
     }
+
+    // Without a PNG or bitmap of the name, the icon group of that name.
+    StorePtr icons(CXTPImageLoader::CreateResourceStore(ThisModule(), "DISCS"));
+    ASSERT_NE(icons->GetImage(0, 0), nullptr);
+    EXPECT_EQ(icons->GetImage(0, 0)->GetWidth(), 16);
 }
 
 TEST(ImageLoader, PureGreenIsTransparentInA24BitBitmap)
@@ -205,20 +210,6 @@ TEST(ImageLoader, BackgroundChunkFlattensButPaletteTransparencyStays)
         }
     }
     EXPECT_GT(nTransparent, 100);
-}
-
-TEST(ImageLoader, FilesAndIconGroups)
-{
-    StorePtr file(CXTPImageLoader::CreateFileStore(HORALEON_SOURCE_DIR "/app/res/SYNC.PNG"));
-    ASSERT_NE(file->GetImage(0, 0), nullptr);
-    EXPECT_EQ(file->GetImage(0, 0)->GetWidth(), 32);
-    EXPECT_TRUE(file->GetImage(0, 0)->IsAlpha());
-
-    // Without a PNG or bitmap of the name, the icon group of that name.
-    StorePtr icons(CXTPImageLoader::CreateResourceStore(ThisModule(), "DISCS"));
-    ASSERT_NE(icons->GetImage(0, 0), nullptr);
-    EXPECT_EQ(icons->GetImage(0, 0)->GetWidth(), 16);
-    EXPECT_EQ(icons->GetImage(0, 32)->GetWidth(), 32);
 }
 
 TEST(ImageLoader, LeavesNoGdiObjectsBehind)
