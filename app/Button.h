@@ -67,8 +67,8 @@ private:
 
     std::unique_ptr<CXTPButtonTheme> m_pTheme;
     BOOL m_bMarkupCaption;
-    CXTPMarkupHost* m_pMarkupContext;         // one reference, null while markup is off
-    CXTPMarkupUIElement* m_pMarkupUIElement;  // one reference, null without a parsed caption
+    CXTPMarkupHost* m_pMarkupContext;        // one reference, null while markup is off
+    CXTPMarkupUIElement* m_pMarkupUIElement; // one reference, null without a parsed caption
     BOOL m_bHot;
     HWND m_hMetricsWnd; // the window the theme's style data was opened for
 };

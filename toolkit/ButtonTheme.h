@@ -22,8 +22,8 @@ public:
     // What the face leaves to the caption drawn on top of it.
     struct Face
     {
-        RECT rcText;    // the caption's area, moved with a pressed classic face
-        RECT rcFocus;   // where the focus rectangle goes
+        RECT rcText;  // the caption's area, moved with a pressed classic face
+        RECT rcFocus; // where the focus rectangle goes
         COLORREF clrText;
     };
 

@@ -78,21 +78,6 @@ int CBitmap32::Count(COLORREF clr, const RECT& rc) const
     return nCount;
 }
 
-RECT CBitmap32::Extent(COLORREF clrBack, const RECT& rc) const
-{
-    RECT rcExtent = {rc.right, rc.bottom, rc.left, rc.top};
-    for (int y = rc.top; y < rc.bottom; ++y)
-        for (int x = rc.left; x < rc.right; ++x)
-            if (Pixel(x, y) != clrBack)
-            {
-                rcExtent.left = std::min<LONG>(rcExtent.left, x);
-                rcExtent.top = std::min<LONG>(rcExtent.top, y);
-                rcExtent.right = std::max<LONG>(rcExtent.right, x + 1);
-                rcExtent.bottom = std::max<LONG>(rcExtent.bottom, y + 1);
-            }
-    return rcExtent;
-}
-
 void CBitmap32::CopyTo(CBitmap32& target, int x, int y) const
 {
     ::BitBlt(target, x, y, m_cx, m_cy, m_hDC, 0, 0, SRCCOPY);

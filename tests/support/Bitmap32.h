@@ -30,8 +30,6 @@ public:
     bool SameAs(const CBitmap32& other) const;
     // Pixels of exactly this colour inside rc.
     int Count(COLORREF clr, const RECT& rc) const;
-    // The smallest rectangle holding every pixel in rc that is not clrBack.
-    RECT Extent(COLORREF clrBack, const RECT& rc) const;
     // Copies this bitmap into another at (x, y).
     void CopyTo(CBitmap32& target, int x, int y) const;
     // A .bmp file for people to look at.

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <vector>
 
 namespace
 {
@@ -85,78 +84,6 @@ TEST(ButtonTheme, ClassicFaceShowsEachStateInTheSystemColours)
     const Drawn disabled = Draw(theme, MakeState(true, false, true, false));
     EXPECT_TRUE(disabled.pBitmap->SameAs(*normal.pBitmap)) << "a disabled button is never hot";
     EXPECT_EQ(disabled.face.clrText, ::GetSysColor(COLOR_GRAYTEXT));
-}
-
-TEST(ButtonTheme, VisualStyleGivesEveryStateItsOwnFaceAndTextColour)
-{
-    CXTPButtonTheme theme;
-    theme.RefreshMetrics(NULL);
-    if (!theme.IsVisualStyle())
-        GTEST_SKIP() << "no visual style active";
-
-    const std::vector<State> states = {State(), MakeState(true, false, false, false),
-                                       MakeState(false, true, false, false), MakeState(false, false, true, false),
-                                       MakeState(false, false, false, true)};
-    std::vector<Drawn> faces;
-    for (const State& state : states)
-        faces.push_back(Draw(theme, state));
-    for (size_t i = 0; i < faces.size(); ++i)
-    {
-        const RECT& rcText = faces[i].face.rcText;
-        EXPECT_TRUE(rcText.left >= 0 && rcText.top >= 0 && rcText.right <= kFace.right && rcText.bottom <= kFace.bottom
-                    && rcText.left < rcText.right && rcText.top < rcText.bottom)
-            << "state " << i;
-        // A style may show the default button as it shows the hot one.
-        for (size_t j = 0; j < i; ++j)
-        {
-            if (i != 4 || j == 0)
-            {
-                EXPECT_FALSE(faces[i].pBitmap->SameAs(*faces[j].pBitmap)) << "states " << i << " and " << j;
-            }
-        }
-    }
-    EXPECT_NE(faces[3].face.clrText, faces[0].face.clrText) << "disabled text";
-    EXPECT_GT(Brightness(faces[3].face.clrText), Brightness(faces[0].face.clrText));
-
-    // The classic switch wins over the active style.
-    CXTPButtonTheme classic;
-    classic.SetClassicLook(true);
-    classic.RefreshMetrics(NULL);
-    theme.SetClassicLook(true);
-    EXPECT_FALSE(theme.IsVisualStyle());
-    EXPECT_TRUE(Draw(theme, State()).pBitmap->SameAs(*Draw(classic, State()).pBitmap));
-    EXPECT_FALSE(faces[0].pBitmap->SameAs(*Draw(classic, State()).pBitmap));
-}
-
-TEST(ButtonTheme, FocusRectangleIsADottedFrameOnItsRectangleOnly)
-{
-    for (bool bClassic : {true, false})
-    {
-        CXTPButtonTheme theme;
-        theme.SetClassicLook(bClassic);
-        theme.RefreshMetrics(NULL);
-        Drawn drawn = Draw(theme, State());
-        CBitmap32 before(kFace.right, kFace.bottom);
-        drawn.pBitmap->CopyTo(before, 0, 0);
-        theme.DrawFocus(*drawn.pBitmap, drawn.face);
-
-        const RECT& rcFocus = drawn.face.rcFocus;
-        int nBorder = 0, nChanged = 0;
-        for (int y = 0; y < kFace.bottom; ++y)
-            for (int x = 0; x < kFace.right; ++x)
-            {
-                const bool bOnBorder = x >= rcFocus.left && x < rcFocus.right && y >= rcFocus.top && y < rcFocus.bottom
-                                       && (x == rcFocus.left || x == rcFocus.right - 1 || y == rcFocus.top
-                                           || y == rcFocus.bottom - 1);
-                const bool bChanged = drawn.pBitmap->Pixel(x, y) != before.Pixel(x, y);
-                EXPECT_FALSE(bChanged && !bOnBorder) << x << "," << y << (bClassic ? " classic" : " styled");
-                nBorder += bOnBorder;
-                nChanged += bChanged;
-            }
-        // Dotted: about every other pixel of the frame.
-        EXPECT_GT(nChanged, nBorder / 3) << (bClassic ? "classic" : "styled");
-        EXPECT_LT(nChanged, nBorder * 2 / 3) << (bClassic ? "classic" : "styled");
-    }
 }
 
 TEST(VisualStyle, UnknownClassStaysClosedAndDrawsNothing)
