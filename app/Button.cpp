@@ -1,0 +1,327 @@
+#include "app/Button.h"
+
+#include "toolkit/BufferDC.h"
+#include "toolkit/GdiObjects.h"
+
+#include <windowsx.h>
+
+#include <string>
+
+namespace
+{
+// Messages on which the stock button paints its own face at once, straight to
+// the screen and over ours.
+const UINT kSelfPaintingMessages[] = {
+    BM_SETSTATE, BM_SETSTYLE, BM_SETCHECK, WM_ENABLE, WM_SETFOCUS, WM_KILLFOCUS, WM_UPDATEUISTATE,
+};
+
+UINT HorizontalFormat(LONG_PTR nStyle)
+{
+    switch (nStyle & BS_CENTER)
+    {
+    case BS_LEFT: return DT_LEFT;
+    case BS_RIGHT: return DT_RIGHT;
+    default: return DT_CENTER;
+    }
+}
+// The text as shown without mnemonic underlines: "&&" is an ampersand, any
+// other '&' only marks the letter after it.
+std::wstring WithoutPrefixes(const std::wstring& strText)
+{
+    std::wstring strShown;
+    for (size_t i = 0; i < strText.size(); ++i)
+    {
+        if (strText[i] == L'&' && ++i == strText.size())
+            break;
+        strShown += strText[i];
+    }
+    return strShown;
+}
+} // namespace
+
+CXTPButton::CXTPButton()
+    : m_bDrawFocusFrame(TRUE), m_pTheme(new CXTPButtonTheme), m_bMarkupCaption(FALSE), m_pMarkupContext(nullptr),
+      m_pMarkupUIElement(nullptr), m_bHot(FALSE), m_hMetricsWnd(NULL)
+{
+}
+
+CXTPButton::~CXTPButton()
+{
+    ReleaseMarkupCaption();
+}
+
+LRESULT CXTPButton::WindowProc(UINT nMessage, WPARAM wParam, LPARAM lParam)
+{
+    LRESULT lResult = 0;
+    if (OfferToMarkup(nMessage, wParam, lParam, lResult))
+        return lResult;
+    return CButton::WindowProc(nMessage, wParam, lParam);
+}
+
+bool CXTPButton::OnWndMsg(UINT nMessage, WPARAM wParam, LPARAM lParam, LRESULT& lResult)
+{
+    static const CMessageMap<CXTPButton>::Entry kMessages[] = {
+        OnMessage(WM_PAINT, &CXTPButton::OnPaint),
+        OnMessage(WM_PRINTCLIENT, &CXTPButton::OnPrintClient),
+        OnMessage(WM_ERASEBKGND, &CXTPButton::OnEraseBackground),
+        OnMessage(WM_MOUSEMOVE, &CXTPButton::OnMouseMove),
+        OnMessage(WM_MOUSELEAVE, &CXTPButton::OnMouseLeave),
+        OnMessage(WM_SETTEXT, &CXTPButton::OnSetText),
+        OnMessage(WM_THEMECHANGED, &CXTPButton::OnThemeChanged),
+        OnMessage(WM_DESTROY, &CXTPButton::OnDestroy),
+    };
+    if (CMessageMap<CXTPButton>::Dispatch(kMessages, this, nMessage, wParam, lParam, lResult))
+        return true;
+    for (UINT nSelfPainting : kSelfPaintingMessages)
+    {
+        if (nMessage == nSelfPainting)
+        {
+            lResult = DefWindowProcUnpainted(nMessage, wParam, lParam);
+            Invalidate(FALSE);
+            return true;
+        }
+    }
+    return false;
+}
+
+LRESULT CXTPButton::DefWindowProcUnpainted(UINT nMessage, WPARAM wParam, LPARAM lParam)
+{
+    // A window without the visible style draws nothing; the style bit alone
+    // changes neither the screen nor the window's place in it.
+    const LONG_PTR nStyle = ::GetWindowLongPtrW(m_hWnd, GWL_STYLE);
+    if ((nStyle & WS_VISIBLE) == 0)
+        return DefWindowProc(nMessage, wParam, lParam);
+    ::SetWindowLongPtrW(m_hWnd, GWL_STYLE, nStyle & ~WS_VISIBLE);
+    const LRESULT lResult = DefWindowProc(nMessage, wParam, lParam);
+    // Re-read: BM_SETSTYLE changes the style on the way.
+    ::SetWindowLongPtrW(m_hWnd, GWL_STYLE, ::GetWindowLongPtrW(m_hWnd, GWL_STYLE) | WS_VISIBLE);
+    return lResult;
+}
+
+MessageResult CXTPButton::OnPaint(WPARAM wParam, LPARAM)
+{
+    // Some callers hand over a device context of their own.
+    if (wParam != 0)
+    {
+        DrawButton(reinterpret_cast<HDC>(wParam));
+        return MessageResult::Handled();
+    }
+    PAINTSTRUCT ps;
+    HDC hDC = ::BeginPaint(m_hWnd, &ps);
+    {
+        CXTPBufferDC dc(hDC, GetClientRect());
+        DrawButton(dc);
+    }
+    ::EndPaint(m_hWnd, &ps);
+    return MessageResult::Handled();
+}
+
+MessageResult CXTPButton::OnPrintClient(WPARAM wParam, LPARAM)
+{
+    DrawButton(reinterpret_cast<HDC>(wParam));
+    return MessageResult::Handled();
+}
+
+MessageResult CXTPButton::OnEraseBackground(WPARAM, LPARAM)
+{
+    // The face covers the whole client area; erasing first would only flicker.
+    return MessageResult::Handled(TRUE);
+}
+
+MessageResult CXTPButton::OnMouseMove(WPARAM, LPARAM lParam)
+{
+    const POINT pt = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    const RECT rc = GetClientRect();
+    const bool bInside = ::PtInRect(&rc, pt) != FALSE;
+    if (bInside && !m_bHot)
+    {
+        // The structure's own size: the 64-bit system refuses the 32-bit one,
+        // and then the leave notification never comes and the face stays hot.
+        TRACKMOUSEEVENT tme = {};
+        tme.cbSize = sizeof(TRACKMOUSEEVENT);
+        tme.dwFlags = TME_LEAVE;
+        tme.hwndTrack = m_hWnd;
+        if (::TrackMouseEvent(&tme))
+            SetHot(TRUE);
+    }
+    else if (!bInside && m_bHot)
+    {
+        // While the button holds the capture, moves outside still come here.
+        SetHot(FALSE);
+    }
+    return MessageResult::NotHandled();
+}
+
+MessageResult CXTPButton::OnMouseLeave(WPARAM, LPARAM)
+{
+    SetHot(FALSE);
+    return MessageResult::NotHandled();
+}
+
+MessageResult CXTPButton::OnSetText(WPARAM wParam, LPARAM lParam)
+{
+    const LRESULT lResult = DefWindowProcUnpainted(WM_SETTEXT, wParam, lParam);
+    ReparseMarkupCaption();
+    Invalidate(FALSE);
+    return MessageResult::Handled(lResult);
+}
+
+MessageResult CXTPButton::OnThemeChanged(WPARAM, LPARAM)
+{
+    m_pTheme->RefreshMetrics(m_hWnd);
+    m_hMetricsWnd = m_hWnd;
+    Invalidate(FALSE);
+    return MessageResult::NotHandled();
+}
+
+MessageResult CXTPButton::OnDestroy(WPARAM, LPARAM)
+{
+    ReleaseMarkupCaption();
+    m_bHot = FALSE;
+    m_hMetricsWnd = NULL;
+    return MessageResult::NotHandled();
+}
+
+void CXTPButton::SetHot(BOOL bHot)
+{
+    if (m_bHot == bHot)
+        return;
+    m_bHot = bHot;
+    Invalidate(FALSE);
+}
+
+void CXTPButton::EnsureMetrics()
+{
+    if (m_hMetricsWnd == m_hWnd)
+        return;
+    m_pTheme->RefreshMetrics(m_hWnd);
+    m_hMetricsWnd = m_hWnd;
+}
+
+CXTPButtonTheme::State CXTPButton::GetState()
+{
+    CXTPButtonTheme::State state;
+    const LONG_PTR nStyle = ::GetWindowLongPtrW(m_hWnd, GWL_STYLE);
+    state.bDisabled = (nStyle & WS_DISABLED) != 0;
+    state.bPressed = (::SendMessageW(m_hWnd, BM_GETSTATE, 0, 0) & BST_PUSHED) != 0;
+    state.bFocused = ::GetFocus() == m_hWnd;
+    state.bHot = m_bHot != FALSE;
+    state.bDefault = (nStyle & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
+    return state;
+}
+
+void CXTPButton::DrawButton(HDC hDC)
+{
+    EnsureMetrics();
+    const int nSavedDC = ::SaveDC(hDC);
+    const CXTPButtonTheme::State state = GetState();
+    const CXTPButtonTheme::Face face = m_pTheme->DrawFace(hDC, m_hWnd, GetClientRect(), state);
+    DrawCaption(hDC, face);
+    const LRESULT nUiState = ::SendMessageW(m_hWnd, WM_QUERYUISTATE, 0, 0);
+    if (state.bFocused && m_bDrawFocusFrame && (nUiState & UISF_HIDEFOCUS) == 0)
+        m_pTheme->DrawFocus(hDC, face);
+    ::RestoreDC(hDC, nSavedDC);
+}
+
+void CXTPButton::DrawCaption(HDC hDC, const CXTPButtonTheme::Face& face)
+{
+    if (!DrawMarkupCaption(hDC, face))
+        DrawTextCaption(hDC, face);
+}
+
+void CXTPButton::DrawTextCaption(HDC hDC, const CXTPButtonTheme::Face& face)
+{
+    std::wstring strText = GetWindowText();
+    if (strText.empty())
+        return;
+    const LONG_PTR nStyle = ::GetWindowLongPtrW(m_hWnd, GWL_STYLE);
+    CXTPSelectObject font(hDC, reinterpret_cast<HGDIOBJ>(::SendMessageW(m_hWnd, WM_GETFONT, 0, 0)));
+    ::SetBkMode(hDC, TRANSPARENT);
+    ::SetTextColor(hDC, face.clrText);
+
+    UINT uFormat = HorizontalFormat(nStyle);
+    // Mnemonics are underlined only once the keyboard is in use. The prefix
+    // marks go by hand: not every DrawText honours DT_HIDEPREFIX (Wine's does not).
+    if (::SendMessageW(m_hWnd, WM_QUERYUISTATE, 0, 0) & UISF_HIDEACCEL)
+    {
+        strText = WithoutPrefixes(strText);
+        uFormat |= DT_NOPREFIX;
+    }
+    const LONG_PTR nVertical = nStyle & BS_VCENTER;
+    RECT rc = face.rcText;
+    if (nStyle & BS_MULTILINE)
+    {
+        // Word-broken text has no vertical alignment of its own: measure, then place.
+        uFormat |= DT_WORDBREAK;
+        RECT rcCalc = rc;
+        ::DrawTextW(hDC, strText.c_str(), -1, &rcCalc, uFormat | DT_CALCRECT);
+        const int cyText = rcCalc.bottom - rcCalc.top;
+        if (nVertical == BS_TOP)
+            rc.bottom = rc.top + cyText;
+        else if (nVertical == BS_BOTTOM)
+            rc.top = rc.bottom - cyText;
+        else
+            rc.top += (rc.bottom - rc.top - cyText) / 2;
+    }
+    else
+    {
+        uFormat |= DT_SINGLELINE | (nVertical == BS_TOP ? DT_TOP : nVertical == BS_BOTTOM ? DT_BOTTOM : DT_VCENTER);
+    }
+    ::DrawTextW(hDC, strText.c_str(), -1, &rc, uFormat);
+}
+
+// Markup caption. The host context with its parse, measure, arrange and render
+// calls comes from markup/host; the five functions below are where it plugs
+// in. Until it does, no context is created, the caption root stays null and
+// the button draws its window text.
+
+void CXTPButton::UseMarkupCaption(BOOL bUseMarkup)
+{
+    m_bMarkupCaption = bUseMarkup;
+    ReleaseMarkupCaption();
+    if (bUseMarkup)
+        CreateMarkupContext();
+    ReparseMarkupCaption();
+    if (m_hWnd != NULL)
+        Invalidate(FALSE);
+}
+
+void CXTPButton::CreateMarkupContext()
+{
+    // MARKUP HOOK: m_pMarkupContext = a new host context for this button's
+    // window (one reference, owned).
+}
+
+void CXTPButton::ReleaseMarkupCaption()
+{
+    // MARKUP HOOK: release m_pMarkupUIElement, then m_pMarkupContext.
+    m_pMarkupUIElement = nullptr;
+    m_pMarkupContext = nullptr;
+}
+
+void CXTPButton::ReparseMarkupCaption()
+{
+    if (m_pMarkupContext == nullptr)
+        return;
+    // MARKUP HOOK: release m_pMarkupUIElement and parse GetWindowText() with
+    // the context into the new root (null when the text is not markup).
+}
+
+bool CXTPButton::DrawMarkupCaption(HDC, const CXTPButtonTheme::Face&)
+{
+    if (m_pMarkupUIElement == nullptr)
+        return false;
+    // MARKUP HOOK: default font from WM_GETFONT, measure the root against
+    // face.rcText, place the size by HorizontalFormat and the vertical
+    // alignment bits, default text colour face.clrText, arrange and render.
+    return false;
+}
+
+bool CXTPButton::OfferToMarkup(UINT, WPARAM, LPARAM, LRESULT&)
+{
+    if (m_pMarkupUIElement == nullptr)
+        return false;
+    // MARKUP HOOK: set the context's window to m_hWnd and give it the message
+    // with the root; true with its result when the context handled it.
+    return false;
+}
