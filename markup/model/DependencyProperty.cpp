@@ -3,6 +3,7 @@
 #include "markup/model/String.h"
 #include "markup/model/Type.h"
 
+#include <cassert>
 #include <cwchar>
 #include <string>
 #include <string_view>
@@ -144,6 +145,7 @@ CXTPMarkupDependencyProperty* CXTPMarkupDependencyProperty::RegisterCommon(
     CXTPMarkupDependencyProperty* pProperty, LPCWSTR lpszName, CXTPMarkupType* pPropertyType,
     CXTPMarkupType* pOwnerType, CXTPMarkupPropertyOptions* pOptions, BOOL bAttached)
 {
+    assert(lpszName && pOwnerType && "a property is registered with a name and an owner class");
     CPropertyRegistry& registry = CPropertyRegistry::Instance();
     pProperty->MarkPermanent();
     pProperty->m_lpszName = lpszName;

@@ -30,7 +30,9 @@ public:
 
     // Creates a record and enters it in the registry. A tag already present is
     // taken over by the new record; a null or empty tag only joins the list of
-    // all types. The record is permanent.
+    // all types. The record is permanent. Once the types are initialised the
+    // initialiser runs before this returns, so it finds its record by tag;
+    // classes use IMPLEMENT_MARKUPCLASS, which has no such catch.
     static CXTPMarkupType* RegisterType(LPCWSTR lpszTag, LPCWSTR lpszClassName, PFNMARKUPFACTORY pfnFactory,
                                         PFNMARKUPTYPEGETTER pfnGetBaseType, PFNMARKUPSTATICINIT pfnStaticInit);
 
