@@ -1,0 +1,92 @@
+#include "markup/model/BuilderException.h"
+
+#include <algorithm>
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+namespace
+{
+// Appends whole characters of an ANSI text while they fit, so a cut never
+// leaves half of a double-byte character behind.
+void AppendAnsi(std::string& strOut, const char* pszText, size_t nLength)
+{
+    for (size_t i = 0; i < nLength && strOut.size() < CXTPMarkupBuilderException::kMaxMessage;)
+    {
+        size_t nChar = (IsDBCSLeadByte(static_cast<BYTE>(pszText[i])) && i + 1 < nLength) ? 2 : 1;
+        if (strOut.size() + nChar > CXTPMarkupBuilderException::kMaxMessage)
+            break;
+        strOut.append(pszText + i, nChar);
+        i += nChar;
+    }
+}
+
+void AppendWide(std::string& strOut, const wchar_t* pszText)
+{
+    if (!pszText)
+        return;
+    int nWide = static_cast<int>(wcslen(pszText));
+    if (nWide == 0)
+        return;
+    int nBytes = WideCharToMultiByte(CP_ACP, 0, pszText, nWide, nullptr, 0, nullptr, nullptr);
+    if (nBytes <= 0)
+        return;
+    std::string strAnsi(nBytes, '\0');
+    WideCharToMultiByte(CP_ACP, 0, pszText, nWide, &strAnsi[0], nBytes, nullptr, nullptr);
+    AppendAnsi(strOut, strAnsi.data(), strAnsi.size());
+}
+} // namespace
+
+CXTPMarkupBuilderException::CXTPMarkupBuilderException(const char* pszFormat, ...)
+{
+    std::string strOut;
+    va_list args;
+    va_start(args, pszFormat);
+    for (const char* p = pszFormat; *p && strOut.size() < kMaxMessage; ++p)
+    {
+        if (*p != '%')
+        {
+            strOut += *p;
+            continue;
+        }
+        ++p;
+        char szNumber[16];
+        switch (*p)
+        {
+        case 'l':
+            if (p[1] == 's')
+            {
+                ++p;
+                AppendWide(strOut, va_arg(args, const wchar_t*));
+            }
+            break;
+        case 's':
+            if (const char* pszText = va_arg(args, const char*))
+                AppendAnsi(strOut, pszText, strlen(pszText));
+            break;
+        case 'i':
+        case 'd':
+            snprintf(szNumber, sizeof(szNumber), "%d", va_arg(args, int));
+            AppendAnsi(strOut, szNumber, strlen(szNumber));
+            break;
+        case 'u':
+            snprintf(szNumber, sizeof(szNumber), "%u", va_arg(args, unsigned));
+            AppendAnsi(strOut, szNumber, strlen(szNumber));
+            break;
+        case '%':
+            strOut += '%';
+            break;
+        case '\0':
+            --p; // a lone % at the end
+            break;
+        default:
+            strOut += '%';
+            strOut += *p;
+            break;
+        }
+    }
+    va_end(args);
+    strOut.resize(std::min<size_t>(strOut.size(), kMaxMessage));
+    memcpy(m_szMessage, strOut.c_str(), strOut.size() + 1);
+}
