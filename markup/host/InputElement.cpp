@@ -159,7 +159,9 @@ void CXTPMarkupInputElement::RaiseEvent(CXTPMarkupEventArgs* pArgs)
         pArgs->m_pSource = this;
 
     // Handlers may release elements of the route, or the whole tree and its
-    // host: everything still to be visited is held while they run.
+    // host: the source (the sender of the host's handlers) and everything
+    // still to be visited are held while they run.
+    CXTPMarkupPtr<CXTPMarkupInputElement> self = CXTPMarkupPtr<CXTPMarkupInputElement>::AddRefOf(this);
     CXTPMarkupPtr<CXTPMarkupObject> current = CXTPMarkupPtr<CXTPMarkupObject>::AddRefOf(this);
     if (!(pArgs->m_pEvent->GetFlags() & RoutingBubble))
     {
