@@ -14,9 +14,10 @@ class CXTPMarkupObjectBuilder
 {
 public:
     // Elements nested deeper than this fail to load. Real markup nests a few
-    // levels; trees are released and styled by recursion elsewhere, which a
-    // hostile document nested a hundred thousand levels would overflow.
-    static constexpr int kMaxDepth = 1000;
+    // levels. Trees are released, measured and drawn by recursion, which a
+    // hostile document nested a hundred thousand levels deep would take past
+    // the thread's stack; this many levels leave it a wide margin.
+    static constexpr int kMaxDepth = 256;
 
     explicit CXTPMarkupObjectBuilder(CXTPMarkupHost* pHost);
     CXTPMarkupObjectBuilder(const CXTPMarkupObjectBuilder&) = delete;

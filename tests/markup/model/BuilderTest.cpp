@@ -393,6 +393,8 @@ TEST_F(Builder, EveryErrorEndsTheLoadWithItsMessageAndPosition)
         {"<StackPanel><Image", "Unexpected end of file has occurred.. Line 1, position 19"},
         {"<StackPanel Width='1' / >", "Unexpected token. The expected token is '>'. Line 1, position 25"},
         {"<StackPanel Width>", "'>' is an unexpected token. The expected token is '='. Line 1, position 19"},
+        {"<StackPanel Width<", "'<' is an unexpected token. The expected token is '='. Line 1, position 19"},
+        {"<StackPanel Width x='1'/>", "Unexpected token. The expected token is '='. Line 1, position 20"},
         {"<StackPanel Width='1\">", "Unexpected token. The expected token is '\"' or '''. Line 1, position 23"},
         {"<StackPanel>text</StackPanel>",
          "Cannot convert the string 'text' into a 'CTestStackPanel' object. Line 1, position 30"},
