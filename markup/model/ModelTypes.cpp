@@ -5,6 +5,7 @@
 #include "markup/model/Color.h"
 #include "markup/model/DependencyProperty.h"
 #include "markup/model/Numbers.h"
+#include "markup/model/ObjectProperty.h"
 #include "markup/model/Point.h"
 #include "markup/model/PropertyStore.h"
 #include "markup/model/String.h"
@@ -33,4 +34,5 @@ void RegisterMarkupModelTypes()
     CXTPMarkupBrushKey::GetMarkupType();
     CXTPMarkupBrush::GetMarkupType();
     CXTPMarkupSolidColorBrush::GetMarkupType();
+    CXTPMarkupObjectProperty::GetMarkupType();
 }
