@@ -33,4 +33,7 @@ void RegisterMarkupModelTypes()
     CXTPMarkupBrushKey::GetMarkupType();
     CXTPMarkupBrush::GetMarkupType();
     CXTPMarkupSolidColorBrush::GetMarkupType();
+    CXTPMarkupGradientStop::GetMarkupType();
+    CXTPMarkupGradientStopCollection::GetMarkupType();
+    CXTPMarkupLinearGradientBrush::GetMarkupType();
 }
