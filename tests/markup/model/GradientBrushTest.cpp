@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 namespace
 {
@@ -33,26 +34,20 @@ TEST(GradientBrushTest, MarkupNamesTheBrushTheStopAndTheirProperties)
     ASSERT_NE(nullptr, MarkupCast<CXTPMarkupGradientStop>(stop.Get()));
     EXPECT_NE(nullptr, MarkupCast<CXTPMarkupBrush>(brush.Get()));
 
-    struct
-    {
-        LPCWSTR lpszTag;
-        LPCWSTR lpszProperty;
-        CXTPMarkupType* pValueType;
-    } const kProperties[] = {
-        {L"LinearGradientBrush", L"StartPoint", MARKUP_TYPE(CXTPMarkupPoint)},
-        {L"LinearGradientBrush", L"EndPoint", MARKUP_TYPE(CXTPMarkupPoint)},
-        {L"GradientStop", L"Color", MARKUP_TYPE(CXTPMarkupColor)},
-        {L"GradientStop", L"Offset", MARKUP_TYPE(CXTPMarkupDouble)},
-    };
+    // The properties and their value types; none has metadata, so changing a
+    // brush in use repaints nothing by itself.
+    const std::pair<LPCWSTR, CXTPMarkupType*> kProperties[] = {
+        {L"StartPoint", MARKUP_TYPE(CXTPMarkupPoint)}, {L"EndPoint", MARKUP_TYPE(CXTPMarkupPoint)},
+        {L"Color", MARKUP_TYPE(CXTPMarkupColor)},      {L"Offset", MARKUP_TYPE(CXTPMarkupDouble)}};
     for (const auto& expected : kProperties)
     {
         CXTPMarkupDependencyProperty* pProperty =
-            CXTPMarkupDependencyProperty::FindProperty(CXTPMarkupType::FindType(expected.lpszTag), expected.lpszProperty);
-        ASSERT_NE(nullptr, pProperty) << expected.lpszProperty;
-        EXPECT_EQ(expected.pValueType, pProperty->GetPropertyType()) << expected.lpszProperty;
-        // Changing a brush in use repaints nothing by itself.
-        EXPECT_EQ(0u, pProperty->GetFlags()) << expected.lpszProperty;
-        EXPECT_EQ(nullptr, pProperty->GetDefaultValue()) << expected.lpszProperty;
+            CXTPMarkupDependencyProperty::FindProperty(brush->GetType(), expected.first);
+        if (!pProperty)
+            pProperty = CXTPMarkupDependencyProperty::FindProperty(stop->GetType(), expected.first);
+        ASSERT_NE(nullptr, pProperty);
+        EXPECT_EQ(expected.second, pProperty->GetPropertyType());
+        EXPECT_EQ(nullptr, pProperty->GetOptions());
     }
 
     // Unset values read as black at offset 0 and as no end points.
