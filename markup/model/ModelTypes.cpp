@@ -35,4 +35,7 @@ void RegisterMarkupModelTypes()
     CXTPMarkupBrush::GetMarkupType();
     CXTPMarkupSolidColorBrush::GetMarkupType();
     CXTPMarkupObjectProperty::GetMarkupType();
+    CXTPMarkupGradientStop::GetMarkupType();
+    CXTPMarkupGradientStopCollection::GetMarkupType();
+    CXTPMarkupLinearGradientBrush::GetMarkupType();
 }
