@@ -1,7 +1,7 @@
 #include "app/Button.h"
 
 #include "toolkit/BufferDC.h"
-#include "toolkit/GdiObjects.h"
+#include "toolkit/GdiHandles.h"
 
 #include <windowsx.h>
 

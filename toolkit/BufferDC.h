@@ -3,6 +3,8 @@
 // the buffer goes, so the screen never shows a half-drawn state.
 #pragma once
 
+#include "toolkit/GdiHandles.h"
+
 #include <windows.h>
 
 class CXTPBufferDC
@@ -15,12 +17,12 @@ public:
     CXTPBufferDC& operator=(const CXTPBufferDC&) = delete;
 
     // The buffer, or the target itself when no buffer could be made.
-    operator HDC() const { return m_hDC != NULL ? m_hDC : m_hTargetDC; }
+    operator HDC() const { return m_hBitmap ? m_dc.Get() : m_hTargetDC; }
 
 private:
     HDC m_hTargetDC;
     RECT m_rc;
-    HDC m_hDC = NULL;
-    HBITMAP m_hBitmap = NULL;
-    HGDIOBJ m_hOldBitmap = NULL;
+    // Declared before the DC, so that the DC lets go of it before it is deleted.
+    CXTPBitmapHandle m_hBitmap;
+    CXTPMemoryDC m_dc;
 };

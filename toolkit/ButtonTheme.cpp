@@ -1,6 +1,6 @@
 #include "toolkit/ButtonTheme.h"
 
-#include "toolkit/GdiObjects.h"
+#include "toolkit/GdiHandles.h"
 
 #include <vssym32.h>
 
@@ -61,7 +61,7 @@ CXTPButtonTheme::Face CXTPButtonTheme::DrawClassicFace(HDC hDC, const RECT& rc, 
         CXTPGdiObject<HBRUSH> brush(
             ::CreateSolidBrush(Mix(::GetSysColor(COLOR_BTNFACE), ::GetSysColor(COLOR_HIGHLIGHT), kHotTintPercent)));
         const RECT rcInside = Deflated(rcFace, 2);
-        ::FillRect(hDC, &rcInside, brush);
+        ::FillRect(hDC, &rcInside, brush.Get());
     }
 
     Face face;

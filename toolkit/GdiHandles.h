@@ -1,69 +1,76 @@
-// Owners of GDI and USER handles: CXTPGdiObject, CXTPIconHandle, CXTPMemoryDC; and XTPCreateDIB32.
+// Owners of GDI and USER handles: CXTPHandleOwner (as CXTPGdiObject, CXTPBitmapHandle, CXTPIconHandle),
+// CXTPSelectObject, CXTPMemoryDC; and XTPCreateDIB32.
 #pragma once
 
 #include <windows.h>
 
 #include <utility>
 
-// Owns one GDI object (bitmap, brush, region...) and deletes it.
-template <class THandle>
-class CXTPGdiObject
+// Owns one handle and frees it the way its kind is freed.
+template <class THandle, class TTraits> class CXTPHandleOwner
 {
 public:
-    CXTPGdiObject() = default;
-    explicit CXTPGdiObject(THandle hObject) : m_hObject(hObject) {}
-    ~CXTPGdiObject() { Reset(); }
-    CXTPGdiObject(const CXTPGdiObject&) = delete;
-    CXTPGdiObject& operator=(const CXTPGdiObject&) = delete;
-    CXTPGdiObject(CXTPGdiObject&& other) noexcept : m_hObject(other.Detach()) {}
-    CXTPGdiObject& operator=(CXTPGdiObject&& other) noexcept
+    CXTPHandleOwner() = default;
+    explicit CXTPHandleOwner(THandle hHandle) : m_hHandle(hHandle) {}
+    ~CXTPHandleOwner() { Reset(); }
+    CXTPHandleOwner(const CXTPHandleOwner&) = delete;
+    CXTPHandleOwner& operator=(const CXTPHandleOwner&) = delete;
+    CXTPHandleOwner(CXTPHandleOwner&& other) noexcept : m_hHandle(other.Detach()) {}
+    CXTPHandleOwner& operator=(CXTPHandleOwner&& other) noexcept
     {
         Reset(other.Detach());
         return *this;
     }
 
-    THandle Get() const { return m_hObject; }
-    explicit operator bool() const { return m_hObject != nullptr; }
-    THandle Detach() { return std::exchange(m_hObject, nullptr); }
-    void Reset(THandle hObject = nullptr)
+    THandle Get() const { return m_hHandle; }
+    explicit operator bool() const { return m_hHandle != nullptr; }
+    THandle Detach() { return std::exchange(m_hHandle, nullptr); }
+    void Reset(THandle hHandle = nullptr)
     {
-        if (m_hObject)
-            ::DeleteObject(m_hObject);
-        m_hObject = hObject;
+        if (m_hHandle)
+            TTraits::Free(m_hHandle);
+        m_hHandle = hHandle;
     }
 
 private:
-    THandle m_hObject = nullptr;
+    THandle m_hHandle = nullptr;
 };
 
-using CXTPBitmapHandle = CXTPGdiObject<HBITMAP>;
+struct CXTPGdiObjectTraits
+{
+    static void Free(HGDIOBJ hObject) { ::DeleteObject(hObject); }
+};
 
-class CXTPIconHandle
+struct CXTPIconTraits
+{
+    static void Free(HICON hIcon) { ::DestroyIcon(hIcon); }
+};
+
+// A GDI object (bitmap, brush, region...), deleted with its owner.
+template <class THandle> using CXTPGdiObject = CXTPHandleOwner<THandle, CXTPGdiObjectTraits>;
+using CXTPBitmapHandle = CXTPGdiObject<HBITMAP>;
+using CXTPIconHandle = CXTPHandleOwner<HICON, CXTPIconTraits>;
+
+// Selects an object into a DC and puts the previous one back when it goes.
+// A null object selects nothing and restores nothing.
+class CXTPSelectObject
 {
 public:
-    CXTPIconHandle() = default;
-    explicit CXTPIconHandle(HICON hIcon) : m_hIcon(hIcon) {}
-    ~CXTPIconHandle() { Reset(); }
-    CXTPIconHandle(const CXTPIconHandle&) = delete;
-    CXTPIconHandle& operator=(const CXTPIconHandle&) = delete;
-    CXTPIconHandle(CXTPIconHandle&& other) noexcept : m_hIcon(std::exchange(other.m_hIcon, nullptr)) {}
-    CXTPIconHandle& operator=(CXTPIconHandle&& other) noexcept
+    CXTPSelectObject(HDC hDC, HGDIOBJ hObject)
+        : m_hDC(hDC), m_hOldObject(hObject != nullptr ? ::SelectObject(hDC, hObject) : nullptr)
     {
-        Reset(std::exchange(other.m_hIcon, nullptr));
-        return *this;
     }
-
-    HICON Get() const { return m_hIcon; }
-    explicit operator bool() const { return m_hIcon != nullptr; }
-    void Reset(HICON hIcon = nullptr)
+    ~CXTPSelectObject()
     {
-        if (m_hIcon)
-            ::DestroyIcon(m_hIcon);
-        m_hIcon = hIcon;
+        if (m_hOldObject != nullptr)
+            ::SelectObject(m_hDC, m_hOldObject);
     }
+    CXTPSelectObject(const CXTPSelectObject&) = delete;
+    CXTPSelectObject& operator=(const CXTPSelectObject&) = delete;
 
 private:
-    HICON m_hIcon = nullptr;
+    HDC m_hDC;
+    HGDIOBJ m_hOldObject;
 };
 
 // A memory DC; a bitmap selected into it through SelectBitmap is deselected

@@ -9,6 +9,7 @@
 #include "markup/model/Converter.h"
 #include "markup/model/DependencyProperty.h"
 #include "markup/model/Numbers.h"
+#include "markup/model/ResourceDictionary.h"
 #include "markup/model/String.h"
 #include "markup/model/Style.h"
 #include "markup/model/Type.h"
@@ -102,6 +103,16 @@ CXTPMarkupObject* CXTPMarkupInputElement::LookupOwnValue(const CXTPMarkupDepende
     if (CXTPMarkupObject* pValue = CXTPMarkupObject::LookupOwnValue(pProperty))
         return pValue;
     return m_styleState.LookupValue(pProperty, GetType());
+}
+
+CXTPMarkupObject* CXTPMarkupInputElement::FindResource(const CXTPMarkupObject* pKey) const
+{
+    return CXTPMarkupResourceDictionary::FindResource(this, pKey);
+}
+
+void CXTPMarkupInputElement::OnMarkupLoaded()
+{
+    ApplyStyle();
 }
 
 void CXTPMarkupInputElement::ApplyStyle()

@@ -97,6 +97,13 @@ public:
 
     void OnCreatedForHost(CXTPMarkupHost* pHost) override;
 
+    // The builder's resource search: this element's resources, its style's,
+    // then its ancestors'.
+    CXTPMarkupObject* FindResource(const CXTPMarkupObject* pKey) const override;
+
+    // The tree loaded: ApplyStyle.
+    void OnMarkupLoaded() override;
+
     CXTPMarkupStyle* GetCurrentStyle() const { return m_styleState.GetCurrentStyle(); }
     const CXTPMarkupStyleState& GetStyleState() const { return m_styleState; }
 

@@ -5,6 +5,7 @@
 #include "markup/model/Color.h"
 #include "markup/model/DependencyProperty.h"
 #include "markup/model/Numbers.h"
+#include "markup/model/ObjectProperty.h"
 #include "markup/model/Point.h"
 #include "markup/model/PropertyStore.h"
 #include "markup/model/ResourceDictionary.h"
@@ -37,6 +38,10 @@ void RegisterMarkupModelTypes()
     CXTPMarkupBrushKey::GetMarkupType();
     CXTPMarkupBrush::GetMarkupType();
     CXTPMarkupSolidColorBrush::GetMarkupType();
+    CXTPMarkupObjectProperty::GetMarkupType();
+    CXTPMarkupGradientStop::GetMarkupType();
+    CXTPMarkupGradientStopCollection::GetMarkupType();
+    CXTPMarkupLinearGradientBrush::GetMarkupType();
     CXTPMarkupResourceDictionary::GetMarkupType();
     CXTPMarkupSetter::GetMarkupType();
     CXTPMarkupSetterColection::GetMarkupType();

@@ -92,6 +92,15 @@ void CXTPMarkupObject::OnCreatedForHost(CXTPMarkupHost* /*pHost*/)
 {
 }
 
+CXTPMarkupObject* CXTPMarkupObject::FindResource(const CXTPMarkupObject* /*pKey*/) const
+{
+    return nullptr;
+}
+
+void CXTPMarkupObject::OnMarkupLoaded()
+{
+}
+
 BOOL CXTPMarkupObject::IsKindOf(const CXTPMarkupType* pType) const
 {
     return CXTPMarkupType::IsDerivedFrom(GetType(), pType);

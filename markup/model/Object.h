@@ -79,6 +79,18 @@ public:
     // elements keep the host; everything else ignores it.
     virtual void OnCreatedForHost(CXTPMarkupHost* pHost);
 
+    // Resource search of {StaticResource ...} while markup loads: the value
+    // stored under pKey in the resources this object reaches, borrowed, or
+    // null. Only resource scopes answer: a dictionary from its entries, styles
+    // and framework elements from their own resources and then their logical
+    // ancestors'. The builder asks its open elements, innermost first.
+    virtual CXTPMarkupObject* FindResource(const CXTPMarkupObject* pKey) const;
+
+    // Called once on every object of a tree that loaded, children before
+    // their parents, before the builder hands out the root: input elements
+    // pick up their implicit style and evaluate their triggers here.
+    virtual void OnMarkupLoaded();
+
 protected:
     // The last reference went away. Deletes the object.
     virtual void OnFinalRelease();

@@ -1,12 +1,24 @@
-// Turns markup into objects for one host. This holds what values need from a
-// load: the host, value conversion and the load's system colour objects.
+// Turns markup into a tree of objects for one host: element names become
+// objects of registered types, attributes become property values, and any
+// error ends the load with a message that names the line and position.
 #pragma once
 
 #include "markup/model/SystemColors.h"
 
+#include <string>
+#include <vector>
+
+class CXTPMarkupTokenizer;
+
 class CXTPMarkupObjectBuilder
 {
 public:
+    // Elements nested deeper than this fail to load. Real markup nests a few
+    // levels. Trees are released, measured and drawn by recursion, which a
+    // hostile document nested a hundred thousand levels deep would take past
+    // the thread's stack; this many levels leave it a wide margin.
+    static constexpr int kMaxDepth = 256;
+
     explicit CXTPMarkupObjectBuilder(CXTPMarkupHost* pHost);
     CXTPMarkupObjectBuilder(const CXTPMarkupObjectBuilder&) = delete;
     CXTPMarkupObjectBuilder& operator=(const CXTPMarkupObjectBuilder&) = delete;
@@ -14,15 +26,55 @@ public:
 
     CXTPMarkupHost* GetHost() const { return m_pHost; }
 
+    // Loads the tokenizer's input. Returns the root element with one
+    // reference; or null, and GetErrorText says why. Every object made by a
+    // failed load is released again.
+    CXTPMarkupObject* BuildTree(CXTPMarkupTokenizer* pTokenizer);
+
+    // Why the last load failed, in the ANSI code page: the message and, for
+    // most, ". Line %i, position %i" after it. Empty after a load that built.
+    LPCSTR GetErrorText() const { return m_strErrorText.c_str(); }
+
+    // The parse entry of hosts and tools: a tokenizer over nLength bytes of
+    // 8-bit markup and a builder for pHost, both gone when this returns. The
+    // root has one reference; on failure it is null and the message goes to
+    // pErrorText when one is given (it is cleared on success).
+    static CXTPMarkupObject* Parse(CXTPMarkupHost* pHost, const char* pText, size_t nLength, std::string* pErrorText);
+
     // A new value of the property's value type read from pValue (borrowed):
     // the property's own text parser first, then the value type's ParseValue
     // on a prototype. Raises CXTPMarkupBuilderException "Cannot convert string
     // in attribute '...' to object of type '...'" when neither gives a value.
     CXTPMarkupObject* ConvertValue(CXTPMarkupDependencyProperty* pProperty, CXTPMarkupObject* pValue);
 
+    // A new object of the type registered under the tag, made for the host;
+    // null when the tag is unknown or the object could not be made.
+    CXTPMarkupObject* CreateByTag(LPCWSTR lpszTag);
+
+    // The value of a markup extension, given the text after its "{":
+    // x:Static, StaticResource, DynamicResource or x:Type. One reference, or
+    // CXTPMarkupBuilderException.
+    CXTPMarkupObject* ResolveMarkupExtension(LPCWSTR lpszText);
+
     CXTPMarkupSystemColors& GetSystemColors() { return m_systemColors; }
 
 private:
+    CXTPMarkupObject* Load(CXTPMarkupTokenizer& tokenizer);
+    void StartElement(LPCWSTR lpszTag);
+    void EndElement(LPCWSTR lpszTag);
+    void ApplyAttribute(LPCWSTR lpszName, LPCWSTR lpszValue, int nLength);
+    void AppendText(LPCWSTR lpszText, int nLength);
+    void FlushTextBeforeChild(CXTPMarkupObject* pElement);
+    CXTPMarkupObject* FindStaticResource(LPCWSTR lpszKey);
+    void ReleaseOpenElements();
+
+    std::string m_strErrorText;
     CXTPMarkupHost* m_pHost; // not owned
     CXTPMarkupSystemColors m_systemColors;
+    std::vector<CXTPMarkupObject*> m_openElements; // innermost last, one reference each
+
+    // Working state of one load.
+    CXTPMarkupObject* m_pRoot; // the last element closed at the top level, one reference
+    std::wstring m_strText;    // content text not yet handed to its element
+    bool m_bPendingSpace;      // whitespace seen since the last text or tag
 };

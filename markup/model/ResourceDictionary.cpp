@@ -64,6 +64,11 @@ CXTPMarkupObject* CXTPMarkupResourceDictionary::Lookup(const CXTPMarkupObject* p
     return nullptr;
 }
 
+CXTPMarkupObject* CXTPMarkupResourceDictionary::FindResource(const CXTPMarkupObject* pKey) const
+{
+    return Lookup(pKey);
+}
+
 CXTPMarkupObject* CXTPMarkupResourceDictionary::FindOwnResource(const CXTPMarkupObject* pObject,
                                                                 const CXTPMarkupObject* pKey)
 {

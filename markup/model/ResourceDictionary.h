@@ -27,6 +27,10 @@ public:
     CXTPMarkupObject* Lookup(const CXTPMarkupObject* pKey) const;
     int GetCount() const { return m_nCount; }
 
+    // A dictionary met by the builder's resource search answers from its own
+    // entries.
+    CXTPMarkupObject* FindResource(const CXTPMarkupObject* pKey) const override;
+
     // The resource for pKey as seen from pObject: a dictionary answers itself;
     // otherwise pObject and then each logical ancestor is asked for its
     // "Resources", then for the resources of its "Style", and the search ends

@@ -64,6 +64,11 @@ CXTPMarkupResourceDictionary* CXTPMarkupStyle::GetResources() const
     return MarkupCast<CXTPMarkupResourceDictionary>(GetValue(m_pResourcesProperty));
 }
 
+CXTPMarkupObject* CXTPMarkupStyle::FindResource(const CXTPMarkupObject* pKey) const
+{
+    return CXTPMarkupResourceDictionary::FindResource(this, pKey);
+}
+
 void CXTPMarkupStyle::AddContent(CXTPMarkupObjectBuilder* pBuilder, CXTPMarkupObject* pContent)
 {
     CXTPMarkupSetter* pSetter = MarkupCast<CXTPMarkupSetter>(pContent);

@@ -33,6 +33,9 @@ public:
     void ApplyMarkupValue(CXTPMarkupObjectBuilder* pBuilder, CXTPMarkupDependencyProperty* pProperty,
                           CXTPMarkupObject* pValue) override;
 
+    // The builder's resource search: the style's own resources only.
+    CXTPMarkupObject* FindResource(const CXTPMarkupObject* pKey) const override;
+
     // A resolved setter added in code (built-in styles); takes over pValue.
     void AddSetter(CXTPMarkupDependencyProperty* pProperty, CXTPMarkupObject* pValue);
 

@@ -1,6 +1,7 @@
 #include "ButtonTestIds.h"
 #include "app/Button.h"
-#include "support/Bitmap32.h"
+#include "support/DibCanvas.h"
+#include "support/GdiObjectCount.h"
 
 #include <gtest/gtest.h>
 #include <uxtheme.h>
@@ -127,12 +128,12 @@ protected:
     }
 
     // The screen after every pending paint, and as it is now.
-    std::unique_ptr<CBitmap32> Painted()
+    std::unique_ptr<CDibCanvas> Painted()
     {
         ::UpdateWindow(m_button);
-        return CBitmap32::FromScreen(m_button);
+        return CDibCanvas::FromScreen(m_button);
     }
-    std::unique_ptr<CBitmap32> Screen() { return CBitmap32::FromScreen(m_button); }
+    std::unique_ptr<CDibCanvas> Screen() { return CDibCanvas::FromScreen(m_button); }
 
     POINT Centre() const
     {
@@ -159,7 +160,7 @@ protected:
     CRecordingButton m_button;
 };
 
-bool Distinct(const std::vector<std::unique_ptr<CBitmap32>>& faces, size_t i, size_t j)
+bool Distinct(const std::vector<std::unique_ptr<CDibCanvas>>& faces, size_t i, size_t j)
 {
     return !faces[i]->SameAs(*faces[j]);
 }
@@ -168,7 +169,7 @@ bool Distinct(const std::vector<std::unique_ptr<CBitmap32>>& faces, size_t i, si
 TEST_F(ButtonTest, EachStateHasItsOwnFaceInBothLooks)
 {
     const char* kStates[] = {"normal", "hot", "pressed", "focused", "disabled", "default"};
-    CBitmap32 gallery(6 * 100 + 10, 2 * 70 + 10);
+    CDibCanvas gallery(6 * 100 + 10, 2 * 70 + 10);
     gallery.Fill(::GetSysColor(COLOR_BTNFACE));
     for (int nLook = 0; nLook < 2; ++nLook)
     {
@@ -178,7 +179,7 @@ TEST_F(ButtonTest, EachStateHasItsOwnFaceInBothLooks)
         m_button.GetTheme().SetClassicLook(bClassic);
         m_button.Invalidate(FALSE);
 
-        std::vector<std::unique_ptr<CBitmap32>> faces;
+        std::vector<std::unique_ptr<CDibCanvas>> faces;
         std::vector<CXTPButtonTheme::Face> captions;
         auto take = [&]
         {
@@ -238,7 +239,7 @@ TEST_F(ButtonTest, StateChangesNeverShowTheStockFace)
     };
     for (const auto& change : changes)
     {
-        const std::unique_ptr<CBitmap32> pBefore = Painted();
+        const std::unique_ptr<CDibCanvas> pBefore = Painted();
         change.second();
         EXPECT_TRUE(Screen()->SameAs(*pBefore)) << change.first;
         EXPECT_FALSE(Painted()->SameAs(*pBefore)) << change.first;
@@ -252,17 +253,17 @@ TEST_F(ButtonTest, FocusRectangleFollowsTheFlagAndTheUserInterfaceState)
     ::SetFocus(m_button);
     ShowFocusCues(true);
     m_button.Invalidate(FALSE);
-    const std::unique_ptr<CBitmap32> pFramed = Painted();
+    const std::unique_ptr<CDibCanvas> pFramed = Painted();
     const RECT rcFocus = m_button.m_face.rcFocus;
 
     m_button.m_bDrawFocusFrame = FALSE;
     m_button.Invalidate(FALSE);
-    const std::unique_ptr<CBitmap32> pPlain = Painted();
+    const std::unique_ptr<CDibCanvas> pPlain = Painted();
     ASSERT_FALSE(pFramed->SameAs(*pPlain));
     for (int y = 0; y < pPlain->Height(); ++y)
         for (int x = 0; x < pPlain->Width(); ++x)
         {
-            if (pFramed->Pixel(x, y) != pPlain->Pixel(x, y))
+            if (pFramed->Color(x, y) != pPlain->Color(x, y))
             {
                 ASSERT_TRUE(x == rcFocus.left || x == rcFocus.right - 1 || y == rcFocus.top || y == rcFocus.bottom - 1)
                     << x << "," << y;
@@ -272,7 +273,7 @@ TEST_F(ButtonTest, FocusRectangleFollowsTheFlagAndTheUserInterfaceState)
     // Hidden cues: no frame, and no mnemonic underline either.
     m_button.m_bDrawFocusFrame = TRUE;
     ShowFocusCues(false);
-    const std::unique_ptr<CBitmap32> pHidden = Painted();
+    const std::unique_ptr<CDibCanvas> pHidden = Painted();
     EXPECT_FALSE(pHidden->SameAs(*pFramed));
     EXPECT_FALSE(pHidden->SameAs(*pPlain)) << "the underline of the S in &Sync";
     m_button.m_bDrawFocusFrame = FALSE;
@@ -284,7 +285,7 @@ TEST_F(ButtonTest, FocusRectangleFollowsTheFlagAndTheUserInterfaceState)
 TEST_F(ButtonTest, HotTrackingEndsWithTheLeaveNotification)
 {
     EXPECT_FALSE(m_button.IsHot());
-    const std::unique_ptr<CBitmap32> pNormal = Painted();
+    const std::unique_ptr<CDibCanvas> pNormal = Painted();
     ::SetCursorPos(Centre().x, Centre().y);
     ASSERT_TRUE(PumpUntil([&] { return m_button.IsHot() != FALSE; }));
     EXPECT_FALSE(Painted()->SameAs(*pNormal));
@@ -325,10 +326,10 @@ TEST_F(ButtonTest, ThemeChangeSwitchesTheLook)
 {
     if (!StyleActive())
         GTEST_SKIP() << "no visual style active";
-    const std::unique_ptr<CBitmap32> pStyled = Painted();
+    const std::unique_ptr<CDibCanvas> pStyled = Painted();
     m_button.GetTheme().SetClassicLook(true);
     m_button.Invalidate(FALSE);
-    const std::unique_ptr<CBitmap32> pClassic = Painted();
+    const std::unique_ptr<CDibCanvas> pClassic = Painted();
     m_button.GetTheme().SetClassicLook(false);
     ASSERT_FALSE(pStyled->SameAs(*pClassic));
 
@@ -352,7 +353,7 @@ TEST_F(ButtonTest, ManyPaintsLeaveNoGdiObjects)
             {
                 ::SendMessageW(m_button, BM_SETSTATE, bPressed, 0);
                 ::RedrawWindow(m_button, NULL, NULL, RDW_INVALIDATE | RDW_UPDATENOW);
-                CBitmap32::FromPrintClient(m_button);
+                CDibCanvas::FromPrintClient(m_button);
             }
             ::SetFocus(m_button);
             ::RedrawWindow(m_button, NULL, NULL, RDW_INVALIDATE | RDW_UPDATENOW);
@@ -371,8 +372,8 @@ TEST_F(ButtonTest, ManyPaintsLeaveNoGdiObjects)
         ::SendMessageW(m_button, WM_MOUSELEAVE, 0, 0);
     };
     paintHotAndNot(); // caches of the system fill on first use
-    const long nBefore = GdiObjectsInUse();
+    const DWORD nBefore = CountGdiObjects();
     for (int i = 0; i < 50; ++i)
         paintHotAndNot();
-    EXPECT_EQ(GdiObjectsInUse(), nBefore);
+    EXPECT_EQ(CountGdiObjects(), nBefore);
 }

@@ -1,74 +1,57 @@
-// A 32-bit top-down DIB section selected into a memory DC, for pixel checks.
+// Pixels for drawing tests: a 32-bit top-down DIB section with its own memory
+// DC, filled by drawing into it or by copying a window's client area.
 #pragma once
+
+#include "toolkit/GdiHandles.h"
 
 #include <windows.h>
 
-#include <cstdlib>
+#include <memory>
 #include <ostream>
+#include <string>
 
 class CDibCanvas
 {
 public:
-    CDibCanvas(int cx, int cy, COLORREF clrFill) : m_cx(cx), m_cy(cy)
-    {
-        BITMAPINFO bmi = {};
-        bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        bmi.bmiHeader.biWidth = cx;
-        bmi.bmiHeader.biHeight = -cy;
-        bmi.bmiHeader.biPlanes = 1;
-        bmi.bmiHeader.biBitCount = 32;
-        bmi.bmiHeader.biCompression = BI_RGB;
-        m_hDC = ::CreateCompatibleDC(nullptr);
-        m_hBitmap = ::CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, reinterpret_cast<void**>(&m_pBits), nullptr, 0);
-        m_hOld = ::SelectObject(m_hDC, m_hBitmap);
-        Fill(clrFill);
-    }
-    ~CDibCanvas()
-    {
-        ::SelectObject(m_hDC, m_hOld);
-        ::DeleteObject(m_hBitmap);
-        ::DeleteDC(m_hDC);
-    }
+    // Every pixel starts opaque in clrFill (alpha 255, as a window's pixels are).
+    CDibCanvas(int cx, int cy, COLORREF clrFill = RGB(0, 0, 0));
     CDibCanvas(const CDibCanvas&) = delete;
     CDibCanvas& operator=(const CDibCanvas&) = delete;
 
-    HDC GetDC() const { return m_hDC; }
+    // The client area as the screen shows it, or as the window prints it.
+    static std::unique_ptr<CDibCanvas> FromScreen(HWND hWnd);
+    static std::unique_ptr<CDibCanvas> FromPrintClient(HWND hWnd);
+
+    HDC GetDC() const { return m_dc.Get(); }
     int Width() const { return m_cx; }
     int Height() const { return m_cy; }
 
-    // Every pixel opaque in the colour (alpha 255, as a window's pixels are).
-    void Fill(COLORREF clr)
-    {
-        for (int i = 0; i < m_cx * m_cy; ++i)
-            m_pBits[i] = RGBQUAD{GetBValue(clr), GetGValue(clr), GetRValue(clr), 255};
-    }
-
-    RGBQUAD Pixel(int x, int y) const
-    {
-        ::GdiFlush();
-        return m_pBits[y * m_cx + x];
-    }
+    void Fill(COLORREF clr);
+    // The pixel with its alpha, or only its colour.
+    RGBQUAD Pixel(int x, int y) const;
+    COLORREF Color(int x, int y) const;
     RGBQUAD* Bits() { return m_pBits; }
+
+    // Same size and colours; alpha is not compared.
+    bool SameAs(const CDibCanvas& other) const;
+    // Pixels of exactly this colour inside rc.
+    int Count(COLORREF clr, const RECT& rc) const;
+    // Copies this canvas into another at (x, y).
+    void CopyTo(CDibCanvas& target, int x, int y) const;
+    // A .bmp file for people to look at.
+    bool SaveBmp(const std::string& strPath) const;
 
 private:
     int m_cx;
     int m_cy;
-    HDC m_hDC;
-    HBITMAP m_hBitmap;
-    HGDIOBJ m_hOld;
     RGBQUAD* m_pBits = nullptr;
+    // Declared before the DC, so that the DC lets go of it before it is deleted.
+    CXTPBitmapHandle m_hBitmap;
+    CXTPMemoryDC m_dc;
 };
 
 // Colour channels equal within a tolerance (alpha not compared).
-inline bool NearColor(RGBQUAD a, RGBQUAD b, int nTolerance)
-{
-    return std::abs(a.rgbRed - b.rgbRed) <= nTolerance && std::abs(a.rgbGreen - b.rgbGreen) <= nTolerance &&
-           std::abs(a.rgbBlue - b.rgbBlue) <= nTolerance;
-}
+bool NearColor(RGBQUAD a, RGBQUAD b, int nTolerance);
 
 // Prints a pixel in test messages.
-inline std::ostream& operator<<(std::ostream& os, const RGBQUAD& q)
-{
-    return os << "rgba(" << int(q.rgbRed) << "," << int(q.rgbGreen) << "," << int(q.rgbBlue) << ","
-              << int(q.rgbReserved) << ")";
-}
+std::ostream& operator<<(std::ostream& os, const RGBQUAD& q);

@@ -2,41 +2,9 @@
 #pragma once
 
 #include <windows.h>
-#include <winternl.h>
 
 // GetGuiResources where it works. Wine answers 0 there, but keeps the
 // process's GDI handle table (the layout Windows uses) at the same place in
-// the process environment block: count its used entries instead.
-inline DWORD CountGdiObjects()
-{
-    const DWORD nReported = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
-    if (nReported != 0)
-        return nReported;
-
-    struct HandleEntry
-    {
-        UINT64 nObject;
-        USHORT nProcessId;
-        USHORT nCount;
-        USHORT nUnique;
-        UCHAR nType;
-        UCHAR nFlags;
-        UINT64 nUser;
-    };
-    const size_t kTableOffset = 0xF8; // GdiSharedHandleTable in a 64-bit PEB
-    const int kMaxHandles = 0x10000;
-    using PFNQUERY = NTSTATUS(WINAPI*)(HANDLE, PROCESSINFOCLASS, PVOID, ULONG, PULONG);
-    const auto pfnQuery = reinterpret_cast<PFNQUERY>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationProcess")));
-    PROCESS_BASIC_INFORMATION info = {};
-    if (!pfnQuery || pfnQuery(GetCurrentProcess(), ProcessBasicInformation, &info, sizeof(info), nullptr) != 0)
-        return 0;
-    const BYTE* pPeb = reinterpret_cast<const BYTE*>(info.PebBaseAddress);
-    const HandleEntry* pTable = *reinterpret_cast<const HandleEntry* const*>(pPeb + kTableOffset);
-    if (!pTable)
-        return 0;
-    DWORD nUsed = 0;
-    for (int i = 0; i < kMaxHandles; ++i)
-        nUsed += pTable[i].nType != 0;
-    return nUsed;
-}
+// the process environment block: its used entries are counted instead. The
+// count only reads; it makes and frees nothing. 0 when neither way works.
+DWORD CountGdiObjects();

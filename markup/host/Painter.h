@@ -1,0 +1,140 @@
+// The drawing context of one measuring or painting pass of a markup tree.
+#pragma once
+
+#include "toolkit/Msimg32Functions.h"
+
+#include <windows.h>
+
+class CXTPMarkupBrush;
+class CXTPMarkupCachedFont;
+class CXTPMarkupLinearGradientBrush;
+class CXTPMarkupSolidColorBrush;
+
+// Wraps a GDI device context for the element tree: the coordinate origin and
+// the clipping follow the element being drawn, rectangles are filled and
+// outlined with markup brushes, text is measured and drawn in the font made
+// current. Rectangles are left, top, right, bottom in logical units, right
+// and bottom exclusive. Made on the stack for one pass; it reports no errors.
+//
+// Render brackets each element like this, and so leaves the DC as it found it:
+//
+//     POINT ptPrev = painter.OffsetViewportOrigin(ptOffset);
+//     HRGN hrgnSaved = painter.SaveClipRegion();   // only when clipping
+//     painter.IntersectClipRect(rcClip);
+//     ... the element and its children draw ...
+//     painter.RestoreClipRegion(hrgnSaved);
+//     painter.SetViewportOrigin(ptPrev);
+class CXTPMarkupPainter
+{
+public:
+    // A measuring painter over a memory DC of its own, compatible with the
+    // screen, deleted with the painter.
+    CXTPMarkupPainter();
+    // A painter over the caller's DC, which must outlive it. Sets the DC's
+    // background mode to TRANSPARENT and leaves it so.
+    explicit CXTPMarkupPainter(HDC hDC);
+    // Puts back the font that was selected before the first SetFont.
+    virtual ~CXTPMarkupPainter();
+    CXTPMarkupPainter(const CXTPMarkupPainter&) = delete;
+    CXTPMarkupPainter& operator=(const CXTPMarkupPainter&) = delete;
+
+    // The output DC, for drawing the painter does not offer (shapes, images).
+    HDC GetHdc() const { return m_hDC; }
+
+    // Whether layout results measured with this painter must not be kept.
+    // A painter that answers TRUE also widens the gradients' work area by a
+    // pixel on each side.
+    virtual BOOL IsTransient() const;
+
+    // --- Origin --------------------------------------------------------------
+
+    // A logical size in device units, by the extents read at construction.
+    SIZE LogicalToDevice(SIZE sz) const;
+    // Moves the origin by a logical offset; answers the origin before the move.
+    POINT OffsetViewportOrigin(POINT ptOffset);
+    // Puts the origin (device units) back to one OffsetViewportOrigin answered.
+    void SetViewportOrigin(POINT ptOrigin);
+    // Sets the DC's origin only; the painter's own record and clip box stay.
+    virtual void ApplyViewportOrigin(POINT ptOrigin);
+    POINT GetViewportOrigin() const { return m_ptViewportOrg; }
+
+    // --- Clipping ------------------------------------------------------------
+
+    // The visible part of the DC in the current element's coordinates; empty
+    // when nothing is visible.
+    const RECT& GetClipBox() const { return m_rcClipBox; }
+
+    // The DC's clipping, to hand back to RestoreClipRegion: a region the
+    // caller then owns, NoClipRegion() when the DC has none, or null when no
+    // region could be made (RestoreClipRegion then does nothing).
+    HRGN SaveClipRegion();
+    void IntersectClipRect(const RECT& rc);
+    // Restores what SaveClipRegion answered and deletes that region.
+    void RestoreClipRegion(HRGN hrgnSaved);
+    // The marker SaveClipRegion answers for a DC without clipping.
+    static HRGN NoClipRegion() { return reinterpret_cast<HRGN>(static_cast<INT_PTR>(-1)); }
+
+    // --- Rectangles ----------------------------------------------------------
+
+    // Fills with a solid colour or a linear gradient; a null brush, a solid
+    // brush without a colour, a gradient without stops and an empty
+    // rectangle paint nothing. Every fill is opaque.
+    void FillRectangle(CXTPMarkupBrush* pBrush, int nLeft, int nTop, int nRight, int nBottom);
+    void FillRectangle(CXTPMarkupBrush* pBrush, const RECT& rc)
+    {
+        FillRectangle(pBrush, rc.left, rc.top, rc.right, rc.bottom);
+    }
+    void FillSolidRect(int nLeft, int nTop, int nRight, int nBottom, COLORREF clr);
+    // A one-pixel outline just inside the rectangle: the top, left, bottom and
+    // right edges, in this order, each filled as a rectangle of its own (a
+    // gradient runs along each edge separately).
+    void DrawRectangle(CXTPMarkupBrush* pBrush, int nLeft, int nTop, int nRight, int nBottom);
+
+    // --- Text ----------------------------------------------------------------
+
+    // Makes a font current for measuring and drawing; null puts back the font
+    // the DC had before. The painter holds a reference to the current font.
+    void SetFont(CXTPMarkupCachedFont* pFont);
+    CXTPMarkupCachedFont* GetFont() const { return m_pFont; } // borrowed
+
+    // Size of the first nCount characters in the current font.
+    SIZE GetTextExtent(LPCWSTR lpszText, int nCount) const;
+    // Metrics of the current font (the text block takes its descent).
+    BOOL GetTextMetrics(TEXTMETRICW& tm) const;
+    // Draws the characters with their cell's top-left corner at the
+    // rectangle's top-left corner; no clipping to the rectangle, no
+    // background, the DC's text colour.
+    virtual void DrawTextLine(LPCWSTR lpszText, int nCount, const RECT& rc);
+    // Sets the DC's text colour; answers the previous one.
+    COLORREF SetTextColor(COLORREF clr);
+
+    // Selects an object into the output and attribute DCs; answers the object
+    // the attribute DC (or else the output DC) held before.
+    virtual HGDIOBJ SelectGdiObject(HGDIOBJ hObject);
+
+    // Axis-aligned gradients go through msimg32's GradientFill when the system
+    // has it, and are computed into a bitmap otherwise (as every other
+    // direction is). Replaces the entry point for this painter; null forces
+    // the bitmap.
+    void SetGradientFill(CXTPMsimg32Functions::PFNGRADIENTFILL pfnGradientFill)
+    {
+        m_pfnGradientFill = pfnGradientFill;
+    }
+
+private:
+    void Initialize();
+    void ReadClipBox();
+    void PaintSolid(COLORREF clr, const RECT& rc);
+    void PaintLinearGradient(const CXTPMarkupLinearGradientBrush* pBrush, const RECT& rc);
+
+    HDC m_hDC;       // output
+    HDC m_hAttribDC; // text measurement
+    CXTPMarkupCachedFont* m_pFont;
+    HFONT m_hSavedFont;
+    SIZE m_szWindowExt;
+    SIZE m_szViewportExt;
+    POINT m_ptViewportOrg;
+    RECT m_rcClipBox;
+    BOOL m_bOwnsDC;
+    CXTPMsimg32Functions::PFNGRADIENTFILL m_pfnGradientFill;
+};
