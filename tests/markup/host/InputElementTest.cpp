@@ -367,6 +367,14 @@ TEST_F(InputElementTest, EventAttributesNameDelegatesOfTheHost)
 
     Ptr<CTestElement> orphan(new CTestElement());
     EXPECT_EQ("Markup Context is NULL", ErrorOf([&] { applyHandler(orphan.Get(), L"OnClick"); }));
+
+    // In markup the messages carry the position after the attribute.
+    const std::string markup = "<TestElement MouseLeftButtonUp='OnPress'/>";
+    std::string strError;
+    EXPECT_EQ(nullptr, CXTPMarkupObjectBuilder::Parse(m_pHost, markup.data(), markup.size(), &strError));
+    EXPECT_EQ("'OnPress' delegate not found. Line 1, position 41", strError);
+    EXPECT_EQ(nullptr, CXTPMarkupObjectBuilder::Parse(nullptr, markup.data(), markup.size(), &strError));
+    EXPECT_EQ("Markup Context is NULL. Line 1, position 41", strError);
 }
 
 TEST_F(InputElementTest, AStyleSetOnAnElementLendsItsResourcesToTheSearch)
