@@ -105,8 +105,8 @@ void CXTPMarkupStyle::ApplyMarkupValue(CXTPMarkupObjectBuilder* pBuilder, CXTPMa
 
 BOOL CXTPMarkupStyle::IsBasedOnChainThrough(const CXTPMarkupStyle* pStyle) const
 {
-    // The chain may already loop elsewhere (styles built in code); a step
-    // count as long as the number of distinct styles seen bounds the walk.
+    // Styles built in code may already form a loop further up; the walk
+    // stops at the first style it meets twice.
     std::vector<const CXTPMarkupStyle*> seen;
     for (const CXTPMarkupStyle* pBase = GetBasedOn(); pBase; pBase = pBase->GetBasedOn())
     {

@@ -221,13 +221,13 @@ TEST_F(StyleMarkup, AStyleWithoutKeyAppliesToEveryElementOfItsTargetTypeBelowIt)
     EXPECT_EQ(3, Shade(Child(nested, L"inner")->GetLogicalChild(1)));
 }
 
-TEST_F(StyleMarkup, BasedOnStylesAndRepeatedSetters)
+TEST_F(StyleMarkup, BasedOnStylesAndRepeatedSettersTheLaterOneWins)
 {
     Loaded loaded = Load("<Box><Box.Resources>"
                          "<Style x:Key='Base' TargetType='Label'><Setter Property='Shade' Value='1'/>"
                          "<Setter Property='Fill' Value='Blue'/></Style>"
                          "<Style x:Key='Derived' TargetType='Label' BasedOn='{StaticResource Base}'>"
-                         "<Setter Property='Shade' Value='2'/><Setter Property='Shade' Value='5'/></Style>"
+                         "<Setter Property='Shade' Value='2'/><Setter Property='Label.Shade' Value='5'/></Style>"
                          "</Box.Resources><Label x:Name='a' Style='{StaticResource Derived}'/></Box>");
     ASSERT_TRUE(loaded.root);
     CStyledElement* pLabel = Child(loaded, L"a");
@@ -301,6 +301,12 @@ TEST_F(StyleMarkup, ErrorsOfDictionariesSettersAndTriggersCarryTheirPosition)
                 "Must specify both Property and Value for Setter.", "Property='Shade'/>");
     ExpectError("<Box><Box.Resources><Style TargetType='Label'><Setter Value='1'/></Style></Box.Resources></Box>",
                 "Must specify both Property and Value for Setter.", "<Setter Value='1'/>");
+    ExpectError("<Box><Box.Resources><Style TargetType='Label'><Setter Property='{x:Type Label}' Value='1'/>"
+                "</Style></Box.Resources></Box>",
+                "Must specify both Property and Value for Setter.", "Value='1'/>");
+    ExpectError("<Box><Box.Resources><Style TargetType='Label'><Setter Property='shade' Value='1'/></Style>"
+                "</Box.Resources></Box>",
+                "Cannot find the Style Property 'shade'", "Value='1'/>");
     ExpectError("<Box><Box.Resources><Style TargetType='Label'><Setter Property='Fill' Value='Reddish'/></Style>"
                 "</Box.Resources></Box>",
                 "Cannot convert string in attribute 'Fill' to object of type 'CXTPMarkupBrush'", "'Reddish'/>");

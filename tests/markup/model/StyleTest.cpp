@@ -1,5 +1,5 @@
-// Resource dictionaries, setter resolution, sealing, the ranking of style and
-// trigger values, and trigger evaluation, on objects made in code.
+// The resource search, based-on loops, the ranking of style and trigger
+// values, and trigger evaluation, on objects made in code.
 #include "TestNodes.h"
 
 #include "markup/model/BuilderException.h"
@@ -90,17 +90,6 @@ CXTPMarkupString* Text(LPCWSTR lpszText)
     return CXTPMarkupString::CreateValue(lpszText);
 }
 
-// A setter as markup leaves it before resolution: name and value as text.
-CXTPMarkupSetter* TextSetter(LPCWSTR lpszProperty, LPCWSTR lpszValue)
-{
-    CXTPMarkupSetter* pSetter = new CXTPMarkupSetter();
-    if (lpszProperty)
-        pSetter->SetValue(CXTPMarkupSetter::m_pPropertyProperty, Text(lpszProperty));
-    if (lpszValue)
-        pSetter->SetValue(CXTPMarkupSetter::m_pValueProperty, Text(lpszValue));
-    return pSetter;
-}
-
 CXTPMarkupStyle* NewStyle(CXTPMarkupType* pTargetType)
 {
     CXTPMarkupStyle* pStyle = new CXTPMarkupStyle();
@@ -169,38 +158,6 @@ protected:
     CXTPMarkupObjectBuilder m_builder{nullptr};
 };
 
-TEST_F(StyleTest, DictionaryKeysAreTheKeyAttributeOrTheStylesTargetType)
-{
-    Ptr<CXTPMarkupResourceDictionary> dictionary(new CXTPMarkupResourceDictionary());
-
-    CTestNode* pNode = new CTestNode();
-    pNode->SetValue(CXTPMarkupObject::m_pKeyProperty, Text(L"Accent"));
-    dictionary->AddContent(&m_builder, pNode);
-    CXTPMarkupStyle* pStyle = NewStyle(MARKUP_TYPE(CStyledNode));
-    dictionary->AddContent(&m_builder, pStyle);
-
-    // Strings match by text, case-sensitively; types by identity.
-    Ptr<CXTPMarkupString> key(Text(L"Accent"));
-    EXPECT_EQ(pNode, dictionary->Lookup(key.Get()));
-    Ptr<CXTPMarkupString> otherCase(Text(L"accent"));
-    EXPECT_EQ(nullptr, dictionary->Lookup(otherCase.Get()));
-    EXPECT_EQ(pStyle, dictionary->Lookup(MARKUP_TYPE(CStyledNode)));
-    EXPECT_EQ(nullptr, dictionary->Lookup(MARKUP_TYPE(CTestNode)));
-
-    EXPECT_EQ("Objects added to Dictionary must have Key attribute or some other type of associated Key",
-              ErrorOf([&] { dictionary->AddContent(&m_builder, new CTestNode()); }));
-    EXPECT_EQ("Objects added to Dictionary must have Key attribute or some other type of associated Key",
-              ErrorOf([&] { dictionary->AddContent(&m_builder, NewStyle(nullptr)); }));
-    CTestNode* pSameKey = new CTestNode();
-    pSameKey->SetValue(CXTPMarkupObject::m_pKeyProperty, Text(L"Accent"));
-    EXPECT_EQ("Dictionary key is already used. Key attributes must be unique.",
-              ErrorOf([&] { dictionary->AddContent(&m_builder, pSameKey); }));
-    EXPECT_EQ("Dictionary key is already used. Key attributes must be unique.",
-              ErrorOf([&] { dictionary->AddContent(&m_builder, NewStyle(MARKUP_TYPE(CStyledNode))); }));
-    EXPECT_EQ(2, dictionary->GetCount());
-    EXPECT_EQ(pNode, dictionary->Lookup(key.Get()));
-}
-
 TEST_F(StyleTest, ResourcesAreFoundFromTheInnermostObjectOutwardAndTheSearchStopsAtAStyle)
 {
     auto addResource = [](CXTPMarkupObject* pOwner, LPCWSTR lpszKey, int nValue) {
@@ -239,104 +196,6 @@ TEST_F(StyleTest, ResourcesAreFoundFromTheInnermostObjectOutwardAndTheSearchStop
     EXPECT_EQ(3, IntOf(CXTPMarkupResourceDictionary::FindResource(pStyle, c.Get())));
     EXPECT_EQ(nullptr, CXTPMarkupResourceDictionary::FindResource(pStyle, a.Get()));
     pStyle->Release();
-}
-
-TEST_F(StyleTest, SettersResolveTheirPropertyByNameAndConvertTheirValue)
-{
-    Ptr<CXTPMarkupStyle> style(NewStyle(MARKUP_TYPE(CStyledNode)));
-    style->AddContent(&m_builder, TextSetter(L"Size", L"7"));              // inherited from the base class
-    style->AddContent(&m_builder, TextSetter(L"TestNode.Margin", L"1,2,3,4")); // named with its type
-    style->AddContent(&m_builder, TextSetter(L"Align", L"Right"));         // through the property's parser
-
-    CXTPMarkupSetterColection* pSetters = style->GetSetters();
-    ASSERT_EQ(3, pSetters->GetCount());
-    EXPECT_EQ(CTestNode::m_pSizeProperty, pSetters->GetSetter(0)->GetSetterProperty());
-    EXPECT_EQ(7, IntOf(pSetters->GetSetter(0)->GetSetterValue()));
-    EXPECT_EQ(CTestNode::m_pMarginProperty, pSetters->GetSetter(1)->GetSetterProperty());
-    const CXTPMarkupThickness* pMargin = MarkupCast<CXTPMarkupThickness>(pSetters->GetSetter(1)->GetSetterValue());
-    ASSERT_NE(nullptr, pMargin);
-    EXPECT_EQ(2, pMargin->GetTop());
-    EXPECT_NE(nullptr, MarkupCast<CXTPMarkupEnum>(pSetters->GetSetter(2)->GetSetterValue()));
-}
-
-TEST_F(StyleTest, SetterAndTriggerErrors)
-{
-    Ptr<CXTPMarkupStyle> style(NewStyle(MARKUP_TYPE(CStyledNode)));
-    const std::string kMissing = "Must specify both Property and Value for Setter.";
-    EXPECT_EQ(kMissing, ErrorOf([&] { style->AddContent(&m_builder, TextSetter(nullptr, L"1")); }));
-    EXPECT_EQ(kMissing, ErrorOf([&] { style->AddContent(&m_builder, TextSetter(L"Size", nullptr)); }));
-    CXTPMarkupSetter* pNumberProperty = new CXTPMarkupSetter();
-    pNumberProperty->SetValue(CXTPMarkupSetter::m_pPropertyProperty, new CXTPMarkupInt(1));
-    pNumberProperty->SetValue(CXTPMarkupSetter::m_pValueProperty, Text(L"1"));
-    EXPECT_EQ(kMissing, ErrorOf([&] { style->AddContent(&m_builder, pNumberProperty); }));
-
-    EXPECT_EQ("Cannot find the Style Property 'Colour'",
-              ErrorOf([&] { style->AddContent(&m_builder, TextSetter(L"Colour", L"1")); }));
-    EXPECT_EQ("Cannot find the Style Property 'size'", // names are case-sensitive
-              ErrorOf([&] { style->AddContent(&m_builder, TextSetter(L"size", L"1")); }));
-    Ptr<CXTPMarkupStyle> untargeted(NewStyle(nullptr));
-    EXPECT_EQ("Cannot find the Style Property 'Size'",
-              ErrorOf([&] { untargeted->AddContent(&m_builder, TextSetter(L"Size", L"1")); }));
-    EXPECT_EQ("Cannot convert string in attribute 'Margin' to object of type 'CXTPMarkupThickness'",
-              ErrorOf([&] { style->AddContent(&m_builder, TextSetter(L"Margin", L"1,2")); }));
-
-    // Only setters are a style's content; a trigger has none of its own.
-    EXPECT_EQ("Cannot add content to an object of type 'CXTPMarkupStyle'",
-              ErrorOf([&] { style->AddContent(&m_builder, new CTestNode()); }));
-    Ptr<CXTPMarkupTrigger> trigger(new CXTPMarkupTrigger());
-    EXPECT_EQ("Cannot add content to an object of type 'CXTPMarkupTrigger'",
-              ErrorOf([&] { trigger->AddContent(&m_builder, TextSetter(L"Size", L"1")); }));
-    EXPECT_EQ(0, style->GetSetters()->GetCount());
-
-    // Triggers are resolved, pair and setters, when the collection is applied.
-    CXTPMarkupTriggerCollection* pTriggers = new CXTPMarkupTriggerCollection();
-    CXTPMarkupTrigger* pTrigger = new CXTPMarkupTrigger();
-    pTrigger->SetValue(CXTPMarkupTrigger::m_pPropertyProperty, Text(L"IsOver"));
-    pTrigger->SetValue(CXTPMarkupTrigger::m_pValueProperty, Text(L"true"));
-    CXTPMarkupSetterColection* pSetters = new CXTPMarkupSetterColection();
-    pSetters->Add(TextSetter(L"Size", L"4"));
-    pTrigger->SetValue(CXTPMarkupTrigger::m_pSettersProperty, pSetters);
-    pTriggers->Add(pTrigger);
-    style->ApplyMarkupValue(&m_builder, CXTPMarkupStyle::m_pTriggersProperty, pTriggers);
-    EXPECT_EQ(CStyledNode::m_pIsOverProperty, pTrigger->GetTriggerProperty());
-    EXPECT_TRUE(pTrigger->GetTriggerValue()->IsEqual(Ptr<CXTPMarkupBool>(CXTPMarkupBool::CreateTrueValue()).Get()));
-    EXPECT_EQ(CTestNode::m_pSizeProperty, pSetters->GetSetter(0)->GetSetterProperty());
-
-    CXTPMarkupTriggerCollection* pBadTriggers = new CXTPMarkupTriggerCollection();
-    CXTPMarkupTrigger* pBadTrigger = new CXTPMarkupTrigger();
-    pBadTrigger->SetValue(CXTPMarkupTrigger::m_pPropertyProperty, Text(L"IsOver"));
-    pBadTriggers->Add(pBadTrigger);
-    EXPECT_EQ(kMissing, ErrorOf([&] {
-                  style->ApplyMarkupValue(&m_builder, CXTPMarkupStyle::m_pTriggersProperty, pBadTriggers);
-              }));
-    EXPECT_EQ(pTriggers, style->GetTriggers());
-}
-
-TEST_F(StyleTest, SealingFlattensTheBaseStyleThenTheSettersInOrder)
-{
-    Ptr<CXTPMarkupStyle> base(NewStyle(MARKUP_TYPE(CStyledNode)));
-    base->AddSetter(CTestNode::m_pSizeProperty, new CXTPMarkupInt(1));
-    base->AddSetter(CTestNode::m_pWeightProperty, new CXTPMarkupInt(2));
-    Ptr<CXTPMarkupStyle> derived(NewStyle(MARKUP_TYPE(CStyledNode)));
-    derived->SetValue(CXTPMarkupStyle::m_pBasedOnProperty, Ref(base.Get()));
-    derived->AddSetter(CTestNode::m_pWeightProperty, new CXTPMarkupInt(20));
-    derived->AddSetter(CTestNode::m_pFontSizeProperty, new CXTPMarkupInt(30));
-    derived->AddSetter(CTestNode::m_pFontSizeProperty, new CXTPMarkupInt(31)); // the later setter wins
-
-    EXPECT_EQ(nullptr, derived->GetStyleValue(CTestNode::m_pSizeProperty)); // nothing before sealing
-    derived->Seal();
-    EXPECT_TRUE(derived->IsSealed());
-    EXPECT_TRUE(base->IsSealed());
-    EXPECT_EQ(1, IntOf(derived->GetStyleValue(CTestNode::m_pSizeProperty)));
-    EXPECT_EQ(20, IntOf(derived->GetStyleValue(CTestNode::m_pWeightProperty)));
-    EXPECT_EQ(31, IntOf(derived->GetStyleValue(CTestNode::m_pFontSizeProperty)));
-    EXPECT_EQ(2, IntOf(base->GetStyleValue(CTestNode::m_pWeightProperty)));
-    EXPECT_EQ(nullptr, base->GetLogicalParent()); // no longer the derived style's value
-
-    // Read-only once sealed: later setters do not reach the sealed values.
-    derived->AddSetter(CTestNode::m_pSizeProperty, new CXTPMarkupInt(99));
-    derived->Seal();
-    EXPECT_EQ(1, IntOf(derived->GetStyleValue(CTestNode::m_pSizeProperty)));
 }
 
 TEST_F(StyleTest, ABasedOnChainThatLoopsIsRefusedInMarkupAndCutWhenSealed)
@@ -541,31 +400,4 @@ TEST_F(StyleTest, AnElementKeepsItsStyleAliveAfterTheDictionaryLetsGo)
     EXPECT_EQ(11, IntOf(node->GetValue(CTestNode::m_pSizeProperty)));
 }
 
-TEST_F(StyleTest, ApplyStyleTakesTheImplicitStyleByTypeAndEvaluatesEveryTrigger)
-{
-    Ptr<CTestNode> root(new CTestNode());
-    CStyledNode* pNode = static_cast<CStyledNode*>(root->AddChild(new CStyledNode()));
-    CTestNode* pPlain = static_cast<CTestNode*>(root->AddChild(new CTestNode()));
-    CXTPMarkupResourceDictionary* pResources = new CXTPMarkupResourceDictionary();
-    root->SetValue(CXTPMarkupStyle::m_pResourcesProperty, pResources);
-    CXTPMarkupStyle* pImplicit = NewStyle(MARKUP_TYPE(CStyledNode));
-    pImplicit->AddSetter(CTestNode::m_pSizeProperty, new CXTPMarkupInt(8));
-    AddTrigger(pImplicit, NewTrigger(CTestNode::m_pWeightProperty, new CXTPMarkupInt(5),
-                                     {{CTestNode::m_pFontSizeProperty, new CXTPMarkupInt(15)}}));
-    pResources->AddContent(&m_builder, pImplicit);
-
-    pNode->m_state.ApplyStyle(pNode);
-    EXPECT_EQ(pImplicit, pNode->m_state.GetCurrentStyle());
-    EXPECT_EQ(8, IntOf(pNode->GetValue(CTestNode::m_pSizeProperty)));
-    EXPECT_EQ(15, IntOf(pNode->GetValue(CTestNode::m_pFontSizeProperty))); // default weight 5 matched
-    EXPECT_EQ(nullptr, pPlain->GetValue(CTestNode::m_pSizeProperty));
-
-    // A style of its own is kept.
-    Ptr<CStyledNode> other(new CStyledNode());
-    Ptr<CXTPMarkupStyle> own(NewStyle(MARKUP_TYPE(CStyledNode)));
-    SetStyle(other.Get(), own.Get());
-    root->AddChild(Ref(other.Get()));
-    other->m_state.ApplyStyle(other.Get());
-    EXPECT_EQ(own.Get(), other->m_state.GetCurrentStyle());
-}
 } // namespace
