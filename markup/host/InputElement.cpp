@@ -173,7 +173,6 @@ void CXTPMarkupInputElement::RaiseEvent(CXTPMarkupEventArgs* pArgs)
     // host: the source (the sender of the host's handlers) and everything
     // still to be visited are held while they run.
     CXTPMarkupPtr<CXTPMarkupInputElement> self = CXTPMarkupPtr<CXTPMarkupInputElement>::AddRefOf(this);
-    CXTPMarkupPtr<CXTPMarkupObject> current = CXTPMarkupPtr<CXTPMarkupObject>::AddRefOf(this);
     if (!(pArgs->m_pEvent->GetFlags() & RoutingBubble))
     {
         if (m_pHandlers)
@@ -182,6 +181,7 @@ void CXTPMarkupInputElement::RaiseEvent(CXTPMarkupEventArgs* pArgs)
     }
 
     CXTPMarkupPtr<CXTPMarkupHost> host = CXTPMarkupPtr<CXTPMarkupHost>::AddRefOf(m_pMarkupContext);
+    CXTPMarkupPtr<CXTPMarkupObject> current = CXTPMarkupPtr<CXTPMarkupObject>::AddRefOf(this);
     while (current)
     {
         if (CXTPMarkupInputElement* pElement = MarkupCast<CXTPMarkupInputElement>(current.Get()))

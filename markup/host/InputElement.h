@@ -3,9 +3,8 @@
 // reactions to the mouse, and the style and trigger state of the element.
 #pragma once
 
-#include "markup/model/StyleState.h"
-
 #include "markup/model/Object.h"
+#include "markup/model/StyleState.h"
 
 class CXTPMarkupDelegate;
 class CXTPMarkupEventArgs;

@@ -283,7 +283,8 @@ TEST_F(StyleMarkup, ResourcesInsideAStyleSeeTheEnclosingResourcesButNotThemselve
 TEST_F(StyleMarkup, ErrorsOfDictionariesSettersAndTriggersCarryTheirPosition)
 {
     ExpectError("<Box><Box.Resources><Label x:Key='a'/><Label x:Key='a'/></Box.Resources></Box>",
-                "Dictionary key is already used. Key attributes must be unique.", "<Label x:Key='a'/><Label x:Key='a'/>");
+                "Dictionary key is already used. Key attributes must be unique.",
+                "<Label x:Key='a'/><Label x:Key='a'/>");
     ExpectError("<Box><Box.Resources><Style TargetType='Label'/><Style TargetType='{x:Type Label}'/>"
                 "</Box.Resources></Box>",
                 "Dictionary key is already used. Key attributes must be unique.", "{x:Type Label}'/>");

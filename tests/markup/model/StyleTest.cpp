@@ -103,8 +103,10 @@ CXTPMarkupStyle* NewStyle(CXTPMarkupType* pTargetType)
 
 // A resolved trigger: while pProperty equals pValue, each (property, value)
 // pair of setters applies.
+typedef std::pair<CXTPMarkupDependencyProperty*, CXTPMarkupObject*> SetterPair;
+
 CXTPMarkupTrigger* NewTrigger(CXTPMarkupDependencyProperty* pProperty, CXTPMarkupObject* pValue,
-                              std::initializer_list<std::pair<CXTPMarkupDependencyProperty*, CXTPMarkupObject*>> setters)
+                              std::initializer_list<SetterPair> setters)
 {
     CXTPMarkupTrigger* pTrigger = new CXTPMarkupTrigger();
     pProperty->AddRef();
