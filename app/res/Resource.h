@@ -11,6 +11,11 @@
 #define IDC_AUTORUN 1005
 #define IDC_INFO 1006
 
+// Controls the program never addresses.
+#ifndef IDC_STATIC
+#define IDC_STATIC (-1)
+#endif
+
 #define IDS_SYNCSPAN_30MIN 201
 #define IDS_SYNCSPAN_1HOUR 202
 #define IDS_SYNCSPAN_2HOURS 203

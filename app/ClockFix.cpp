@@ -1,0 +1,4 @@
+// clockfix.exe: the program's one application object.
+#include "app/SyncApp.h"
+
+CSyncApp theApp;

@@ -1,0 +1,145 @@
+#include "app/SyncDlg.h"
+
+#include "app/DialogMarkup.h"
+#include "app/ProgramText.h"
+#include "app/res/Resource.h"
+#include "framework/DataExchange.h"
+
+#include <string>
+
+CSyncDlg::CSyncDlg(HWND hParent)
+    : CDialog(IDD_CLOCKFIX_DIALOG, hParent), m_controller(*this, m_platform),
+      m_hIcon(::LoadIconW(::GetModuleHandleW(NULL), MAKEINTRESOURCEW(IDR_MAINFRAME)))
+{
+}
+
+CSyncDlg::~CSyncDlg() = default;
+
+void CSyncDlg::DoDataExchange(CDataExchange& exchange)
+{
+    exchange.Control(IDC_SYNC, m_btnSync);
+    exchange.Control(IDC_CLOCK, m_lblClock);
+    exchange.Control(IDC_INFO, m_lblInfo);
+    exchange.Check(IDC_AUTORUN, m_controller.m_bAutoRun);
+    exchange.Check(IDC_AUTOSYNC, m_controller.m_bAutoSync);
+    exchange.ListIndex(IDC_SYNCSPAN, m_controller.m_nSyncSpan);
+}
+
+BOOL CSyncDlg::OnInitDialog()
+{
+    // Plain templates carry no items for a drop-down list: they come first,
+    // so that the first data exchange can select one.
+    FillIntervalList();
+    CDialog::OnInitDialog();
+
+    ::SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+    ::SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+
+    m_controller.Start(); // the socket library, then the settings
+    m_lblInfo.SetMarkupText(kInfoMarkup);
+
+    m_btnSync.UseMarkupCaption(TRUE);
+    m_btnSync.SetWindowText(WidenProgramText(kButtonFaceMarkup));
+    m_btnSync.m_bDrawFocusFrame = FALSE;
+
+    EnableIntervalList(m_controller.m_bAutoSync);
+    UpdateData(FALSE);
+    ::SetTimer(m_hWnd, kTickTimer, CSyncController::kTimerPeriodMs, NULL);
+    return TRUE;
+}
+
+void CSyncDlg::FillIntervalList()
+{
+    HINSTANCE hInstance = ::GetModuleHandleW(NULL);
+    for (UINT nId : {IDS_SYNCSPAN_30MIN, IDS_SYNCSPAN_1HOUR, IDS_SYNCSPAN_2HOURS})
+    {
+        wchar_t szItem[64] = {};
+        ::LoadStringW(hInstance, nId, szItem, 64);
+        ::SendDlgItemMessageW(m_hWnd, IDC_SYNCSPAN, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(szItem));
+    }
+}
+
+bool CSyncDlg::OnWndMsg(UINT nMessage, WPARAM wParam, LPARAM lParam, LRESULT& lResult)
+{
+    static const CMessageMap<CSyncDlg>::Entry kMessages[] = {
+        OnNotify(BN_CLICKED, IDC_SYNC, &CSyncDlg::OnSyncNow),
+        OnNotify(BN_CLICKED, IDC_AUTORUN, &CSyncDlg::OnAutoRunClicked),
+        OnNotify(BN_CLICKED, IDC_AUTOSYNC, &CSyncDlg::OnAutoSyncClicked),
+        OnNotify(CBN_CLOSEUP, IDC_SYNCSPAN, &CSyncDlg::OnIntervalChosen),
+        // A choice made with the keyboard while the list is closed sends no
+        // close-up; it is saved at once all the same.
+        OnNotify(CBN_SELCHANGE, IDC_SYNCSPAN, &CSyncDlg::OnIntervalChosen),
+        OnMessage(WM_TIMER, &CSyncDlg::OnTimer),
+        OnMessage(WM_PAINT, &CSyncDlg::OnPaint),
+        OnMessage(WM_QUERYDRAGICON, &CSyncDlg::OnQueryDragIcon),
+    };
+    return CMessageMap<CSyncDlg>::Dispatch(kMessages, this, nMessage, wParam, lParam, lResult);
+}
+
+void CSyncDlg::OnSyncNow()
+{
+    m_controller.SyncNow();
+}
+
+void CSyncDlg::OnAutoRunClicked()
+{
+    UpdateData(TRUE);
+    m_controller.OnAutostartChanged();
+}
+
+void CSyncDlg::OnAutoSyncClicked()
+{
+    UpdateData(TRUE);
+    m_controller.OnAutoSyncChanged();
+}
+
+void CSyncDlg::OnIntervalChosen()
+{
+    UpdateData(TRUE);
+    m_controller.OnIntervalChanged();
+}
+
+MessageResult CSyncDlg::OnTimer(WPARAM wParam, LPARAM)
+{
+    if (wParam == kTickTimer)
+        m_controller.OnTick();
+    return MessageResult::NotHandled();
+}
+
+MessageResult CSyncDlg::OnPaint(WPARAM, LPARAM)
+{
+    if (!::IsIconic(m_hWnd))
+        return MessageResult::NotHandled();
+    PAINTSTRUCT ps;
+    HDC hDC = ::BeginPaint(m_hWnd, &ps);
+    ::SendMessageW(m_hWnd, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(hDC), 0);
+    const RECT rc = GetClientRect();
+    const int cxIcon = ::GetSystemMetrics(SM_CXICON);
+    const int cyIcon = ::GetSystemMetrics(SM_CYICON);
+    ::DrawIcon(hDC, (rc.right - rc.left - cxIcon + 1) / 2, (rc.bottom - rc.top - cyIcon + 1) / 2, m_hIcon);
+    ::EndPaint(m_hWnd, &ps);
+    return MessageResult::Handled();
+}
+
+MessageResult CSyncDlg::OnQueryDragIcon(WPARAM, LPARAM)
+{
+    return MessageResult::Handled(reinterpret_cast<LRESULT>(m_hIcon));
+}
+
+void CSyncDlg::ShowResult(LPCSTR pszMessage)
+{
+    // The panel template's one "%s" receives the message.
+    std::string strMarkup(kResultPanelMarkup);
+    strMarkup.replace(strMarkup.find("%s"), 2, pszMessage);
+    m_lblClock.SetMarkupText(strMarkup.c_str());
+}
+
+void CSyncDlg::EnableIntervalList(BOOL bEnable)
+{
+    ::EnableWindow(::GetDlgItem(m_hWnd, IDC_SYNCSPAN), bEnable);
+}
+
+void CSyncDlg::SetAutostartCheck(BOOL bChecked)
+{
+    ::CheckDlgButton(m_hWnd, IDC_AUTORUN, bChecked ? BST_CHECKED : BST_UNCHECKED);
+}

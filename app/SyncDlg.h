@@ -1,0 +1,52 @@
+// The program's one window: the dialog made from template 102, its controls
+// bound to the controller's settings, the two markup panels and the markup
+// button, and the message table that calls the controller.
+#pragma once
+
+#include "app/Button.h"
+#include "app/MarkupLabel.h"
+#include "app/SyncController.h"
+#include "app/SyncPlatform.h"
+#include "app/SyncView.h"
+#include "framework/Dialog.h"
+#include "framework/MessageMap.h"
+
+class CSyncDlg : public CDialog, private CSyncView
+{
+public:
+    explicit CSyncDlg(HWND hParent = NULL);
+    ~CSyncDlg() override;
+
+    static constexpr UINT_PTR kTickTimer = 1;
+
+private:
+    CSyncPlatform m_platform; // before the controller, which keeps a reference
+
+public:
+    CSyncController m_controller;
+    CXTPButton m_btnSync;
+    CMarkupLabel m_lblClock; // the result panel
+    CMarkupLabel m_lblInfo;  // the information panel
+    HICON m_hIcon;
+
+protected:
+    BOOL OnInitDialog() override;
+    void DoDataExchange(CDataExchange& exchange) override;
+    bool OnWndMsg(UINT nMessage, WPARAM wParam, LPARAM lParam, LRESULT& lResult) override;
+
+private:
+    void OnSyncNow();
+    void OnAutoRunClicked();
+    void OnAutoSyncClicked();
+    void OnIntervalChosen();
+    MessageResult OnTimer(WPARAM wParam, LPARAM lParam);
+    MessageResult OnPaint(WPARAM wParam, LPARAM lParam);
+    MessageResult OnQueryDragIcon(WPARAM wParam, LPARAM lParam);
+
+    // What the controller asks of the window.
+    void ShowResult(LPCSTR pszMessage) override;
+    void EnableIntervalList(BOOL bEnable) override;
+    void SetAutostartCheck(BOOL bChecked) override;
+
+    void FillIntervalList();
+};
