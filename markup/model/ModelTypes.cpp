@@ -8,9 +8,13 @@
 #include "markup/model/ObjectProperty.h"
 #include "markup/model/Point.h"
 #include "markup/model/PropertyStore.h"
+#include "markup/model/ResourceDictionary.h"
+#include "markup/model/Setter.h"
 #include "markup/model/String.h"
+#include "markup/model/Style.h"
 #include "markup/model/SystemColors.h"
 #include "markup/model/Thickness.h"
+#include "markup/model/Trigger.h"
 #include "markup/model/Type.h"
 
 void RegisterMarkupModelTypes()
@@ -38,4 +42,10 @@ void RegisterMarkupModelTypes()
     CXTPMarkupGradientStop::GetMarkupType();
     CXTPMarkupGradientStopCollection::GetMarkupType();
     CXTPMarkupLinearGradientBrush::GetMarkupType();
+    CXTPMarkupResourceDictionary::GetMarkupType();
+    CXTPMarkupSetter::GetMarkupType();
+    CXTPMarkupSetterColection::GetMarkupType();
+    CXTPMarkupTrigger::GetMarkupType();
+    CXTPMarkupTriggerCollection::GetMarkupType();
+    CXTPMarkupStyle::GetMarkupType();
 }

@@ -142,10 +142,13 @@ public:
     static CXTPMarkupDependencyProperty* m_pKeyProperty;  // "x:Key", a resource key
     static void RegisterMarkupProperties();
 
-private:
+    // Announces a change of an inheriting property to every descendant of the
+    // property owner's class. SetValue does this itself; trigger values, which
+    // change outside SetValue, are announced through it too.
     void PropagateInheritedChange(CXTPMarkupDependencyProperty* pProperty, CXTPMarkupObject* pOldValue,
                                   CXTPMarkupObject* pNewValue);
 
+private:
     CXTPMarkupObject* m_pLogicalParent;
     CXTPMarkupPropertyStore* m_pProperties;
     LPWSTR m_lpszMarkupTag;

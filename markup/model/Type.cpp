@@ -2,6 +2,7 @@
 
 #include "markup/model/ModelTypes.h"
 #include "markup/model/String.h"
+#include "markup/model/Style.h"
 
 #include <vector>
 
@@ -219,6 +220,8 @@ void CXTPMarkupType::SetDefaultStyle(CXTPMarkupType* pType, CXTPMarkupObject* pS
             pStyle->Release();
         return;
     }
+    if (CXTPMarkupStyle* pSealable = MarkupCast<CXTPMarkupStyle>(pStyle))
+        pSealable->Seal();
     CXTPMarkupObject* pOld = pType->m_pDefaultStyle;
     pType->m_pDefaultStyle = pStyle;
     if (pOld)

@@ -56,7 +56,7 @@ public:
 
     static BOOL IsDerivedFrom(const CXTPMarkupType* pType, const CXTPMarkupType* pBase);
 
-    // Takes over the reference to a sealed style (null clears it).
+    // Takes over the reference to a style (null clears it) and seals it.
     static void SetDefaultStyle(CXTPMarkupType* pType, CXTPMarkupObject* pStyle);
 
     // The list of all registered types, most recent first.
