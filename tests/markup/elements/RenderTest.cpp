@@ -65,25 +65,6 @@ TEST(RenderTest, BackgroundsFillArrangedAreasAndLaterChildrenDrawOverEarlierOnes
                           {5, 28, kBlack}});
 }
 
-TEST(RenderTest, GradientBackgroundsComeFromPropertyElements)
-{
-    Ptr<CXTPMarkupFrameworkElement> root = Load(R"(
-        <WrapPanel Width='101' Height='4' HorizontalAlignment='Left' VerticalAlignment='Top'>
-          <WrapPanel.Background>
-            <LinearGradientBrush StartPoint='0,0' EndPoint='1,0'>
-              <GradientStop Color='#000000' Offset='0'/><GradientStop Color='#C8C8C8' Offset='1'/>
-            </LinearGradientBrush>
-          </WrapPanel.Background>
-        </WrapPanel>)");
-    ASSERT_TRUE(root);
-    CDibCanvas canvas(120, 10, kBlue);
-    Paint(root.Get(), canvas);
-    EXPECT_LT(GetRValue(canvas.Color(0, 1)), 8);
-    EXPECT_NEAR(100, GetRValue(canvas.Color(50, 1)), 4);
-    EXPECT_GT(GetRValue(canvas.Color(100, 1)), 192);
-    ExpectPixels(canvas, {{101, 1, kBlue}, {50, 4, kBlue}});
-}
-
 TEST(RenderTest, CutContentIsClippedToItsSlot)
 {
     // The red box is 40 wide but gets 24: its other 16 pixels are not drawn.
