@@ -1,5 +1,7 @@
 #include "markup/host/Host.h"
 
+#include "markup/elements/Visual.h"
+
 #include "markup/host/Delegate.h"
 #include "markup/host/EventHandlerMap.h"
 #include "markup/host/InputElement.h"
@@ -139,4 +141,30 @@ CXTPMarkupDelegate* CXTPMarkupHost::FindDelegate(LPCWSTR lpszName) const
         return nullptr;
     auto it = m_delegates.find(lpszName);
     return it == m_delegates.end() ? nullptr : it->second;
+}
+
+void CXTPMarkupHost::InvalidateElement(CXTPMarkupInputElement* pElement)
+{
+    if (!m_hWnd)
+        return;
+    const RECT rc = GetElementRect(pElement);
+    InvalidateRect(m_hWnd, &rc, FALSE);
+}
+
+void CXTPMarkupHost::InvalidateAll()
+{
+    if (m_hWnd)
+        InvalidateRect(m_hWnd, nullptr, FALSE);
+}
+
+RECT CXTPMarkupHost::GetElementRect(CXTPMarkupInputElement* pElement) const
+{
+    RECT rc = {0, 0, 0, 0};
+    const CXTPMarkupVisual* pVisual = MarkupCast<CXTPMarkupVisual>(pElement);
+    if (!pVisual)
+        return rc;
+    rc = pVisual->GetBounds();
+    for (; pVisual; pVisual = pVisual->GetParentVisual())
+        OffsetRect(&rc, pVisual->GetOffset().x, pVisual->GetOffset().y);
+    return rc;
 }

@@ -66,6 +66,15 @@ public:
 
     CXTPMarkupKeyboardNavigation* GetKeyboardNavigation() const { return m_pKeyboardNavigation; }
 
+    // Repaints, without erasing, the part of the window an element covers;
+    // nothing without a window. Elements call it when they look different.
+    virtual void InvalidateElement(CXTPMarkupInputElement* pElement);
+    // Repaints the whole client area: the root asks for another size.
+    virtual void InvalidateAll();
+    // Where an element's subtree lies in the window's client area; empty for
+    // anything that is not a visual.
+    RECT GetElementRect(CXTPMarkupInputElement* pElement) const;
+
 protected:
     virtual ~CXTPMarkupHost();
 
