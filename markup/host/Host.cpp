@@ -2,6 +2,7 @@
 
 #include "markup/elements/Visual.h"
 
+#include "markup/host/CachedFont.h"
 #include "markup/host/Delegate.h"
 #include "markup/host/EventHandlerMap.h"
 #include "markup/host/InputElement.h"
@@ -10,13 +11,32 @@
 
 #include "markup/model/Type.h"
 
+#include <cstddef>
+
 namespace
 {
 BOOL g_bTypesInitialized = FALSE;
+
+// The size of the metrics record without its last member, which every
+// version of the system accepts; the full size is refused by the older ones.
+constexpr UINT kNonClientMetricsSize = offsetof(NONCLIENTMETRICSA, iPaddedBorderWidth);
+
+LOGFONTA MessageBoxFont()
+{
+    NONCLIENTMETRICSA ncm = {};
+    ncm.cbSize = kNonClientMetricsSize;
+    if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, kNonClientMetricsSize, &ncm, 0))
+        return ncm.lfMessageFont;
+    LOGFONTA lf = {};
+    GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof(lf), &lf);
+    return lf;
+}
 } // namespace
 
 CXTPMarkupHost::CXTPMarkupHost()
     : m_hWnd(nullptr)
+    , m_clrDefaultText(RGB(0, 0, 0))
+    , m_lfDefault(MessageBoxFont())
     , m_pHotElement(nullptr)
     , m_pCapturedElement(nullptr)
     , m_pMouseOwnerRoot(nullptr)
@@ -86,6 +106,18 @@ void CXTPMarkupHost::DetachElement(CXTPMarkupInputElement* pElement)
         m_pMouseOwnerRoot = nullptr;
     pElement->m_pMarkupContext = nullptr;
     Release();
+}
+
+CXTPMarkupCachedFont* CXTPMarkupHost::GetCachedFont(const LOGFONTA& lf)
+{
+    if (!m_pFontList)
+        m_pFontList.reset(new CXTPMarkupFontList());
+    if (CXTPMarkupCachedFont* pFont = m_pFontList->Find(lf))
+    {
+        pFont->AddRef();
+        return pFont;
+    }
+    return new CXTPMarkupCachedFont(lf, m_pFontList.get());
 }
 
 void CXTPMarkupHost::CaptureElement(CXTPMarkupInputElement* pElement)

@@ -5,15 +5,18 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 #include <unordered_map>
 
+class CXTPMarkupCachedFont;
 class CXTPMarkupDelegate;
 class CXTPMarkupDependencyProperty;
 class CXTPMarkupEventArgs;
 class CXTPMarkupEventHandlerMap;
 class CXTPMarkupInputElement;
 class CXTPMarkupKeyboardNavigation;
+class CXTPMarkupFontList;
 class CXTPMarkupObject;
 
 class CXTPMarkupHost
@@ -34,6 +37,20 @@ public:
 
     HWND GetHwnd() const { return m_hWnd; }
     void SetHwnd(HWND hWnd) { m_hWnd = hWnd; }
+
+    // The font for lf, shared with every element of this host asking for the
+    // same height, weight, italic, quality and face; one reference for the
+    // caller. The font leaves the cache when its last holder releases it.
+    CXTPMarkupCachedFont* GetCachedFont(const LOGFONTA& lf);
+    // The cache itself, null before the first GetCachedFont.
+    const CXTPMarkupFontList* GetFontList() const { return m_pFontList.get(); }
+
+    // Text of elements that set no font or colour: the system message-box
+    // font and black, unless the window's owner says otherwise.
+    const LOGFONTA& GetDefaultFont() const { return m_lfDefault; }
+    void SetDefaultFont(const LOGFONTA& lf) { m_lfDefault = lf; }
+    COLORREF GetDefaultTextColor() const { return m_clrDefaultText; }
+    void SetDefaultTextColor(COLORREF clr) { m_clrDefaultText = clr; }
 
     // Object creation for this host calls AttachElement on every input element
     // made: the element keeps the host and the host counts one reference
@@ -80,9 +97,12 @@ protected:
 
 private:
     HWND m_hWnd;
+    COLORREF m_clrDefaultText;
+    LOGFONTA m_lfDefault;
     CXTPMarkupInputElement* m_pHotElement;      // held
     CXTPMarkupInputElement* m_pCapturedElement; // not held
     CXTPMarkupObject* m_pMouseOwnerRoot;        // not held
+    std::unique_ptr<CXTPMarkupFontList> m_pFontList; // created by the first GetCachedFont
     CXTPMarkupEventHandlerMap* m_pHandlers;     // created by the first AddHandler
     std::unordered_map<std::wstring, CXTPMarkupDelegate*> m_delegates; // held
     CXTPMarkupKeyboardNavigation* m_pKeyboardNavigation;               // owned

@@ -1,8 +1,16 @@
 #include "markup/host/MarkupTypes.h"
 
+#include "markup/elements/FrameworkContentElement.h"
 #include "markup/elements/FrameworkElement.h"
+#include "markup/elements/Hyperlink.h"
+#include "markup/elements/Inline.h"
+#include "markup/elements/InlineUIContainer.h"
 #include "markup/elements/Panel.h"
+#include "markup/elements/Run.h"
+#include "markup/elements/Span.h"
 #include "markup/elements/StackPanel.h"
+#include "markup/elements/TextBlock.h"
+#include "markup/elements/TextElement.h"
 #include "markup/elements/UIElement.h"
 #include "markup/elements/UIElementCollection.h"
 #include "markup/elements/Visual.h"
@@ -25,4 +33,17 @@ void RegisterMarkupTypes()
     CXTPMarkupPanel::GetMarkupType();
     CXTPMarkupStackPanel::GetMarkupType();
     CXTPMarkupWrapPanel::GetMarkupType();
+    CXTPMarkupFrameworkContentElement::GetMarkupType();
+    CXTPMarkupTextElement::GetMarkupType();
+    CXTPMarkupInline::GetMarkupType();
+    CXTPMarkupInlineCollection::GetMarkupType();
+    CXTPMarkupRun::GetMarkupType();
+    CXTPMarkupLineBreak::GetMarkupType();
+    CXTPMarkupSpan::GetMarkupType();
+    CXTPMarkupBold::GetMarkupType();
+    CXTPMarkupItalic::GetMarkupType();
+    CXTPMarkupUnderline::GetMarkupType();
+    CXTPMarkupHyperlink::GetMarkupType();
+    CXTPMarkupInlineUIContainer::GetMarkupType();
+    CXTPMarkupTextBlock::GetMarkupType();
 }

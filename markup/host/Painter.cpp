@@ -345,6 +345,17 @@ SIZE CXTPMarkupPainter::GetTextExtent(LPCWSTR lpszText, int nCount) const
     return sz;
 }
 
+int CXTPMarkupPainter::GetTextFit(LPCWSTR lpszText, int nCount, int nMaxExtent) const
+{
+    if (!lpszText || nCount <= 0 || nMaxExtent < 0)
+        return 0;
+    INT nFit = 0;
+    SIZE sz = {0, 0};
+    if (!::GetTextExtentExPointW(m_hAttribDC, lpszText, nCount, nMaxExtent, &nFit, nullptr, &sz))
+        return 0;
+    return nFit;
+}
+
 BOOL CXTPMarkupPainter::GetTextMetrics(TEXTMETRICW& tm) const
 {
     return ::GetTextMetricsW(m_hAttribDC, &tm);

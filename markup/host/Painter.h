@@ -99,6 +99,10 @@ public:
 
     // Size of the first nCount characters in the current font.
     SIZE GetTextExtent(LPCWSTR lpszText, int nCount) const;
+    // How many of the first nCount UTF-16 units fit in nMaxExtent in the
+    // current font, in one pass over them: where a long text wraps. Callers
+    // that must cut at whole characters check the answer's last unit.
+    int GetTextFit(LPCWSTR lpszText, int nCount, int nMaxExtent) const;
     // Metrics of the current font (the text block takes its descent).
     BOOL GetTextMetrics(TEXTMETRICW& tm) const;
     // Draws the characters with their cell's top-left corner at the

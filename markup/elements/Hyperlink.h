@@ -1,0 +1,25 @@
+// A link in text: blue and underlined, red while the mouse is over it, with
+// the hand cursor; a press and release of the left button on it raises
+// "Click".
+#pragma once
+
+#include "markup/elements/Span.h"
+
+class CXTPMarkupHyperlink : public CXTPMarkupSpan
+{
+    DECLARE_MARKUPCLASS(CXTPMarkupHyperlink)
+public:
+    CXTPMarkupHyperlink();
+
+    // Bubbles from the link through its ancestors to the host's handlers.
+    static CXTPMarkupDependencyProperty* m_pClickEvent;
+    static void RegisterMarkupProperties();
+
+    BOOL IsPressed() const { return m_bPressed; }
+
+    void OnMouseLeftButtonDown(CXTPMarkupEventArgs* pArgs) override;
+    void OnMouseLeftButtonUp(CXTPMarkupEventArgs* pArgs) override;
+
+private:
+    BOOL m_bPressed;
+};

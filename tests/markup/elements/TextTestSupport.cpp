@@ -1,0 +1,145 @@
+#include "TextTestSupport.h"
+
+#include "markup/elements/Inline.h"
+#include "markup/elements/Run.h"
+#include "markup/host/CachedFont.h"
+#include "markup/host/Painter.h"
+#include "markup/model/DependencyProperty.h"
+#include "markup/model/String.h"
+#include "markup/model/Type.h"
+#include "toolkit/GdiHandles.h"
+
+namespace
+{
+// Sizes by its explicit size alone, as a picture of a fixed size does.
+class CTestPicture : public CXTPMarkupFrameworkElement
+{
+    DECLARE_MARKUPCLASS(CTestPicture)
+public:
+    CTestPicture() {}
+    static CXTPMarkupDependencyProperty* m_pSourceProperty;
+    static void RegisterMarkupProperties()
+    {
+        m_pSourceProperty = CXTPMarkupDependencyProperty::Register(L"Source", MARKUP_TYPE(CXTPMarkupString),
+                                                                   MARKUP_TYPE(CTestPicture));
+    }
+};
+
+IMPLEMENT_MARKUPCLASS(L"TestPicture", CTestPicture, CXTPMarkupFrameworkElement)
+CXTPMarkupDependencyProperty* CTestPicture::m_pSourceProperty = nullptr;
+
+void CollectTextBlocks(CXTPMarkupObject* pObject, std::vector<CXTPMarkupTextBlock*>& found)
+{
+    if (CXTPMarkupTextBlock* pTextBlock = MarkupCast<CXTPMarkupTextBlock>(pObject))
+        found.push_back(pTextBlock);
+    for (int i = 0; i < pObject->GetLogicalChildCount(); ++i)
+    {
+        if (CXTPMarkupObject* pChild = pObject->GetLogicalChild(i))
+            CollectTextBlocks(pChild, found);
+    }
+}
+} // namespace
+
+std::string Cp936(const std::wstring& strText)
+{
+    const int cb = WideCharToMultiByte(936, 0, strText.c_str(), static_cast<int>(strText.size()), nullptr, 0,
+                                       nullptr, nullptr);
+    std::string strBytes(cb, '\0');
+    WideCharToMultiByte(936, 0, strText.c_str(), static_cast<int>(strText.size()), &strBytes[0], cb, nullptr,
+                        nullptr);
+    return strBytes;
+}
+
+std::string WithStandInPictures(std::string strMarkup)
+{
+    CTestPicture::GetMarkupType();
+    const std::string strFrom = "<Image ";
+    for (size_t nPos = strMarkup.find(strFrom); nPos != std::string::npos; nPos = strMarkup.find(strFrom, nPos))
+        strMarkup.replace(nPos, strFrom.size(), "<TestPicture ");
+    return strMarkup;
+}
+
+std::vector<CXTPMarkupTextBlock*> TextBlocks(CXTPMarkupVisual* pRoot)
+{
+    std::vector<CXTPMarkupTextBlock*> found;
+    CollectTextBlocks(pRoot, found);
+    return found;
+}
+
+std::vector<std::wstring> LineTexts(const CXTPMarkupTextBlock* pTextBlock)
+{
+    std::vector<std::wstring> texts;
+    for (const CXTPMarkupTextBlock::CLineInfo& line : pTextBlock->GetLines())
+    {
+        std::wstring strLine;
+        for (const CXTPMarkupTextBlock::CPieceInfo& piece : line.pieces)
+        {
+            const CXTPMarkupRun* pRun = MarkupCast<CXTPMarkupRun>(piece.pInline);
+            if (!pRun)
+            {
+                strLine += L"[]";
+                continue;
+            }
+            const std::wstring strText = pRun->GetText();
+            const size_t nStart = piece.nStart < 0 ? strText.size() : piece.nStart;
+            const size_t nEnd = piece.nEnd < 0 ? strText.size() : piece.nEnd;
+            strLine += strText.substr(nStart, nEnd - nStart);
+        }
+        texts.push_back(strLine);
+    }
+    return texts;
+}
+
+const CXTPMarkupTextBlock::CPieceInfo* PieceOf(const std::vector<CXTPMarkupTextBlock::CLineInfo>& lines,
+                                               const CXTPMarkupInline* pInline)
+{
+    for (const CXTPMarkupTextBlock::CLineInfo& line : lines)
+    {
+        for (const CXTPMarkupTextBlock::CPieceInfo& piece : line.pieces)
+        {
+            if (piece.pInline == pInline)
+                return &piece;
+        }
+    }
+    return nullptr;
+}
+
+Ptr<CXTPMarkupTextBlock> NewTextBlock(const std::wstring& strText, CXTPMarkupHost* pHost)
+{
+    Ptr<CXTPMarkupTextBlock> textBlock(
+        static_cast<CXTPMarkupTextBlock*>(CXTPMarkupType::CreateObject(pHost, MARKUP_TYPE(CXTPMarkupTextBlock))));
+    textBlock->SetValue(CXTPMarkupTextBlock::m_pTextProperty, CXTPMarkupString::CreateValue(strText.c_str()));
+    return textBlock;
+}
+
+void LayOutAt(CXTPMarkupUIElement* pElement, int cx, int cy)
+{
+    CXTPMarkupPainter painter;
+    pElement->Measure(&painter, cx, cy);
+    pElement->Arrange(RECT{0, 0, cx, cy});
+}
+
+int TextWidth(const LOGFONTA& lf, const std::wstring& strText)
+{
+    CXTPMemoryDC dc;
+    CXTPGdiObject<HFONT> font(CreateFontIndirectA(&lf));
+    CXTPSelectObject select(dc.Get(), font.Get());
+    SIZE sz = {0, 0};
+    GetTextExtentPoint32W(dc.Get(), strText.c_str(), static_cast<int>(strText.size()), &sz);
+    return sz.cx;
+}
+
+LOGFONTA FontOf(const CXTPMarkupRun* pRun)
+{
+    LOGFONTA lf = {};
+    if (pRun && pRun->GetFont())
+        lf = pRun->GetFont()->GetLogFont();
+    return lf;
+}
+
+CHostHolder::CHostHolder() : pHost(new CRecordingHost()) {}
+
+CHostHolder::~CHostHolder()
+{
+    pHost->Release();
+}

@@ -1,0 +1,53 @@
+// What the text tests share: markup in code page 936, a stand-in for the
+// picture element, the lines of a text block as texts, and measuring text
+// with a font of its own, apart from the painter the layout used.
+#pragma once
+
+#include "ElementTestSupport.h"
+
+#include "markup/elements/TextBlock.h"
+
+#include <string>
+#include <vector>
+
+class CXTPMarkupRun;
+
+// The bytes of a text in code page 936, as the program's markup is.
+std::string Cp936(const std::wstring& strText);
+
+// The markup with every "Image" element replaced by "TestPicture": a
+// framework element that sizes by "Width" and "Height" and draws nothing.
+std::string WithStandInPictures(std::string strMarkup);
+
+// The text blocks of a tree in document order, borrowed.
+std::vector<CXTPMarkupTextBlock*> TextBlocks(CXTPMarkupVisual* pRoot);
+
+// Each line of the last layout as the characters it shows: runs give their
+// text, ranges of other inlines give "[]".
+std::vector<std::wstring> LineTexts(const CXTPMarkupTextBlock* pTextBlock);
+
+// The first piece of the last layout that shows text of pRun.
+const CXTPMarkupTextBlock::CPieceInfo* PieceOf(const std::vector<CXTPMarkupTextBlock::CLineInfo>& lines,
+                                               const CXTPMarkupInline* pInline);
+
+// A text block made in code, of one run with the text.
+Ptr<CXTPMarkupTextBlock> NewTextBlock(const std::wstring& strText, CXTPMarkupHost* pHost = nullptr);
+
+// Measures and arranges a lone element in (cx, cy).
+void LayOutAt(CXTPMarkupUIElement* pElement, int cx, int cy);
+
+// The width of a text in a font made from lf, measured on a DC of its own.
+int TextWidth(const LOGFONTA& lf, const std::wstring& strText);
+// The font of the run's last layout.
+LOGFONTA FontOf(const CXTPMarkupRun* pRun);
+
+// A host held by a test; released with it.
+struct CHostHolder
+{
+    CHostHolder();
+    ~CHostHolder();
+    CHostHolder(const CHostHolder&) = delete;
+    CHostHolder& operator=(const CHostHolder&) = delete;
+    CRecordingHost* operator->() const { return pHost; }
+    CRecordingHost* pHost;
+};
