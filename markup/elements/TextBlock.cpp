@@ -17,6 +17,7 @@
 #include "markup/model/Type.h"
 
 #include <algorithm>
+#include <climits>
 
 using namespace XTPMarkupLayout;
 
@@ -323,6 +324,34 @@ void CXTPMarkupTextBlock::Layout(CXTPMarkupPainter* pPainter, int nWidth)
     if (bTransient)
         m_nLastWidth = -1;
     m_szText = {state.nWidest, state.y};
+    UpdateLineReach();
+}
+
+void CXTPMarkupTextBlock::UpdateLineReach()
+{
+    int nReach = INT_MIN;
+    for (CLine& line : m_lines)
+    {
+        for (size_t i = line.nFirst; i < line.nFirst + line.nCount; ++i)
+            nReach = std::max<int>(nReach, m_chunks[i].GetRect().bottom);
+        line.nReachDown = nReach;
+    }
+    nReach = INT_MAX;
+    for (auto it = m_lines.rbegin(); it != m_lines.rend(); ++it)
+    {
+        for (size_t i = it->nFirst; i < it->nFirst + it->nCount; ++i)
+            nReach = std::min<int>(nReach, m_chunks[i].GetRect().top);
+        it->nReachUp = nReach;
+    }
+}
+
+std::pair<size_t, size_t> CXTPMarkupTextBlock::LinesBetween(int nTop, int nBottom) const
+{
+    const auto itFirst = std::partition_point(m_lines.begin(), m_lines.end(),
+                                              [nTop](const CLine& line) { return line.nReachDown <= nTop; });
+    const auto itLast = std::partition_point(itFirst, m_lines.end(),
+                                             [nBottom](const CLine& line) { return line.nReachUp < nBottom; });
+    return {static_cast<size_t>(itFirst - m_lines.begin()), static_cast<size_t>(itLast - m_lines.begin())};
 }
 
 void CXTPMarkupTextBlock::CommitChunk(CLayoutState& state)
@@ -565,6 +594,7 @@ SIZE CXTPMarkupTextBlock::ArrangeContent(int cx, int cy)
             chunk.inl->ArrangeRange(chunk.GetRect(), chunk.nStart, chunk.nEnd);
         }
     }
+    UpdateLineReach();
     return {cx, cy};
 }
 
@@ -579,8 +609,11 @@ void CXTPMarkupTextBlock::DrawContent(CXTPMarkupPainter* pPainter)
     const RECT rcClip = pPainter->GetClipBox();
     const COLORREF clrOld = pPainter->SetTextColor(clrDefault);
 
-    for (const CLine& line : m_lines)
+    // Long text: only the lines in the clip box are looked at.
+    const std::pair<size_t, size_t> visible = LinesBetween(rcClip.top, rcClip.bottom);
+    for (size_t nLine = visible.first; nLine < visible.second; ++nLine)
     {
+        const CLine& line = m_lines[nLine];
         for (size_t i = line.nFirst; i < line.nFirst + line.nCount; ++i)
         {
             const CChunk& chunk = m_chunks[i];
@@ -641,11 +674,16 @@ void CXTPMarkupTextBlock::DrawDecoration(CXTPMarkupPainter* pPainter, const CChu
 
 CXTPMarkupInputElement* CXTPMarkupTextBlock::HitTestSelf(int x, int y)
 {
-    for (const CChunk& chunk : m_chunks)
+    const std::pair<size_t, size_t> lines = LinesBetween(y, y + 1);
+    for (size_t nLine = lines.first; nLine < lines.second; ++nLine)
     {
-        const RECT rc = chunk.GetRect();
-        if (x >= rc.left && x < rc.right && y >= rc.top && y < rc.bottom)
-            return chunk.inl->HitTest(x, y);
+        const CLine& line = m_lines[nLine];
+        for (size_t i = line.nFirst; i < line.nFirst + line.nCount; ++i)
+        {
+            const RECT rc = m_chunks[i].GetRect();
+            if (x >= rc.left && x < rc.right && y >= rc.top && y < rc.bottom)
+                return m_chunks[i].inl->HitTest(x, y);
+        }
     }
     return this;
 }

@@ -7,6 +7,7 @@
 #include "markup/elements/FrameworkElement.h"
 
 #include <deque>
+#include <utility>
 #include <vector>
 
 class CXTPMarkupBrush;
@@ -115,6 +116,11 @@ private:
         int cy = 0;
         int nMaxDescent = 0;
         BOOL bWrapped = FALSE;
+        // How far the pieces of this line and of those above it reach down,
+        // and those of this line and the lines below it up: both grow from
+        // line to line, so the lines a strip shows are found by halving.
+        int nReachDown = 0;
+        int nReachUp = 0;
     };
     struct CLayoutState;
 
@@ -130,6 +136,10 @@ private:
     // A run of the text block's own font, not part of its content: the space
     // that gives empty lines their height, and the ellipsis.
     CXTPMarkupRun* CreateOwnRun(LPCWSTR lpszText);
+    // After the pieces moved: where each line reaches.
+    void UpdateLineReach();
+    // The lines [first, last) that may show anything from nTop to nBottom.
+    std::pair<size_t, size_t> LinesBetween(int nTop, int nBottom) const;
     void DrawDecoration(CXTPMarkupPainter* pPainter, const CChunk& chunk, const CLine& line, const RECT& rc);
 
     CXTPMarkupInlineCollection* m_pInlines;
