@@ -124,24 +124,24 @@ int CXTPMarkupRun::GetTextStart() const
     return GetLength() > 0 ? 0 : kEnd;
 }
 
+int CXTPMarkupRun::NextPosition(LPCWSTR lpszText, int nLength, int nPos)
+{
+    if (nPos < 0 || nPos >= nLength)
+        return kEnd;
+    int nNext = nPos + 1;
+    if (IsHighSurrogate(lpszText[nPos]) && nNext < nLength && IsLowSurrogate(lpszText[nNext]))
+        ++nNext;
+    return nNext < nLength ? nNext : kEnd;
+}
+
 int CXTPMarkupRun::Advance(int nPos) const
 {
-    const CXTPMarkupString* pText = MarkupCast<CXTPMarkupString>(GetValue(m_pTextProperty));
-    if (!pText || nPos < 0 || nPos >= pText->GetLength())
-        return kEnd;
-    LPCWSTR lpszText = pText->GetText();
-    int nNext = nPos + 1;
-    if (IsHighSurrogate(lpszText[nPos]) && nNext < pText->GetLength() && IsLowSurrogate(lpszText[nNext]))
-        ++nNext;
-    return nNext < pText->GetLength() ? nNext : kEnd;
+    return NextPosition(GetText(), GetLength(), nPos);
 }
 
 BOOL CXTPMarkupRun::IsWhiteSpaceAt(int nPos) const
 {
-    if (nPos < 0 || nPos >= GetLength())
-        return FALSE;
-    const WCHAR ch = GetText()[nPos];
-    return ch == L' ' || ch == L'\t' || ch == L'\n';
+    return nPos >= 0 && nPos < GetLength() && IsWhiteSpaceChar(GetText()[nPos]);
 }
 
 BOOL CXTPMarkupRun::IsLineBreakAt(int nPos) const

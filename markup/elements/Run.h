@@ -41,6 +41,11 @@ public:
     SIZE MeasureRangeUpTo(CXTPMarkupPainter* pPainter, int nStart, int nEnd, int nLimit) override;
     int FitRange(CXTPMarkupPainter* pPainter, int nStart, int nEnd, int nMaxExtent) override;
 
+    // How run text steps and what counts as a blank, for code that walks a
+    // run's characters itself: the positions are those of the protocol above.
+    static int NextPosition(LPCWSTR lpszText, int nLength, int nPos);
+    static BOOL IsWhiteSpaceChar(WCHAR ch) { return ch == L' ' || ch == L'\t' || ch == L'\n'; }
+
     // The host's default font changed by the font properties the run has or
     // inherits. Decorations are drawn separately and are not part of it.
     virtual void GetLogFont(LOGFONTA& lf) const;

@@ -274,6 +274,18 @@ void CXTPMarkupTextBlock::Layout(CXTPMarkupPainter* pPainter, int nWidth)
     {
         pLeaf->PrepareFont(pPainter);
         int nPos = pLeaf->GetTextStart();
+
+        // The characters of a run are read here directly, the same way the
+        // run reads them: long text would otherwise pay three property
+        // look-ups for every character.
+        const CXTPMarkupRun* pRun = MarkupCast<CXTPMarkupRun>(pLeaf);
+        const LPCWSTR lpszText = pRun ? pRun->GetText() : nullptr;
+        const int nLength = pRun ? pRun->GetLength() : 0;
+        auto isWhiteSpaceAt = [&](int n)
+        { return pRun ? CXTPMarkupRun::IsWhiteSpaceChar(lpszText[n]) : pLeaf->IsWhiteSpaceAt(n); };
+        auto isLineBreakAt = [&](int n) { return pRun ? lpszText[n] == L'\n' : pLeaf->IsLineBreakAt(n); };
+        auto advance = [&](int n) { return pRun ? CXTPMarkupRun::NextPosition(lpszText, nLength, n) : pLeaf->Advance(n); };
+
         state.open = CChunk();
         state.open.inl = CXTPMarkupPtr<CXTPMarkupInline>::AddRefOf(pLeaf);
         state.open.nStart = state.open.nEnd = nPos;
@@ -282,12 +294,12 @@ void CXTPMarkupTextBlock::Layout(CXTPMarkupPainter* pPainter, int nWidth)
         while (nPos != kEnd)
         {
             state.open.nEnd = nPos;
-            if (nWrapping != xtpMarkupTextNoWrap && pLeaf->IsWhiteSpaceAt(nPos))
+            if (nWrapping != xtpMarkupTextNoWrap && isWhiteSpaceAt(nPos))
             {
                 MeasureChunk(state, state.open);
                 CommitChunk(state);
             }
-            if (pLeaf->IsLineBreakAt(nPos))
+            if (isLineBreakAt(nPos))
             {
                 MeasureChunk(state, state.open);
                 CommitChunk(state);
@@ -297,13 +309,13 @@ void CXTPMarkupTextBlock::Layout(CXTPMarkupPainter* pPainter, int nWidth)
                     CommitChunk(state);
                 }
                 FinishLine(state);
-                nPos = pLeaf->Advance(nPos);
+                nPos = advance(nPos);
                 state.open.nStart = state.open.nEnd = nPos;
                 state.open.bAfterLineBreak = TRUE;
             }
             else
             {
-                nPos = pLeaf->Advance(nPos);
+                nPos = advance(nPos);
             }
         }
 
@@ -681,8 +693,13 @@ CXTPMarkupInputElement* CXTPMarkupTextBlock::HitTestSelf(int x, int y)
         for (size_t i = line.nFirst; i < line.nFirst + line.nCount; ++i)
         {
             const RECT rc = m_chunks[i].GetRect();
-            if (x >= rc.left && x < rc.right && y >= rc.top && y < rc.bottom)
-                return m_chunks[i].inl->HitTest(x, y);
+            if (x < rc.left || x >= rc.right || y < rc.top || y >= rc.bottom)
+                continue;
+            // The ellipsis and the spaces of empty lines belong to the text
+            // block itself: they live only until the next layout, shorter
+            // than a host may hold on to the element under the mouse.
+            CXTPMarkupInline* pInline = m_chunks[i].inl.Get();
+            return pInline->GetLogicalParent() == this ? this : pInline->HitTest(x, y);
         }
     }
     return this;

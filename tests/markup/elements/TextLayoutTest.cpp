@@ -270,6 +270,10 @@ TEST(TextLayoutTest, TrimmingCutsTheLineWhereTextAndEllipsisFit)
     EXPECT_LE(TextWidth(lf, strKept) + TextWidth(lf, L"..."), cx);
     EXPECT_GT(TextWidth(lf, strText.substr(0, strKept.size() + 1)) + TextWidth(lf, L"..."), cx);
     EXPECT_EQ(TextWidth(lf, strKept + L"..."), textBlock->GetLines()[0].cx);
+    // The ellipsis is hit as the text block, the text as its run.
+    const RECT rcEllipsis = textBlock->GetLines()[0].pieces.back().rc;
+    EXPECT_EQ(textBlock.Get(), textBlock->HitTest(rcEllipsis.left + 1, rcEllipsis.top + 1));
+    EXPECT_EQ(FirstRun(textBlock.Get()), textBlock->HitTest(1, rcEllipsis.top + 1));
 
     // By words: at the last blank that fits.
     SetEnum(textBlock.Get(), CXTPMarkupTextBlock::m_pTextTrimmingProperty, xtpMarkupTextTrimmingWordEllipsis);
