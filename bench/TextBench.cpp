@@ -46,8 +46,7 @@ std::string ToCp936(const std::wstring& strText)
 std::string MixedMarkup(size_t cbText)
 {
     static const wchar_t* const kChinese[] = {L"本工具是通过互联网进行自动校时，", L"所以您必须首先确保已连接互联网",
-                                              L"才能使用校时功能！", L"您的系统时间比标准时间慢了",
-                                              L"已经成功校时！"};
+                                              L"才能使用校时功能！", L"您的系统时间比标准时间慢了", L"已经成功校时！"};
     static const char* const kLatin[] = {"clock ", "server ", "offset ", "sync ", "time.windows.com ", "NTP "};
     std::vector<std::string> chinese;
     for (const wchar_t* psz : kChinese)
@@ -159,8 +158,8 @@ void Print(const char* pszName, const Timings& t)
 void PrintRatio(const char* pszName, const Timings& a, const Timings& b)
 {
     auto ratio = [](double x, double y) { return x > 0 ? y / x : 0.0; };
-    printf("%-22s parse %8.2fx    layout %8.2fx    relayout %8.2fx    first page %6.2fx   all pages %8.2fx\n",
-           pszName, ratio(a.dParse, b.dParse), ratio(a.dLayout, b.dLayout), ratio(a.dRelayout, b.dRelayout),
+    printf("%-22s parse %8.2fx    layout %8.2fx    relayout %8.2fx    first page %6.2fx   all pages %8.2fx\n", pszName,
+           ratio(a.dParse, b.dParse), ratio(a.dLayout, b.dLayout), ratio(a.dRelayout, b.dRelayout),
            ratio(a.dFirstPage, b.dFirstPage), ratio(a.dAllPages, b.dAllPages));
 }
 

@@ -30,8 +30,9 @@ void CXTPMarkupFrameworkContentElement::OnPropertyChanged(CXTPMarkupDependencyPr
     UpdateTriggers(pProperty, pNewValue);
 
     const DWORD nFlags = pProperty->GetFlags();
-    if (!(nFlags & (CXTPMarkupPropertyOptions::AffectsMeasure | CXTPMarkupPropertyOptions::AffectsArrange
-                    | CXTPMarkupPropertyOptions::AffectsRender)))
+    if (!(nFlags
+          & (CXTPMarkupPropertyOptions::AffectsMeasure | CXTPMarkupPropertyOptions::AffectsArrange
+             | CXTPMarkupPropertyOptions::AffectsRender)))
         return;
     CXTPMarkupPtr<CXTPMarkupFrameworkElement> owner =
         CXTPMarkupPtr<CXTPMarkupFrameworkElement>::AddRefOf(GetParentFrameworkElement());

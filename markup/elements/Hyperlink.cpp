@@ -40,8 +40,8 @@ void CXTPMarkupHyperlink::RegisterMarkupProperties()
     pTrigger->SetValue(CXTPMarkupTrigger::m_pPropertyProperty, m_pIsMouseOverProperty);
     pTrigger->SetValue(CXTPMarkupTrigger::m_pValueProperty, CXTPMarkupBool::CreateTrueValue());
     CXTPMarkupSetterColection* pSetters = keep(new CXTPMarkupSetterColection());
-    pSetters->Add(keep(new CXTPMarkupSetter(m_pForegroundProperty,
-                                            keep(new CXTPMarkupSolidColorBrush(RGB(255, 0, 0))))));
+    pSetters->Add(
+        keep(new CXTPMarkupSetter(m_pForegroundProperty, keep(new CXTPMarkupSolidColorBrush(RGB(255, 0, 0))))));
     pTrigger->SetValue(CXTPMarkupTrigger::m_pSettersProperty, pSetters);
     CXTPMarkupTriggerCollection* pTriggers = keep(new CXTPMarkupTriggerCollection());
     pTriggers->Add(pTrigger);

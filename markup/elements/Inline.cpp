@@ -91,10 +91,7 @@ SIZE CXTPMarkupInline::MeasureRange(CXTPMarkupPainter* /*pPainter*/, int /*nStar
     return {0, 0};
 }
 
-void CXTPMarkupInline::RenderRange(CXTPMarkupPainter* /*pPainter*/, const RECT& /*rc*/, int /*nStart*/,
-                                   int /*nEnd*/)
-{
-}
+void CXTPMarkupInline::RenderRange(CXTPMarkupPainter* /*pPainter*/, const RECT& /*rc*/, int /*nStart*/, int /*nEnd*/) {}
 
 void CXTPMarkupInline::PrepareFont(CXTPMarkupPainter* /*pPainter*/) {}
 
@@ -170,6 +167,5 @@ void CXTPMarkupInlineCollection::AddContent(CXTPMarkupObjectBuilder* /*pBuilder*
     }
     throw CXTPMarkupBuilderException("'%ls' object cannot be added to '%ls'. Object cannot be converted to type "
                                      "'CXTPMarkupInline'",
-                                     pContent ? pContent->GetType()->GetTypeName() : L"",
-                                     GetType()->GetTypeName());
+                                     pContent ? pContent->GetType()->GetTypeName() : L"", GetType()->GetTypeName());
 }

@@ -38,8 +38,7 @@ void CXTPMarkupInlineUIContainer::AddContent(CXTPMarkupObjectBuilder* /*pBuilder
     }
     throw CXTPMarkupBuilderException("'%ls' object cannot be added to '%ls'. Object cannot be converted to type "
                                      "'CXTPMarkupUIElement'",
-                                     pContent ? pContent->GetType()->GetTypeName() : L"",
-                                     GetType()->GetTypeName());
+                                     pContent ? pContent->GetType()->GetTypeName() : L"", GetType()->GetTypeName());
 }
 
 BOOL CXTPMarkupInlineUIContainer::HasContent() const
@@ -86,8 +85,7 @@ SIZE CXTPMarkupInlineUIContainer::MeasureRange(CXTPMarkupPainter* pPainter, int 
     return m_pChild->GetMeasuredSize();
 }
 
-void CXTPMarkupInlineUIContainer::RenderRange(CXTPMarkupPainter* pPainter, const RECT& /*rc*/, int nStart,
-                                              int /*nEnd*/)
+void CXTPMarkupInlineUIContainer::RenderRange(CXTPMarkupPainter* pPainter, const RECT& /*rc*/, int nStart, int /*nEnd*/)
 {
     if (nStart == 0 && m_pChild)
         m_pChild->Render(pPainter);

@@ -84,8 +84,8 @@ struct CXTPMarkupTextBlock::CLayoutState
     int nWidest = 0; // widest line so far
     CLine line;      // the current line; its chunks are the last of m_chunks
     BOOL bOpen = FALSE;
-    CChunk open;                 // the piece of the current leaf not yet ended
-    std::deque<CChunk> pending;  // ended pieces not yet placed: one word, often
+    CChunk open;                // the piece of the current leaf not yet ended
+    std::deque<CChunk> pending; // ended pieces not yet placed: one word, often
 };
 
 namespace
@@ -184,8 +184,7 @@ void CXTPMarkupTextBlock::OnTextChanged(CXTPMarkupObject* pObject, CXTPMarkupPro
     CXTPMarkupString* pText = MarkupCast<CXTPMarkupString>(pArgs->m_pNewValue);
     if (!pText)
         return;
-    CXTPMarkupObject* pRun =
-        CXTPMarkupType::CreateObject(pTextBlock->GetMarkupContext(), MARKUP_TYPE(CXTPMarkupRun));
+    CXTPMarkupObject* pRun = CXTPMarkupType::CreateObject(pTextBlock->GetMarkupContext(), MARKUP_TYPE(CXTPMarkupRun));
     pText->AddRef();
     pRun->SetValue(CXTPMarkupRun::m_pTextProperty, pText);
     pTextBlock->m_pInlines->Add(pRun);
@@ -284,7 +283,8 @@ void CXTPMarkupTextBlock::Layout(CXTPMarkupPainter* pPainter, int nWidth)
         auto isWhiteSpaceAt = [&](int n)
         { return pRun ? CXTPMarkupRun::IsWhiteSpaceChar(lpszText[n]) : pLeaf->IsWhiteSpaceAt(n); };
         auto isLineBreakAt = [&](int n) { return pRun ? lpszText[n] == L'\n' : pLeaf->IsLineBreakAt(n); };
-        auto advance = [&](int n) { return pRun ? CXTPMarkupRun::NextPosition(lpszText, nLength, n) : pLeaf->Advance(n); };
+        auto advance = [&](int n)
+        { return pRun ? CXTPMarkupRun::NextPosition(lpszText, nLength, n) : pLeaf->Advance(n); };
 
         state.open = CChunk();
         state.open.inl = CXTPMarkupPtr<CXTPMarkupInline>::AddRefOf(pLeaf);
@@ -361,8 +361,8 @@ std::pair<size_t, size_t> CXTPMarkupTextBlock::LinesBetween(int nTop, int nBotto
 {
     const auto itFirst = std::partition_point(m_lines.begin(), m_lines.end(),
                                               [nTop](const CLine& line) { return line.nReachDown <= nTop; });
-    const auto itLast = std::partition_point(itFirst, m_lines.end(),
-                                             [nBottom](const CLine& line) { return line.nReachUp < nBottom; });
+    const auto itLast =
+        std::partition_point(itFirst, m_lines.end(), [nBottom](const CLine& line) { return line.nReachUp < nBottom; });
     return {static_cast<size_t>(itFirst - m_lines.begin()), static_cast<size_t>(itLast - m_lines.begin())};
 }
 

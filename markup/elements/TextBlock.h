@@ -21,8 +21,8 @@ class CXTPMarkupTextBlock : public CXTPMarkupFrameworkElement
 public:
     CXTPMarkupTextBlock();
 
-    static CXTPMarkupDependencyProperty* m_pTextWrappingProperty; // Enum, unset reads "NoWrap"
-    static CXTPMarkupDependencyProperty* m_pTextTrimmingProperty; // Enum, unset reads "None"
+    static CXTPMarkupDependencyProperty* m_pTextWrappingProperty;  // Enum, unset reads "NoWrap"
+    static CXTPMarkupDependencyProperty* m_pTextTrimmingProperty;  // Enum, unset reads "None"
     static CXTPMarkupDependencyProperty* m_pTextAlignmentProperty; // Enum, unset reads "Left"
     static CXTPMarkupDependencyProperty* m_pPaddingProperty;       // Thickness, zero
     static CXTPMarkupDependencyProperty* m_pTextProperty;          // String; replaces the inlines
@@ -40,9 +40,9 @@ public:
     // Borrowed; the text block owns its list for its whole life.
     CXTPMarkupInlineCollection* GetInlines() const { return m_pInlines; }
 
-    int GetTextWrapping() const;  // xtpMarkupText...
-    int GetTextTrimming() const;  // xtpMarkupTextTrimming...
-    int GetTextAlignment() const; // xtpMarkupTextAlignment...
+    int GetTextWrapping() const;            // xtpMarkupText...
+    int GetTextTrimming() const;            // xtpMarkupTextTrimming...
+    int GetTextAlignment() const;           // xtpMarkupTextAlignment...
     CXTPMarkupBrush* GetBackground() const; // borrowed, null when unset
 
     // Markup content goes to the inlines; spaces between pieces are kept.
@@ -95,8 +95,8 @@ private:
         CXTPMarkupPtr<CXTPMarkupInline> inl;
         int nStart = -1;
         int nEnd = -1;
-        int x = 0; // in the line
-        int y = 0; // the line's top
+        int x = 0;        // in the line
+        int y = 0;        // the line's top
         int nOffsetX = 0; // set by the arrangement
         int nOffsetY = 0;
         int cx = 0;

@@ -27,27 +27,27 @@ void CXTPMarkupTextElement::RegisterMarkupProperties()
     const DWORD nMeasure = Options::Inherits | Options::AffectsMeasure;
 
     // Brushes convert from colour texts through the brush type itself.
-    m_pBackgroundProperty = Property::RegisterAttached(L"Background", MARKUP_TYPE(CXTPMarkupBrush), pOwner,
-                                                       new Options(nullptr, nRender));
-    m_pForegroundProperty = Property::RegisterAttached(L"Foreground", MARKUP_TYPE(CXTPMarkupBrush), pOwner,
-                                                       new Options(nullptr, nRender));
-    m_pFontSizeProperty = Property::RegisterAttached(
-        L"FontSize", MARKUP_TYPE(CXTPMarkupInt), pOwner,
-        new Options(nullptr, &CXTPMarkupConverter::ConvertLength, nMeasure));
-    m_pFontWeightProperty = Property::RegisterAttached(
-        L"FontWeight", MARKUP_TYPE(CXTPMarkupEnum), pOwner,
-        new Options(nullptr, &CXTPMarkupConverter::ConvertFontWeight, nMeasure));
+    m_pBackgroundProperty =
+        Property::RegisterAttached(L"Background", MARKUP_TYPE(CXTPMarkupBrush), pOwner, new Options(nullptr, nRender));
+    m_pForegroundProperty =
+        Property::RegisterAttached(L"Foreground", MARKUP_TYPE(CXTPMarkupBrush), pOwner, new Options(nullptr, nRender));
+    m_pFontSizeProperty =
+        Property::RegisterAttached(L"FontSize", MARKUP_TYPE(CXTPMarkupInt), pOwner,
+                                   new Options(nullptr, &CXTPMarkupConverter::ConvertLength, nMeasure));
+    m_pFontWeightProperty =
+        Property::RegisterAttached(L"FontWeight", MARKUP_TYPE(CXTPMarkupEnum), pOwner,
+                                   new Options(nullptr, &CXTPMarkupConverter::ConvertFontWeight, nMeasure));
     m_pFontFamilyProperty = Property::RegisterAttached(L"FontFamily", MARKUP_TYPE(CXTPMarkupString), pOwner,
                                                        new Options(nullptr, nMeasure));
-    m_pFontStyleProperty = Property::RegisterAttached(
-        L"FontStyle", MARKUP_TYPE(CXTPMarkupEnum), pOwner,
-        new Options(nullptr, &CXTPMarkupConverter::ConvertFontStyle, nMeasure));
-    m_pTextDecorationsProperty = Property::RegisterAttached(
-        L"TextDecorations", MARKUP_TYPE(CXTPMarkupEnum), pOwner,
-        new Options(nullptr, &CXTPMarkupConverter::ConvertTextDecorations, nRender));
-    m_pFontQualityProperty = Property::RegisterAttached(
-        L"FontQuality", MARKUP_TYPE(CXTPMarkupEnum), pOwner,
-        new Options(nullptr, &CXTPMarkupConverter::ConvertFontQuality, nRender));
+    m_pFontStyleProperty =
+        Property::RegisterAttached(L"FontStyle", MARKUP_TYPE(CXTPMarkupEnum), pOwner,
+                                   new Options(nullptr, &CXTPMarkupConverter::ConvertFontStyle, nMeasure));
+    m_pTextDecorationsProperty =
+        Property::RegisterAttached(L"TextDecorations", MARKUP_TYPE(CXTPMarkupEnum), pOwner,
+                                   new Options(nullptr, &CXTPMarkupConverter::ConvertTextDecorations, nRender));
+    m_pFontQualityProperty =
+        Property::RegisterAttached(L"FontQuality", MARKUP_TYPE(CXTPMarkupEnum), pOwner,
+                                   new Options(nullptr, &CXTPMarkupConverter::ConvertFontQuality, nRender));
 }
 
 CXTPMarkupTextElement::CXTPMarkupTextElement() {}

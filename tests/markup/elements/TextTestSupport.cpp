@@ -20,8 +20,8 @@ public:
     static CXTPMarkupDependencyProperty* m_pSourceProperty;
     static void RegisterMarkupProperties()
     {
-        m_pSourceProperty = CXTPMarkupDependencyProperty::Register(L"Source", MARKUP_TYPE(CXTPMarkupString),
-                                                                   MARKUP_TYPE(CTestPicture));
+        m_pSourceProperty =
+            CXTPMarkupDependencyProperty::Register(L"Source", MARKUP_TYPE(CXTPMarkupString), MARKUP_TYPE(CTestPicture));
     }
 };
 
@@ -42,11 +42,10 @@ void CollectTextBlocks(CXTPMarkupObject* pObject, std::vector<CXTPMarkupTextBloc
 
 std::string Cp936(const std::wstring& strText)
 {
-    const int cb = WideCharToMultiByte(936, 0, strText.c_str(), static_cast<int>(strText.size()), nullptr, 0,
-                                       nullptr, nullptr);
+    const int cb =
+        WideCharToMultiByte(936, 0, strText.c_str(), static_cast<int>(strText.size()), nullptr, 0, nullptr, nullptr);
     std::string strBytes(cb, '\0');
-    WideCharToMultiByte(936, 0, strText.c_str(), static_cast<int>(strText.size()), &strBytes[0], cb, nullptr,
-                        nullptr);
+    WideCharToMultiByte(936, 0, strText.c_str(), static_cast<int>(strText.size()), &strBytes[0], cb, nullptr, nullptr);
     return strBytes;
 }
 
@@ -90,33 +89,12 @@ std::vector<std::wstring> LineTexts(const CXTPMarkupTextBlock* pTextBlock)
     return texts;
 }
 
-const CXTPMarkupTextBlock::CPieceInfo* PieceOf(const std::vector<CXTPMarkupTextBlock::CLineInfo>& lines,
-                                               const CXTPMarkupInline* pInline)
-{
-    for (const CXTPMarkupTextBlock::CLineInfo& line : lines)
-    {
-        for (const CXTPMarkupTextBlock::CPieceInfo& piece : line.pieces)
-        {
-            if (piece.pInline == pInline)
-                return &piece;
-        }
-    }
-    return nullptr;
-}
-
 Ptr<CXTPMarkupTextBlock> NewTextBlock(const std::wstring& strText, CXTPMarkupHost* pHost)
 {
     Ptr<CXTPMarkupTextBlock> textBlock(
         static_cast<CXTPMarkupTextBlock*>(CXTPMarkupType::CreateObject(pHost, MARKUP_TYPE(CXTPMarkupTextBlock))));
     textBlock->SetValue(CXTPMarkupTextBlock::m_pTextProperty, CXTPMarkupString::CreateValue(strText.c_str()));
     return textBlock;
-}
-
-void LayOutAt(CXTPMarkupUIElement* pElement, int cx, int cy)
-{
-    CXTPMarkupPainter painter;
-    pElement->Measure(&painter, cx, cy);
-    pElement->Arrange(RECT{0, 0, cx, cy});
 }
 
 int TextWidth(const LOGFONTA& lf, const std::wstring& strText)

@@ -26,15 +26,8 @@ std::vector<CXTPMarkupTextBlock*> TextBlocks(CXTPMarkupVisual* pRoot);
 // text, ranges of other inlines give "[]".
 std::vector<std::wstring> LineTexts(const CXTPMarkupTextBlock* pTextBlock);
 
-// The first piece of the last layout that shows text of pRun.
-const CXTPMarkupTextBlock::CPieceInfo* PieceOf(const std::vector<CXTPMarkupTextBlock::CLineInfo>& lines,
-                                               const CXTPMarkupInline* pInline);
-
 // A text block made in code, of one run with the text.
 Ptr<CXTPMarkupTextBlock> NewTextBlock(const std::wstring& strText, CXTPMarkupHost* pHost = nullptr);
-
-// Measures and arranges a lone element in (cx, cy).
-void LayOutAt(CXTPMarkupUIElement* pElement, int cx, int cy);
 
 // The width of a text in a font made from lf, measured on a DC of its own.
 int TextWidth(const LOGFONTA& lf, const std::wstring& strText);
