@@ -1,5 +1,13 @@
 #include "markup/host/MarkupTypes.h"
 
+#include "markup/elements/FrameworkElement.h"
+#include "markup/elements/Panel.h"
+#include "markup/elements/StackPanel.h"
+#include "markup/elements/UIElement.h"
+#include "markup/elements/UIElementCollection.h"
+#include "markup/elements/Visual.h"
+#include "markup/elements/WrapPanel.h"
+
 #include "markup/host/Delegate.h"
 #include "markup/host/InputElement.h"
 #include "markup/host/KeyboardNavigation.h"
@@ -10,4 +18,11 @@ void RegisterMarkupTypes()
     CXTPMarkupInputElement::GetMarkupType();
     CXTPMarkupKeyboardNavigation::GetMarkupType();
     CXTPMarkupDelegate::GetMarkupType();
+    CXTPMarkupVisual::GetMarkupType();
+    CXTPMarkupUIElement::GetMarkupType();
+    CXTPMarkupFrameworkElement::GetMarkupType();
+    CXTPMarkupUIElementCollection::GetMarkupType();
+    CXTPMarkupPanel::GetMarkupType();
+    CXTPMarkupStackPanel::GetMarkupType();
+    CXTPMarkupWrapPanel::GetMarkupType();
 }
