@@ -193,9 +193,11 @@ void CXTPMarkupHost::DetachElement(CXTPMarkupInputElement* pElement)
 
 void CXTPMarkupHost::CaptureElement(CXTPMarkupInputElement* pElement)
 {
-    m_pCapturedElement = pElement;
-    if (m_hWnd)
+    // The system tells a window that takes the capture again that it lost
+    // it: the window first, so that this element is not told so at once.
+    if (m_hWnd && GetCapture() != m_hWnd)
         SetCapture(m_hWnd);
+    m_pCapturedElement = pElement;
 }
 
 void CXTPMarkupHost::ReleaseElementCapture()
@@ -338,7 +340,11 @@ BOOL CXTPMarkupHost::HandleMessage(CXTPMarkupInputElement* pRoot, UINT message, 
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
     case WM_LBUTTONDBLCLK: return OnMouseButton(message, lParam);
-    case WM_CAPTURECHANGED: OnCaptureChanged(); return FALSE;
+    case WM_CAPTURECHANGED:
+        // The capture moving to this same window is no loss.
+        if (reinterpret_cast<HWND>(lParam) != m_hWnd)
+            OnCaptureChanged();
+        return FALSE;
     case WM_KEYDOWN:
     case WM_SETFOCUS:
     case WM_KILLFOCUS: return m_pKeyboardNavigation->OnWndMsg(message, wParam, lParam, pResult);
