@@ -16,8 +16,8 @@ namespace
 {
 const wchar_t kRunKey[] = L"SOFTWARE\\MicroSoft\\Windows\\CurrentVersion\\Run";
 
-// A window that does not answer within this time is reported as hung, so
-// that the driver's wait fails with a reason instead of the probe hanging.
+// A window that does not answer within this time is reported with nulls, so
+// that the driver polls again instead of the probe hanging.
 const UINT kAnswerTimeoutMs = 5000;
 
 std::string Utf8Of(const std::wstring& strText)
@@ -26,8 +26,8 @@ std::string Utf8Of(const std::wstring& strText)
         ::WideCharToMultiByte(CP_UTF8, 0, strText.data(), static_cast<int>(strText.size()), NULL, 0, NULL, NULL);
     std::string strUtf8(static_cast<size_t>(nBytes), '\0');
     if (nBytes > 0)
-        ::WideCharToMultiByte(CP_UTF8, 0, strText.data(), static_cast<int>(strText.size()), &strUtf8[0], nBytes,
-                              NULL, NULL);
+        ::WideCharToMultiByte(CP_UTF8, 0, strText.data(), static_cast<int>(strText.size()), &strUtf8[0], nBytes, NULL,
+                              NULL);
     return strUtf8;
 }
 
@@ -107,17 +107,19 @@ std::wstring ImageOf(HWND hWnd)
 bool DescribeList(HWND hCombo, std::string& strJson)
 {
     DWORD_PTR nCount = 0, nSelection = 0, nDropped = 0;
-    if (!::SendMessageTimeoutW(hCombo, CB_GETCOUNT, 0, 0, SMTO_ABORTIFHUNG, kAnswerTimeoutMs, &nCount) ||
-        !::SendMessageTimeoutW(hCombo, CB_GETCURSEL, 0, 0, SMTO_ABORTIFHUNG, kAnswerTimeoutMs, &nSelection) ||
-        !::SendMessageTimeoutW(hCombo, CB_GETDROPPEDSTATE, 0, 0, SMTO_ABORTIFHUNG, kAnswerTimeoutMs, &nDropped))
+    if (!::SendMessageTimeoutW(hCombo, CB_GETCOUNT, 0, 0, SMTO_ABORTIFHUNG, kAnswerTimeoutMs, &nCount)
+        || !::SendMessageTimeoutW(hCombo, CB_GETCURSEL, 0, 0, SMTO_ABORTIFHUNG, kAnswerTimeoutMs, &nSelection)
+        || !::SendMessageTimeoutW(hCombo, CB_GETDROPPEDSTATE, 0, 0, SMTO_ABORTIFHUNG, kAnswerTimeoutMs, &nDropped))
         return false;
-    strJson = ",\"selection\":" + std::to_string(static_cast<LRESULT>(nSelection)) +
-              ",\"dropped\":" + Json(nDropped != 0) + ",\"items\":[";
+    if (static_cast<LRESULT>(nCount) < 0)
+        return false;
+    strJson = ",\"selection\":" + std::to_string(static_cast<LRESULT>(nSelection))
+              + ",\"dropped\":" + Json(nDropped != 0) + ",\"items\":[";
     for (WPARAM nItem = 0; nItem < nCount; ++nItem)
     {
         DWORD_PTR nLength = 0;
-        if (!::SendMessageTimeoutW(hCombo, CB_GETLBTEXTLEN, nItem, 0, SMTO_ABORTIFHUNG, kAnswerTimeoutMs, &nLength) ||
-            static_cast<LRESULT>(nLength) < 0)
+        if (!::SendMessageTimeoutW(hCombo, CB_GETLBTEXTLEN, nItem, 0, SMTO_ABORTIFHUNG, kAnswerTimeoutMs, &nLength)
+            || static_cast<LRESULT>(nLength) < 0)
             return false;
         std::vector<wchar_t> buffer(nLength + 1);
         if (!::SendMessageTimeoutW(hCombo, CB_GETLBTEXT, nItem, reinterpret_cast<LPARAM>(buffer.data()),
@@ -136,21 +138,21 @@ std::string DescribeControl(HWND hControl)
     const std::wstring strClass = ClassOf(hControl);
     std::wstring strText;
     const bool bAnswered = ReadText(hControl, strText);
-    std::string strJson = "{\"id\":" + std::to_string(::GetDlgCtrlID(hControl)) + ",\"class\":" + Json(strClass) +
-                          ",\"visible\":" + Json(::IsWindowVisible(hControl) != FALSE) +
-                          ",\"enabled\":" + Json(::IsWindowEnabled(hControl) != FALSE) + ",\"rect\":" + Json(rc);
+    std::string strJson = "{\"id\":" + std::to_string(::GetDlgCtrlID(hControl)) + ",\"class\":" + Json(strClass)
+                          + ",\"visible\":" + Json(::IsWindowVisible(hControl) != FALSE)
+                          + ",\"enabled\":" + Json(::IsWindowEnabled(hControl) != FALSE) + ",\"rect\":" + Json(rc);
     strJson += bAnswered ? ",\"text\":" + Json(strText) : ",\"text\":null";
     if (_wcsicmp(strClass.c_str(), L"Button") == 0)
     {
         DWORD_PTR nCheck = 0;
-        if (::SendMessageTimeoutW(hControl, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, kAnswerTimeoutMs, &nCheck))
-            strJson += ",\"checked\":" + std::to_string(nCheck);
+        const bool bChecked =
+            ::SendMessageTimeoutW(hControl, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, kAnswerTimeoutMs, &nCheck);
+        strJson += ",\"checked\":" + (bChecked ? std::to_string(nCheck) : "null");
     }
     if (_wcsicmp(strClass.c_str(), L"ComboBox") == 0)
     {
         std::string strList;
-        if (DescribeList(hControl, strList))
-            strJson += strList;
+        strJson += DescribeList(hControl, strList) ? strList : ",\"selection\":null,\"dropped\":null,\"items\":null";
     }
     return strJson + "}";
 }
@@ -159,10 +161,9 @@ std::string DescribeDialog(HWND hDialog)
 {
     RECT rc = {};
     ::GetWindowRect(hDialog, &rc);
-    std::string strJson = "{\"class\":" + Json(ClassOf(hDialog)) + ",\"image\":" + Json(ImageOf(hDialog)) +
-                          ",\"visible\":" + Json(::IsWindowVisible(hDialog) != FALSE) +
-                          ",\"enabled\":" + Json(::IsWindowEnabled(hDialog) != FALSE) + ",\"rect\":" + Json(rc) +
-                          ",\"controls\":[";
+    std::string strJson = "{\"class\":" + Json(ClassOf(hDialog)) + ",\"image\":" + Json(ImageOf(hDialog))
+                          + ",\"visible\":" + Json(::IsWindowVisible(hDialog) != FALSE) + ",\"enabled\":"
+                          + Json(::IsWindowEnabled(hDialog) != FALSE) + ",\"rect\":" + Json(rc) + ",\"controls\":[";
     bool bFirst = true;
     for (HWND hChild = ::GetWindow(hDialog, GW_CHILD); hChild != NULL; hChild = ::GetWindow(hChild, GW_HWNDNEXT))
     {
@@ -231,8 +232,8 @@ int ProbeRunValue(const std::wstring& strName, const std::wstring& strAction, co
         std::vector<wchar_t> buffer(dwBytes / sizeof(wchar_t) + 1);
         ::RegQueryValueExW(hKey, strName.c_str(), NULL, &dwType, reinterpret_cast<BYTE*>(buffer.data()), &dwBytes);
         const bool bText = dwType == REG_SZ || dwType == REG_EXPAND_SZ;
-        strJson = "{\"present\":true,\"type\":" + std::to_string(dwType) +
-                  ",\"data\":" + (bText ? Json(std::wstring(buffer.data())) : "null") + "}";
+        strJson = "{\"present\":true,\"type\":" + std::to_string(dwType)
+                  + ",\"data\":" + (bText ? Json(std::wstring(buffer.data())) : "null") + "}";
     }
     ::RegCloseKey(hKey);
     printf("%s\n", strJson.c_str());

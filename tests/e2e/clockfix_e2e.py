@@ -24,7 +24,7 @@ import time
 import unittest
 
 CAPTION = "Horaleon【免费版】"
-IDC_CLOCK, IDC_SYNC, IDC_AUTOSYNC, IDC_SYNCSPAN, IDC_AUTORUN = 1000, 1001, 1003, 1004, 1005
+IDC_CLOCK, IDC_SYNC, IDC_AUTOSYNC, IDC_SYNCSPAN, IDC_AUTORUN, IDC_INFO = 1000, 1001, 1003, 1004, 1005, 1006
 AUTOSTART_NAME = "clockfix"
 INTERVALS = ["每隔30分钟", "每隔1小时", "每隔2小时"]
 
@@ -103,6 +103,11 @@ def read_ini(path):
     return values
 
 
+def answered(controls):
+    """Whether every control answered the probe (none was busy)."""
+    return all(value is not None for control in controls.values() for value in control.values())
+
+
 def centre(rect):
     left, top, right, bottom = rect
     return (left + right) // 2, (top + bottom) // 2
@@ -129,7 +134,8 @@ class Screen:
     @staticmethod
     def grab(rect):
         """(width, height, RGB bytes) of a rectangle of the screen."""
-        shot = subprocess.run(["import", "-window", "root", "-depth", "8", "ppm:-"], capture_output=True, check=True, timeout=30)
+        shot = subprocess.run(["import", "-window", "root", "-depth", "8", "ppm:-"], capture_output=True, check=True,
+                              timeout=30)
         header = re.match(rb"P6\s+(\d+)\s+(\d+)\s+255\s", shot.stdout)
         if not header:
             raise AssertionError("import gave no 8-bit PPM picture")
@@ -291,13 +297,13 @@ class ClockFixSession(unittest.TestCase):
     # The session.
 
     def test_a_user_session(self):
-        dialog = self.wait_for_dialog("dialog on the screen", lambda c: IDC_SYNC in c)
+        dialog = self.wait_for_dialog("dialog on the screen", lambda c: IDC_SYNC in c and answered(c))
         self.check_first_start(dialog)
-        self.screenshot("clockfix-initial.png", dialog["rect"])
+        initial = self.screenshot("clockfix-initial.png", dialog["rect"])
 
         self.sync_now(dialog)
         result = self.screenshot("clockfix-result.png", dialog["rect"])
-        self.check_markup_drawing(dialog, result)
+        self.check_markup_drawing(dialog, initial, result)
 
         self.switch_auto_sync_on(dialog)
         self.choose_interval_with_keys(dialog)
@@ -316,6 +322,8 @@ class ClockFixSession(unittest.TestCase):
         self.assertFalse(controls[IDC_SYNCSPAN]["enabled"])
         self.assertTrue(controls[IDC_SYNC]["enabled"])
         self.assertEqual(controls[IDC_CLOCK]["text"], "", "the result panel shows something before any synchronisation")
+        # The information panel's text for readers: its markup without tags.
+        self.assertRegex(controls[IDC_INFO]["text"], "^使用说明本工具是通过互联网.*才能使用校时功能！$")
         # Starting neither synchronises nor writes the settings.
         self.assertEqual(self.responder.requests, 0)
         self.assertEqual(read_ini(self.ini), {"server": self.server})
@@ -330,16 +338,19 @@ class ClockFixSession(unittest.TestCase):
         self.assertAlmostEqual(float(match.group(1)), SERVER_AHEAD, delta=OFFSET_TOLERANCE, msg=text)
         self.assertEqual(self.responder.requests, 1, "the first answer should have been enough")
 
-    def check_markup_drawing(self, dialog, result):
-        """Checks of what only the markup engine draws; they come with it.
+    def check_markup_drawing(self, dialog, initial, result):
+        """MARKUP DRAWING: the checks of what only the markup engine draws.
 
-        To add then, on the pictures from Screen.grab (RGB rows, origin at the
-        dialog's top left; control rectangles are in screen coordinates):
-        - the result panel (IDC_CLOCK) shows red pixels, the bold red offset;
-        - the button (IDC_SYNC) shows its face drawn from markup (the picture
-          of res://sync.png and the bold caption), not the markup text;
-        - the information panel (1006) shows its picture and text.
-        Until then the labels paint only their background.
+        They are added when the engine draws the labels and the button face;
+        until then the labels paint only their background and the button shows
+        its markup as plain text. On the pictures of Screen.grab (RGB rows from
+        the dialog's top left; control rectangles are in screen coordinates,
+        so subtract dialog["rect"][:2]):
+        - initial: the button (IDC_SYNC) shows its face drawn from markup, the
+          picture of res://sync.png above the bold caption, and not the markup
+          text; the information panel (IDC_INFO) shows its picture and text;
+        - result: the result panel (IDC_CLOCK) holds red pixels, the bold red
+          offset, beside the clock picture.
         """
 
     def switch_auto_sync_on(self, dialog):
@@ -349,13 +360,17 @@ class ClockFixSession(unittest.TestCase):
         self.wait_for_ini("autosync=1 in setting.ini", self.settings(autorun=0, autosync=1, syncspan=0))
 
     def choose_interval_with_keys(self, dialog):
-        # Opened with the mouse, the next item chosen with the keyboard: saved at once.
-        Screen.click(dialog["by_id"][IDC_SYNCSPAN]["rect"])
+        # Focused by opening and closing it with the mouse, the list is moved
+        # on with the keyboard while closed: the choice is saved at once, with
+        # no close-up to follow.
+        box = dialog["by_id"][IDC_SYNCSPAN]["rect"]
+        Screen.click(box)
         self.wait_for_dialog("interval list dropped down", lambda c: c[IDC_SYNCSPAN]["dropped"])
+        Screen.click(box)
+        self.wait_for_dialog("interval list closed again", lambda c: c[IDC_SYNCSPAN]["dropped"] is False)
         Screen.key("Down")
-        Screen.key("Return")
         self.wait_for_dialog("second interval chosen",
-                             lambda c: c[IDC_SYNCSPAN]["selection"] == 1 and not c[IDC_SYNCSPAN]["dropped"])
+                             lambda c: c[IDC_SYNCSPAN]["selection"] == 1 and c[IDC_SYNCSPAN]["dropped"] is False)
         self.wait_for_ini("syncspan=1 in setting.ini", self.settings(autorun=0, autosync=1, syncspan=1))
 
     def toggle_autostart(self, dialog):
