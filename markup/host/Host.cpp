@@ -10,6 +10,8 @@
 
 #include "markup/model/Type.h"
 
+#include "toolkit/ImageStore.h"
+
 namespace
 {
 BOOL g_bTypesInitialized = FALSE;
@@ -22,6 +24,7 @@ CXTPMarkupHost::CXTPMarkupHost()
     , m_pMouseOwnerRoot(nullptr)
     , m_pHandlers(nullptr)
     , m_pKeyboardNavigation(nullptr)
+    , m_pImageStore(nullptr)
     , m_dwRef(1)
 {
     if (!g_bTypesInitialized)
@@ -45,6 +48,17 @@ CXTPMarkupHost::~CXTPMarkupHost()
     delete m_pHandlers;
     for (auto& entry : m_delegates)
         entry.second->Release();
+    if (m_pImageStore)
+        m_pImageStore->Release();
+}
+
+void CXTPMarkupHost::SetImageStore(CXTPImageStore* pStore)
+{
+    if (pStore)
+        pStore->AddRef();
+    if (m_pImageStore)
+        m_pImageStore->Release();
+    m_pImageStore = pStore;
 }
 
 LONG CXTPMarkupHost::AddRef()

@@ -8,6 +8,7 @@
 #include <string>
 #include <unordered_map>
 
+class CXTPImageStore;
 class CXTPMarkupDelegate;
 class CXTPMarkupDependencyProperty;
 class CXTPMarkupEventArgs;
@@ -66,6 +67,11 @@ public:
 
     CXTPMarkupKeyboardNavigation* GetKeyboardNavigation() const { return m_pKeyboardNavigation; }
 
+    // The store image numbers of this tree name; null (the default) leaves
+    // them to the process-wide store. The host holds a reference to pStore.
+    CXTPImageStore* GetImageStore() const { return m_pImageStore; }
+    void SetImageStore(CXTPImageStore* pStore);
+
     // Repaints, without erasing, the part of the window an element covers;
     // nothing without a window. Elements call it when they look different.
     virtual void InvalidateElement(CXTPMarkupInputElement* pElement);
@@ -86,5 +92,6 @@ private:
     CXTPMarkupEventHandlerMap* m_pHandlers;     // created by the first AddHandler
     std::unordered_map<std::wstring, CXTPMarkupDelegate*> m_delegates; // held
     CXTPMarkupKeyboardNavigation* m_pKeyboardNavigation;               // owned
+    CXTPImageStore* m_pImageStore;                                     // held
     volatile LONG m_dwRef;
 };
