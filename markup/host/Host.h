@@ -72,11 +72,6 @@ public:
     COLORREF GetDefaultTextColor() const { return m_clrDefaultText; }
     void SetDefaultTextColor(COLORREF clr) { m_clrDefaultText = clr; }
 
-    // The store numeric image sources of this host's elements draw from; the
-    // host holds one reference. Null unless the application gives one.
-    CXTPImageStore* GetImageStore() const { return m_pImageStore; }
-    void SetImageStore(CXTPImageStore* pImageStore);
-
     // The element the tooltip is shown for: the nearest element of the hot
     // chain whose "ToolTip" is a string. When pInfo->cbSize is at least 40,
     // the record gets the window, the element's rectangle, the element as
@@ -119,6 +114,11 @@ public:
     CXTPMarkupDelegate* FindDelegate(LPCWSTR lpszName) const;
 
     CXTPMarkupKeyboardNavigation* GetKeyboardNavigation() const { return m_pKeyboardNavigation; }
+
+    // The store image numbers of this tree name; null (the default) leaves
+    // them to the process-wide store. The host holds a reference to pStore.
+    CXTPImageStore* GetImageStore() const { return m_pImageStore; }
+    void SetImageStore(CXTPImageStore* pStore);
 
     // Repaints, without erasing, the part of the window an element covers;
     // nothing without a window. Elements call it when they look different.

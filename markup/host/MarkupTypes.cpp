@@ -1,6 +1,7 @@
 #include "markup/host/MarkupTypes.h"
 
 #include "markup/elements/FrameworkElement.h"
+#include "markup/elements/Image.h"
 #include "markup/elements/Panel.h"
 #include "markup/elements/StackPanel.h"
 #include "markup/elements/UIElement.h"
@@ -25,4 +26,5 @@ void RegisterMarkupTypes()
     CXTPMarkupPanel::GetMarkupType();
     CXTPMarkupStackPanel::GetMarkupType();
     CXTPMarkupWrapPanel::GetMarkupType();
+    CXTPMarkupImage::GetMarkupType();
 }

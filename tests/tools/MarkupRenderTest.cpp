@@ -260,5 +260,17 @@ TEST_F(MarkupRenderTest, CarriesTheProgramsPictures)
     for (const char* pszName : {"CLOCK.PNG", "INFO.PNG", "SYNC.PNG"})
         EXPECT_TRUE(FindResourceA(hTool, pszName, "PNG")) << pszName;
     FreeLibrary(hTool);
+
+    ASSERT_EQ(Render("<StackPanel><Image Source='res://sync.png' Width='32' Height='32'/></StackPanel>",
+                     "--width 32 --height 32"),
+              0u)
+        << m_run.strErr;
+    Picture picture;
+    ASSERT_TRUE(ReadPng(m_strOutput, picture));
+    int nDrawn = 0;
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x)
+            nDrawn += picture.Color(x, y) != GetSysColor(COLOR_BTNFACE);
+    EXPECT_GT(nDrawn, 100) << "the picture was drawn";
 }
 } // namespace

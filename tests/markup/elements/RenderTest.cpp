@@ -23,14 +23,6 @@ const COLORREF kRed = RGB(255, 0, 0);
 const COLORREF kGreen = RGB(0, 255, 0);
 const COLORREF kBlue = RGB(0, 0, 255);
 
-void Paint(CXTPMarkupUIElement* pRoot, CDibCanvas& canvas)
-{
-    CXTPMarkupPainter painter(canvas.GetDC());
-    pRoot->Measure(&painter, canvas.Width(), canvas.Height());
-    pRoot->Arrange(RECT{0, 0, canvas.Width(), canvas.Height()});
-    pRoot->Render(&painter);
-}
-
 struct Probe
 {
     int x;
@@ -63,25 +55,6 @@ TEST(RenderTest, BackgroundsFillArrangedAreasAndLaterChildrenDrawOverEarlierOnes
                           {37, 27, kBlue},
                           {38, 27, kBlack},
                           {5, 28, kBlack}});
-}
-
-TEST(RenderTest, GradientBackgroundsComeFromPropertyElements)
-{
-    Ptr<CXTPMarkupFrameworkElement> root = Load(R"(
-        <WrapPanel Width='101' Height='4' HorizontalAlignment='Left' VerticalAlignment='Top'>
-          <WrapPanel.Background>
-            <LinearGradientBrush StartPoint='0,0' EndPoint='1,0'>
-              <GradientStop Color='#000000' Offset='0'/><GradientStop Color='#C8C8C8' Offset='1'/>
-            </LinearGradientBrush>
-          </WrapPanel.Background>
-        </WrapPanel>)");
-    ASSERT_TRUE(root);
-    CDibCanvas canvas(120, 10, kBlue);
-    Paint(root.Get(), canvas);
-    EXPECT_LT(GetRValue(canvas.Color(0, 1)), 8);
-    EXPECT_NEAR(100, GetRValue(canvas.Color(50, 1)), 4);
-    EXPECT_GT(GetRValue(canvas.Color(100, 1)), 192);
-    ExpectPixels(canvas, {{101, 1, kBlue}, {50, 4, kBlue}});
 }
 
 TEST(RenderTest, CutContentIsClippedToItsSlot)

@@ -38,19 +38,8 @@ TEST(StructureTest, PanelsTakeOnlyElementsAsContent)
     EXPECT_EQ("The tag 'UIElement' does not exist in XML namespace. Line 1, position 12", LoadError("<UIElement/>"));
 }
 
-TEST(StructureTest, KeywordPropertiesTakeTheirNamesInAnyCaseAndNothingElse)
+TEST(StructureTest, LayoutKeywordsOutsideTheirListAreRejected)
 {
-    Ptr<CXTPMarkupFrameworkElement> root =
-        Load("<StackPanel Orientation='horizontal' Visibility='HIDDEN' HorizontalAlignment='right' "
-             "VerticalAlignment='bottom' Width='1in' MaxHeight='12pt' ClipToBounds='true'/>");
-    ASSERT_TRUE(root);
-    CXTPMarkupStackPanel* pPanel = MarkupCast<CXTPMarkupStackPanel>(root.Get());
-    EXPECT_EQ(xtpMarkupOrientationHorizontal, pPanel->GetOrientation());
-    EXPECT_EQ(xtpMarkupVisibilityHidden, pPanel->GetVisibility());
-    EXPECT_EQ(xtpMarkupHorizontalAlignmentRight, pPanel->GetHorizontalAlignment());
-    EXPECT_EQ(xtpMarkupVerticalAlignmentBottom, pPanel->GetVerticalAlignment());
-    EXPECT_TRUE(pPanel->GetClipToBounds());
-
     for (const char* pszMarkup :
          {"<StackPanel Orientation='Diagonal'/>", "<WrapPanel Orientation='Left'/>", "<Panel Visibility='Gone'/>",
           "<Panel HorizontalAlignment='Top'/>", "<Panel VerticalAlignment='Left'/>"})
