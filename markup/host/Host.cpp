@@ -149,15 +149,14 @@ LONG CXTPMarkupHost::Release()
     return nRef;
 }
 
-BOOL CXTPMarkupHost::DropHotElementOfLostWindow()
+void CXTPMarkupHost::DropHotElementOfLostWindow()
 {
     if (!m_pHotElement)
-        return FALSE;
+        return;
     // Held until the leave events are over; its release may be the last.
     CXTPMarkupPtr<CXTPMarkupHost> self = CXTPMarkupPtr<CXTPMarkupHost>::AddRefOf(this);
     SetHotElement(nullptr, -1, -1);
     m_pCapturedElement = nullptr;
-    return TRUE;
 }
 
 void CXTPMarkupHost::AttachElement(CXTPMarkupInputElement* pElement)

@@ -144,7 +144,7 @@ private:
     void RelayToToolTip(UINT message, WPARAM wParam, LPARAM lParam);
     // The window is gone: nothing may keep the hot element, which holds
     // this host, and this host, which holds it, alive any longer.
-    BOOL DropHotElementOfLostWindow();
+    void DropHotElementOfLostWindow();
 
     CXTPImageStore* m_pImageStore; // held
     HWND m_hWnd;
