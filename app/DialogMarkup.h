@@ -1,6 +1,8 @@
 // The markup the main dialog shows, as code page 936 text.
 #pragma once
 
+#include <string>
+
 // The information panel.
 inline constexpr char kInfoMarkup[] =
     "<StackPanel><StackPanel Orientation='Horizontal'><Image Source='res://info.png' Width='24' Height='24' "
@@ -21,6 +23,15 @@ inline constexpr char kResultPanelMarkup[] =
     "<StackPanel Orientation='Horizontal'><Image Source='res://clock.png' Width='24' Height='24' "
     "VerticalAlignment='Center'/><TextBlock FontSize='14' VerticalAlignment='Center' "
     "Padding='5,0,0,0'>%s</TextBlock></StackPanel>";
+
+// The result panel showing pszMessage. Put in by hand, not by a format call:
+// the message is markup and may hold a '%' of its own.
+inline std::string ResultPanelMarkup(const char* pszMessage)
+{
+    std::string strMarkup(kResultPanelMarkup);
+    strMarkup.replace(strMarkup.find("%s"), 2, pszMessage);
+    return strMarkup;
+}
 
 // The face of the synchronisation button.
 inline constexpr char kButtonFaceMarkup[] =

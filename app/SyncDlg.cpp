@@ -128,10 +128,7 @@ MessageResult CSyncDlg::OnQueryDragIcon(WPARAM, LPARAM)
 
 void CSyncDlg::ShowResult(LPCSTR pszMessage)
 {
-    // The panel template's one "%s" receives the message.
-    std::string strMarkup(kResultPanelMarkup);
-    strMarkup.replace(strMarkup.find("%s"), 2, pszMessage);
-    m_lblClock.SetMarkupText(strMarkup.c_str());
+    m_lblClock.SetMarkupText(ResultPanelMarkup(pszMessage).c_str());
 }
 
 void CSyncDlg::EnableIntervalList(BOOL bEnable)

@@ -1,6 +1,8 @@
 // Times PNG decoding (the program's pictures and one large picture) and
 // drawing with AlphaBlend against the manual blend.
 
+#include "BenchSupport.h"
+
 #include "markup/host/ImageLoader.h"
 #include "markup/host/PngImage.h"
 #include "toolkit/GdiHandles.h"
@@ -9,7 +11,6 @@
 
 #include <zlib.h>
 
-#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -18,16 +19,10 @@
 
 namespace
 {
-using Clock = std::chrono::steady_clock;
-
-// Runs work nRepeats times and answers the mean time of one run in microseconds.
-double MeanMicroseconds(int nRepeats, const std::function<void()>& work)
+// The mean time of one run, in microseconds.
+double MeanMicroseconds(const std::function<void()>& work)
 {
-    work(); // warm caches and first-use lookups
-    const auto start = Clock::now();
-    for (int i = 0; i < nRepeats; ++i)
-        work();
-    return std::chrono::duration<double, std::micro>(Clock::now() - start).count() / nRepeats;
+    return SecondsPerRun(work) * 1e6;
 }
 
 void AppendBigEndian(std::vector<BYTE>& data, uint32_t nValue)
@@ -87,21 +82,21 @@ void BenchDecoding()
     for (const char* pszName : {"CLOCK.PNG", "INFO.PNG", "SYNC.PNG"})
     {
         HRSRC hResource = FindResourceA(hModule, pszName, "PNG");
-        const double dMicros = MeanMicroseconds(2000, [&] {
+        const double dMicros = MeanMicroseconds([&] {
             CXTPPngImage png;
             png.LoadFromResource(hModule, hResource);
         });
         printf("decode %-10s %10.1f us\n", pszName, dMicros);
     }
 
-    const double dResolve = MeanMicroseconds(2000, [&] {
+    const double dResolve = MeanMicroseconds([&] {
         CXTPImageLoader::CreateResourceStore(hModule, "clock.png")->Release();
     });
     printf("resource store for clock.png (decode and copy) %.1f us\n", dResolve);
 
     const std::vector<BYTE> large = MakeLargePng(2048);
     bool bDecoded = false;
-    const double dMicros = MeanMicroseconds(10, [&] {
+    const double dMicros = MeanMicroseconds([&] {
         CXTPPngImage png;
         bDecoded = png.LoadFromMemory(large.data(), large.size());
     });
@@ -129,14 +124,13 @@ void BenchDrawing()
     {
         const char* pszWhat;
         int cx;
-        int nRepeats;
-    } cases[] = {{"32 x 32", 32, 5000}, {"256 x 256 (stretched)", 256, 200}};
+    } cases[] = {{"32 x 32", 32}, {"256 x 256 (stretched)", 256}};
     for (const Case& c : cases)
     {
-        const double dSystem = MeanMicroseconds(c.nRepeats, [&] {
+        const double dSystem = MeanMicroseconds([&] {
             pImage->Draw(dc.Get(), 10, 10, c.cx, c.cx, CXTPImageStoreImage::BlendSystem);
         });
-        const double dManual = MeanMicroseconds(c.nRepeats, [&] {
+        const double dManual = MeanMicroseconds([&] {
             pImage->Draw(dc.Get(), 10, 10, c.cx, c.cx, CXTPImageStoreImage::BlendManual);
         });
         printf("draw %-22s AlphaBlend %8.1f us   manual blend %8.1f us\n", c.pszWhat, dSystem, dManual);

@@ -2,6 +2,8 @@
 // panels measured, arranged and rendered into a 32-bit DIB; then a second
 // layout pass with nothing changed, which the measure and arrange caches
 // should reduce to a small fraction of the first.
+#include "BenchSupport.h"
+
 #include "markup/elements/FrameworkElement.h"
 #include "markup/host/MarkupTypes.h"
 #include "markup/host/Painter.h"
@@ -20,14 +22,6 @@ const int kRows = 50;
 const int kStacksPerRow = 20;
 const int kLeavesPerStack = 9;
 const int kCanvas = 1024;
-
-double Seconds()
-{
-    LARGE_INTEGER now, frequency;
-    QueryPerformanceCounter(&now);
-    QueryPerformanceFrequency(&frequency);
-    return double(now.QuadPart) / double(frequency.QuadPart);
-}
 
 // A column of wrap panels, each holding rows of small coloured panels.
 std::string Generate(int& nElements)

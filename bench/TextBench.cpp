@@ -3,6 +3,7 @@
 // markup with bold runs and line breaks, and as one run of Chinese without a
 // single blank. Each phase should cost four times as much for four times the
 // text.
+#include "BenchSupport.h"
 #include "markup/elements/TextBlock.h"
 #include "markup/host/Host.h"
 #include "markup/host/Painter.h"
@@ -24,14 +25,6 @@ const int kWidth = 485;
 const int kOtherWidth = 400;
 const int kPage = 600;
 const size_t kMegabyte = 1 << 20;
-
-double Seconds()
-{
-    LARGE_INTEGER now, frequency;
-    QueryPerformanceCounter(&now);
-    QueryPerformanceFrequency(&frequency);
-    return double(now.QuadPart) / double(frequency.QuadPart);
-}
 
 std::string ToCp936(const std::wstring& strText)
 {

@@ -1,17 +1,32 @@
 #include "markup/host/Host.h"
 
+#include "markup/elements/Inline.h"
+#include "markup/elements/TextBlock.h"
+#include "markup/elements/UIElement.h"
 #include "markup/elements/Visual.h"
 
 #include "markup/host/CachedFont.h"
 #include "markup/host/Delegate.h"
+#include "markup/host/EventArgs.h"
 #include "markup/host/EventHandlerMap.h"
 #include "markup/host/InputElement.h"
 #include "markup/host/KeyboardNavigation.h"
 #include "markup/host/MarkupTypes.h"
+#include "markup/host/Painter.h"
 
+#include "markup/model/ObjectBuilder.h"
+#include "markup/model/String.h"
 #include "markup/model/Type.h"
 
+#include "toolkit/ImageStore.h"
+
+#include <windowsx.h>
+
 #include <cstddef>
+#include <cstdlib>
+#include <cstring>
+#include <utility>
+#include <vector>
 
 namespace
 {
@@ -20,6 +35,9 @@ BOOL g_bTypesInitialized = FALSE;
 // The size of the metrics record without its last member, which every
 // version of the system accepts; the full size is refused by the older ones.
 constexpr UINT kNonClientMetricsSize = offsetof(NONCLIENTMETRICSA, iPaddedBorderWidth);
+
+// The last mouse message the tooltip relay sees: wheel messages come after it.
+constexpr UINT kLastRelayedMouseMessage = WM_MBUTTONDBLCLK;
 
 LOGFONTA MessageBoxFont()
 {
@@ -33,8 +51,50 @@ LOGFONTA MessageBoxFont()
 }
 } // namespace
 
+// An element and its input-element ancestors, nearest first, each held for
+// as long as the chain lives: handlers run while it is walked may release
+// the tree.
+class CXTPMarkupHost::CElementChain
+{
+public:
+    explicit CElementChain(CXTPMarkupInputElement* pElement)
+    {
+        for (CXTPMarkupObject* pObject = pElement; pObject; pObject = pObject->GetLogicalParent())
+        {
+            if (CXTPMarkupInputElement* pInput = MarkupCast<CXTPMarkupInputElement>(pObject))
+                m_elements.push_back(CXTPMarkupPtr<CXTPMarkupInputElement>::AddRefOf(pInput));
+        }
+    }
+
+    size_t GetCount() const { return m_elements.size(); }
+    CXTPMarkupInputElement* operator[](size_t nIndex) const { return m_elements[nIndex].Get(); }
+    CXTPMarkupInputElement* GetOutermost() const { return m_elements.empty() ? nullptr : m_elements.back().Get(); }
+    void DropOutermost() { m_elements.pop_back(); }
+
+    // Raises pArgs->m_pEvent on each element and then calls its operation,
+    // until one of them marks the args handled.
+    BOOL Deliver(CXTPMarkupEventArgs& args, void (CXTPMarkupInputElement::*pfnOperation)(CXTPMarkupEventArgs*)) const
+    {
+        for (const auto& element : m_elements)
+        {
+            if (args.m_pEvent)
+                element->RaiseEvent(&args);
+            if (args.m_bHandled)
+                break;
+            (element.Get()->*pfnOperation)(&args);
+            if (args.m_bHandled)
+                break;
+        }
+        return args.m_bHandled;
+    }
+
+private:
+    std::vector<CXTPMarkupPtr<CXTPMarkupInputElement>> m_elements;
+};
+
 CXTPMarkupHost::CXTPMarkupHost()
-    : m_hWnd(nullptr)
+    : m_pImageStore(nullptr)
+    , m_hWnd(nullptr)
     , m_clrDefaultText(RGB(0, 0, 0))
     , m_lfDefault(MessageBoxFont())
     , m_pHotElement(nullptr)
@@ -51,6 +111,8 @@ CXTPMarkupHost::CXTPMarkupHost()
         CXTPMarkupType::InitializeTypes();
     }
     m_pKeyboardNavigation = new CXTPMarkupKeyboardNavigation(this);
+    m_pToolTipRelay.reset(new CMarkupToolTipRelay(this));
+    m_pToolTipRelay->SetStyle(CMarkupToolTipRelay::kStylePlain);
 }
 
 CXTPMarkupHost::~CXTPMarkupHost()
@@ -59,12 +121,17 @@ CXTPMarkupHost::~CXTPMarkupHost()
     {
         CXTPMarkupInputElement* pHot = m_pHotElement;
         m_pHotElement = nullptr;
+        m_pMouseOwnerRoot = nullptr;
         pHot->Release();
     }
     m_pKeyboardNavigation->Release();
     delete m_pHandlers;
     for (auto& entry : m_delegates)
         entry.second->Release();
+    m_pFontList.reset();
+    m_pToolTipRelay.reset();
+    if (m_pImageStore)
+        m_pImageStore->Release();
 }
 
 LONG CXTPMarkupHost::AddRef()
@@ -79,7 +146,19 @@ LONG CXTPMarkupHost::Release()
     LONG nRef = InterlockedDecrement(&m_dwRef);
     if (nRef == 0)
         delete this;
+    else if (m_pHotElement && m_hWnd && !IsWindow(m_hWnd))
+        DropHotElementOfLostWindow(); // may delete this
     return nRef;
+}
+
+void CXTPMarkupHost::DropHotElementOfLostWindow()
+{
+    if (!m_pHotElement)
+        return;
+    // Held until the leave events are over; its release may be the last.
+    CXTPMarkupPtr<CXTPMarkupHost> self = CXTPMarkupPtr<CXTPMarkupHost>::AddRefOf(this);
+    SetHotElement(nullptr, -1, -1);
+    m_pCapturedElement = nullptr;
 }
 
 void CXTPMarkupHost::AttachElement(CXTPMarkupInputElement* pElement)
@@ -101,30 +180,25 @@ void CXTPMarkupHost::DetachElement(CXTPMarkupInputElement* pElement)
     if (m_pHotElement == pElement)
         m_pHotElement = nullptr;
     if (m_pCapturedElement == pElement)
+    {
+        // The window must not keep the mouse for an element that is gone.
         m_pCapturedElement = nullptr;
+        if (m_hWnd && GetCapture() == m_hWnd)
+            ReleaseCapture();
+    }
     if (m_pMouseOwnerRoot == pElement)
         m_pMouseOwnerRoot = nullptr;
     pElement->m_pMarkupContext = nullptr;
     Release();
 }
 
-CXTPMarkupCachedFont* CXTPMarkupHost::GetCachedFont(const LOGFONTA& lf)
-{
-    if (!m_pFontList)
-        m_pFontList.reset(new CXTPMarkupFontList());
-    if (CXTPMarkupCachedFont* pFont = m_pFontList->Find(lf))
-    {
-        pFont->AddRef();
-        return pFont;
-    }
-    return new CXTPMarkupCachedFont(lf, m_pFontList.get());
-}
-
 void CXTPMarkupHost::CaptureElement(CXTPMarkupInputElement* pElement)
 {
-    m_pCapturedElement = pElement;
-    if (m_hWnd)
+    // The system tells a window that takes the capture again that it lost
+    // it: the window first, so that this element is not told so at once.
+    if (m_hWnd && GetCapture() != m_hWnd)
         SetCapture(m_hWnd);
+    m_pCapturedElement = pElement;
 }
 
 void CXTPMarkupHost::ReleaseElementCapture()
@@ -175,6 +249,299 @@ CXTPMarkupDelegate* CXTPMarkupHost::FindDelegate(LPCWSTR lpszName) const
     return it == m_delegates.end() ? nullptr : it->second;
 }
 
+void CXTPMarkupHost::SetImageStore(CXTPImageStore* pImageStore)
+{
+    if (pImageStore)
+        pImageStore->AddRef();
+    if (m_pImageStore)
+        m_pImageStore->Release();
+    m_pImageStore = pImageStore;
+}
+
+CXTPMarkupUIElement* CXTPMarkupHost::Parse(LPCSTR lpszMarkup)
+{
+    m_strParseError.clear();
+    if (!lpszMarkup)
+        return nullptr;
+    CXTPMarkupObject* pRoot = CXTPMarkupObjectBuilder::Parse(this, lpszMarkup, strlen(lpszMarkup), &m_strParseError);
+    // The builder answers nothing but a UI element at the root.
+    return static_cast<CXTPMarkupUIElement*>(pRoot);
+}
+
+CXTPMarkupCachedFont* CXTPMarkupHost::GetCachedFont(const LOGFONTA& lf)
+{
+    if (!m_pFontList)
+        m_pFontList.reset(new CXTPMarkupFontList());
+    if (CXTPMarkupCachedFont* pFont = m_pFontList->Find(lf))
+    {
+        pFont->AddRef();
+        return pFont;
+    }
+    return new CXTPMarkupCachedFont(lf, m_pFontList.get());
+}
+
+BOOL CXTPMarkupHost::HandleMessage(CXTPMarkupInputElement* pRoot, UINT message, WPARAM wParam, LPARAM lParam,
+                                   LRESULT* pResult)
+{
+    if (!m_hWnd || !pRoot)
+        return FALSE;
+    LRESULT lDummy = 0;
+    if (!pResult)
+        pResult = &lDummy;
+
+    // Handlers may release the tree and the host's last holder with it.
+    CXTPMarkupPtr<CXTPMarkupHost> self = CXTPMarkupPtr<CXTPMarkupHost>::AddRefOf(this);
+    CXTPMarkupPtr<CXTPMarkupInputElement> root = CXTPMarkupPtr<CXTPMarkupInputElement>::AddRefOf(pRoot);
+
+    // The window goes for every root: the hot element, which holds this host,
+    // is let go whichever root owns the mouse.
+    if (message == WM_DESTROY || message == WM_NCDESTROY)
+    {
+        DropHotElementOfLostWindow();
+        m_pToolTipRelay->Reset();
+        return FALSE;
+    }
+    if (m_pMouseOwnerRoot && m_pMouseOwnerRoot != pRoot)
+        return FALSE;
+
+    if (message == WM_MOUSEMOVE)
+    {
+        const BOOL bHandled = OnMouseMove(pRoot, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        RelayToToolTip(message, wParam, lParam);
+        return bHandled;
+    }
+    if (message == WM_MOUSELEAVE)
+        SetHotElement(nullptr, -1, -1);
+    if ((message >= WM_MOUSEFIRST && message <= kLastRelayedMouseMessage) || message == WM_MOUSELEAVE)
+        RelayToToolTip(message, wParam, lParam);
+
+    switch (message)
+    {
+    case WM_SETCURSOR:
+    {
+        POINT pt = {-1, -1};
+        if (GetCursorPos(&pt))
+            ScreenToClient(m_hWnd, &pt);
+        if (!QueryCursor(pt.x, pt.y))
+            return FALSE;
+        *pResult = TRUE;
+        return TRUE;
+    }
+    case WM_MOUSEWHEEL:
+    {
+        POINT pt = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}; // screen coordinates
+        ScreenToClient(m_hWnd, &pt);
+        if (!OnMouseWheel(GET_WHEEL_DELTA_WPARAM(wParam), pt.x, pt.y))
+            return FALSE;
+        *pResult = TRUE;
+        return TRUE;
+    }
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_LBUTTONDBLCLK: return OnMouseButton(message, lParam);
+    case WM_CAPTURECHANGED:
+        // The capture moving to this same window is no loss.
+        if (reinterpret_cast<HWND>(lParam) != m_hWnd)
+            OnCaptureChanged();
+        return FALSE;
+    case WM_KEYDOWN:
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS: return m_pKeyboardNavigation->OnWndMsg(message, wParam, lParam, pResult);
+    default: return FALSE;
+    }
+}
+
+BOOL CXTPMarkupHost::OnMouseMove(CXTPMarkupInputElement* pRoot, int x, int y)
+{
+    CXTPMarkupInputElement* pHit = pRoot->HitTest(x, y);
+    if (m_pCapturedElement)
+    {
+        // The captured element stays hot while the mouse is over it or its
+        // descendants; anywhere else nothing is.
+        CXTPMarkupObject* pObject = pHit;
+        while (pObject && pObject != m_pCapturedElement)
+            pObject = pObject->GetLogicalParent();
+        pHit = pObject ? m_pCapturedElement : nullptr;
+    }
+
+    if (pHit != m_pHotElement)
+    {
+        SetHotElement(pHit, x, y);
+        if (m_pHotElement)
+        {
+            TRACKMOUSEEVENT tme = {};
+            tme.cbSize = sizeof(tme);
+            tme.dwFlags = TME_LEAVE;
+            tme.hwndTrack = m_hWnd;
+            TrackMouseEvent(&tme);
+        }
+        if (!QueryCursor(x, y))
+            SetCursor(LoadCursor(nullptr, IDC_ARROW));
+    }
+
+    m_pMouseOwnerRoot = m_pHotElement ? pRoot : nullptr;
+    if (!m_pHotElement)
+        return FALSE;
+    CXTPMarkupEventArgs args(CXTPMarkupInputElement::m_pMouseMoveEvent, m_pHotElement);
+    args.m_hWnd = m_hWnd;
+    args.m_x = x;
+    args.m_y = y;
+    return CElementChain(m_pHotElement).Deliver(args, &CXTPMarkupInputElement::OnMouseMove);
+}
+
+void CXTPMarkupHost::SetHotElement(CXTPMarkupInputElement* pElement, int x, int y)
+{
+    if (pElement == m_pHotElement)
+        return;
+    if (!pElement)
+        m_pMouseOwnerRoot = nullptr;
+
+    // Common ancestors are neither left nor entered.
+    CElementChain oldChain(m_pHotElement);
+    CElementChain newChain(pElement);
+    while (oldChain.GetCount() && newChain.GetCount() && oldChain.GetOutermost() == newChain.GetOutermost())
+    {
+        oldChain.DropOutermost();
+        newChain.DropOutermost();
+    }
+
+    if (pElement)
+        pElement->AddRef();
+    CXTPMarkupPtr<CXTPMarkupInputElement> oldHot(m_pHotElement);
+    m_pHotElement = pElement;
+
+    CXTPMarkupEventArgs leave(CXTPMarkupInputElement::m_pMouseLeaveEvent, oldHot.Get());
+    leave.m_hWnd = m_hWnd;
+    leave.m_x = x;
+    leave.m_y = y;
+    oldChain.Deliver(leave, &CXTPMarkupInputElement::OnMouseLeave);
+
+    CXTPMarkupEventArgs enter(CXTPMarkupInputElement::m_pMouseEnterEvent, pElement);
+    enter.m_hWnd = m_hWnd;
+    enter.m_x = x;
+    enter.m_y = y;
+    newChain.Deliver(enter, &CXTPMarkupInputElement::OnMouseEnter);
+}
+
+BOOL CXTPMarkupHost::QueryCursor(int x, int y)
+{
+    if (!m_pHotElement)
+        return FALSE;
+    CXTPMarkupEventArgs args(nullptr, m_pHotElement);
+    args.m_hWnd = m_hWnd;
+    args.m_x = x;
+    args.m_y = y;
+    if (!CElementChain(m_pHotElement).Deliver(args, &CXTPMarkupInputElement::OnQueryCursor) || !args.m_hCursor)
+        return FALSE;
+    SetCursor(args.m_hCursor);
+    return TRUE;
+}
+
+BOOL CXTPMarkupHost::OnMouseWheel(int nDelta, int x, int y)
+{
+    if (!m_pHotElement)
+        return FALSE;
+    CXTPMarkupEventArgs args(nullptr, m_pHotElement);
+    args.m_hWnd = m_hWnd;
+    args.m_x = x;
+    args.m_y = y;
+    args.m_nWheelDelta = nDelta;
+    return CElementChain(m_pHotElement).Deliver(args, &CXTPMarkupInputElement::OnMouseWheel);
+}
+
+BOOL CXTPMarkupHost::OnMouseButton(UINT message, LPARAM lParam)
+{
+    CXTPMarkupInputElement* pStart = m_pCapturedElement ? m_pCapturedElement : m_pHotElement;
+    if (!pStart)
+        return FALSE;
+
+    CXTPMarkupDependencyProperty* pEvent = nullptr;
+    void (CXTPMarkupInputElement::*pfnOperation)(CXTPMarkupEventArgs*) = nullptr;
+    switch (message)
+    {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+        pEvent = CXTPMarkupInputElement::m_pMouseLeftButtonDownEvent;
+        pfnOperation = &CXTPMarkupInputElement::OnMouseLeftButtonDown;
+        break;
+    case WM_LBUTTONUP:
+        pEvent = CXTPMarkupInputElement::m_pMouseLeftButtonUpEvent;
+        pfnOperation = &CXTPMarkupInputElement::OnMouseLeftButtonUp;
+        break;
+    case WM_RBUTTONDOWN:
+        pEvent = CXTPMarkupInputElement::m_pMouseRightButtonDownEvent;
+        pfnOperation = &CXTPMarkupInputElement::OnMouseRightButtonDown;
+        break;
+    case WM_RBUTTONUP:
+        pEvent = CXTPMarkupInputElement::m_pMouseRightButtonUpEvent;
+        pfnOperation = &CXTPMarkupInputElement::OnMouseRightButtonUp;
+        break;
+    default: return FALSE;
+    }
+
+    CXTPMarkupEventArgs args(pEvent, pStart);
+    args.m_hWnd = m_hWnd;
+    args.m_x = GET_X_LPARAM(lParam);
+    args.m_y = GET_Y_LPARAM(lParam);
+    return CElementChain(pStart).Deliver(args, pfnOperation);
+}
+
+void CXTPMarkupHost::OnCaptureChanged()
+{
+    if (!m_pCapturedElement)
+        return;
+    CXTPMarkupPtr<CXTPMarkupInputElement> captured =
+        CXTPMarkupPtr<CXTPMarkupInputElement>::AddRefOf(m_pCapturedElement);
+    CXTPMarkupEventArgs args(CXTPMarkupInputElement::m_pLostMouseCaptureEvent, captured.Get());
+    args.m_hWnd = m_hWnd;
+    captured->RaiseEvent(&args);
+    if (!args.m_bHandled)
+        captured->OnLostMouseCapture(&args);
+    m_pCapturedElement = nullptr;
+}
+
+void CXTPMarkupHost::RelayToToolTip(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    POINT ptCursor = {};
+    GetCursorPos(&ptCursor);
+    m_pToolTipRelay->RelayMessage(m_hWnd, message, wParam, lParam, ptCursor);
+}
+
+INT_PTR CXTPMarkupHost::ToolHitTest(TOOLINFOA* pInfo)
+{
+    if (!m_pHotElement)
+        return -1;
+    CElementChain chain(m_pHotElement);
+    for (size_t i = 0; i < chain.GetCount(); ++i)
+    {
+        CXTPMarkupInputElement* pElement = chain[i];
+        const CXTPMarkupString* pText =
+            MarkupCast<CXTPMarkupString>(pElement->GetValue(CXTPMarkupInputElement::m_pToolTipProperty));
+        if (!pText)
+            continue;
+        if (pInfo && pInfo->cbSize >= 40)
+        {
+            const int nBytes =
+                WideCharToMultiByte(CP_ACP, 0, pText->GetText(), pText->GetLength(), nullptr, 0, nullptr, nullptr);
+            char* pszText = static_cast<char*>(malloc(static_cast<size_t>(nBytes) + 1));
+            if (pszText)
+            {
+                WideCharToMultiByte(CP_ACP, 0, pText->GetText(), pText->GetLength(), pszText, nBytes, nullptr,
+                                    nullptr);
+                pszText[nBytes] = '\0';
+            }
+            pInfo->hwnd = m_hWnd;
+            pInfo->rect = GetElementRect(pElement);
+            pInfo->uId = reinterpret_cast<UINT_PTR>(pElement);
+            pInfo->lpszText = pszText;
+        }
+        return reinterpret_cast<INT_PTR>(pElement);
+    }
+    return -1;
+}
+
 void CXTPMarkupHost::InvalidateElement(CXTPMarkupInputElement* pElement)
 {
     if (!m_hWnd)
@@ -193,10 +560,80 @@ RECT CXTPMarkupHost::GetElementRect(CXTPMarkupInputElement* pElement) const
 {
     RECT rc = {0, 0, 0, 0};
     const CXTPMarkupVisual* pVisual = MarkupCast<CXTPMarkupVisual>(pElement);
-    if (!pVisual)
-        return rc;
-    rc = pVisual->GetBounds();
+    if (pVisual)
+    {
+        rc = pVisual->GetBounds();
+    }
+    else if (const CXTPMarkupInline* pInline = MarkupCast<CXTPMarkupInline>(pElement))
+    {
+        // Text shows where its text block placed it.
+        const CXTPMarkupTextBlock* pTextBlock = MarkupCast<CXTPMarkupTextBlock>(pInline->GetParentFrameworkElement());
+        if (!pTextBlock)
+            return rc;
+        rc = pTextBlock->GetInlineRect(pInline);
+        pVisual = pTextBlock;
+    }
     for (; pVisual; pVisual = pVisual->GetParentVisual())
         OffsetRect(&rc, pVisual->GetOffset().x, pVisual->GetOffset().y);
     return rc;
+}
+
+CXTPMarkupHost* HostForWindow(HWND hWnd)
+{
+    CXTPMarkupHost* pHost = new CXTPMarkupHost();
+    pHost->SetHwnd(hWnd);
+    return pHost;
+}
+
+void DropHost(CXTPMarkupHost*& pHost)
+{
+    if (CXTPMarkupHost* p = std::exchange(pHost, nullptr))
+        p->Release();
+}
+
+void DropElement(CXTPMarkupUIElement*& pElement)
+{
+    if (CXTPMarkupUIElement* p = std::exchange(pElement, nullptr))
+        p->Release();
+}
+
+CXTPMarkupUIElement* ParseWithHost(CXTPMarkupHost* pHost, LPCSTR lpszMarkup)
+{
+    return pHost ? pHost->Parse(lpszMarkup) : nullptr;
+}
+
+SIZE MeasureTree(CXTPMarkupUIElement* pElement, int cx, int cy)
+{
+    if (!pElement)
+        return SIZE{0, 0};
+    CXTPMarkupPainter painter;
+    pElement->Measure(&painter, cx, cy);
+    return pElement->GetMeasuredSize();
+}
+
+void PaintTree(CXTPMarkupUIElement* pElement, HDC hDC, const RECT* pRect)
+{
+    if (!pElement || !hDC || !pRect)
+        return;
+    CXTPMarkupPainter painter(hDC);
+    pElement->Arrange(*pRect);
+    pElement->Render(&painter);
+}
+
+void SetHostDefaults(CXTPMarkupHost* pHost, HFONT hFont, COLORREF clr)
+{
+    if (!pHost)
+        return;
+    LOGFONTA lf = {};
+    if (hFont && GetObjectA(hFont, sizeof(lf), &lf) == sizeof(lf))
+        pHost->SetDefaultFont(lf);
+    if (clr != CLR_INVALID)
+        pHost->SetDefaultTextColor(clr);
+}
+
+BOOL RouteToHost(CXTPMarkupInputElement* pElement, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
+{
+    if (!pElement || !pElement->GetMarkupContext())
+        return FALSE;
+    return pElement->GetMarkupContext()->HandleMessage(pElement, message, wParam, lParam, pResult);
 }

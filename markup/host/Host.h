@@ -1,7 +1,11 @@
-// The host context of one markup tree in one window: the link every input
-// element of the tree holds, the end of event routing, mouse capture, and the
-// delegates markup can name.
+// The host context of one markup tree in one window: it parses markup for the
+// window, turns the window's mouse, cursor, capture, wheel and keyboard
+// messages into events on the elements, shows their tooltips, and hands out
+// shared fonts. Every input element of the tree holds it. The window helpers
+// at the end serve controls that keep a host on the heap.
 #pragma once
+
+#include "toolkit/MarkupToolTipRelay.h"
 
 #include <windows.h>
 
@@ -9,6 +13,7 @@
 #include <string>
 #include <unordered_map>
 
+class CXTPImageStore;
 class CXTPMarkupCachedFont;
 class CXTPMarkupDelegate;
 class CXTPMarkupDependencyProperty;
@@ -18,8 +23,9 @@ class CXTPMarkupInputElement;
 class CXTPMarkupKeyboardNavigation;
 class CXTPMarkupFontList;
 class CXTPMarkupObject;
+class CXTPMarkupUIElement;
 
-class CXTPMarkupHost
+class CXTPMarkupHost : private CMarkupToolTipRelay::ISite
 {
 public:
     // The first host of the process registers and initialises every markup
@@ -38,6 +44,20 @@ public:
     HWND GetHwnd() const { return m_hWnd; }
     void SetHwnd(HWND hWnd) { m_hWnd = hWnd; }
 
+    // Builds the tree of 8-bit markup (ANSI code page, unless the markup
+    // declares UTF-8) for this host: the root with one reference, or null for
+    // a null text or markup the builder rejects. GetParseError then tells
+    // why; it is empty after a parse that built.
+    CXTPMarkupUIElement* Parse(LPCSTR lpszMarkup);
+    const std::string& GetParseError() const { return m_strParseError; }
+
+    // One window message for the tree under pRoot (arranged in the window's
+    // client coordinates). Non-zero when the message was handled; *pResult
+    // is then what the window procedure answers, for the messages that
+    // answer anything.
+    virtual BOOL HandleMessage(CXTPMarkupInputElement* pRoot, UINT message, WPARAM wParam, LPARAM lParam,
+                               LRESULT* pResult);
+
     // The font for lf, shared with every element of this host asking for the
     // same height, weight, italic, quality and face; one reference for the
     // caller. The font leaves the cache when its last holder releases it.
@@ -51,6 +71,18 @@ public:
     void SetDefaultFont(const LOGFONTA& lf) { m_lfDefault = lf; }
     COLORREF GetDefaultTextColor() const { return m_clrDefaultText; }
     void SetDefaultTextColor(COLORREF clr) { m_clrDefaultText = clr; }
+
+    // The element the tooltip is shown for: the nearest element of the hot
+    // chain whose "ToolTip" is a string. When pInfo->cbSize is at least 40,
+    // the record gets the window, the element's rectangle, the element as
+    // identifier and a malloc'ed copy of the text, which the caller frees.
+    // -1 when no element has a tooltip.
+    INT_PTR ToolHitTest(TOOLINFOA* pInfo) override;
+    CMarkupToolTipRelay* GetToolTipRelay() const { return m_pToolTipRelay.get(); }
+
+    // The root that owns the mouse while an element of it is hot: messages
+    // for other roots are refused meanwhile.
+    CXTPMarkupObject* GetMouseOwnerRoot() const { return m_pMouseOwnerRoot; }
 
     // Object creation for this host calls AttachElement on every input element
     // made: the element keeps the host and the host counts one reference
@@ -83,19 +115,38 @@ public:
 
     CXTPMarkupKeyboardNavigation* GetKeyboardNavigation() const { return m_pKeyboardNavigation; }
 
+    // The store image numbers of this tree name; null (the default) leaves
+    // them to the process-wide store. The host holds a reference to pStore.
+    CXTPImageStore* GetImageStore() const { return m_pImageStore; }
+    void SetImageStore(CXTPImageStore* pStore);
+
     // Repaints, without erasing, the part of the window an element covers;
     // nothing without a window. Elements call it when they look different.
     virtual void InvalidateElement(CXTPMarkupInputElement* pElement);
     // Repaints the whole client area: the root asks for another size.
     virtual void InvalidateAll();
-    // Where an element's subtree lies in the window's client area; empty for
-    // anything that is not a visual.
+    // Where an element's subtree, or the text of an inline, lies in the
+    // window's client area; empty for anything else.
     RECT GetElementRect(CXTPMarkupInputElement* pElement) const;
 
 protected:
     virtual ~CXTPMarkupHost();
 
 private:
+    class CElementChain;
+
+    BOOL OnMouseMove(CXTPMarkupInputElement* pRoot, int x, int y);
+    void SetHotElement(CXTPMarkupInputElement* pElement, int x, int y);
+    BOOL QueryCursor(int x, int y);
+    BOOL OnMouseWheel(int nDelta, int x, int y);
+    BOOL OnMouseButton(UINT message, LPARAM lParam);
+    void OnCaptureChanged();
+    void RelayToToolTip(UINT message, WPARAM wParam, LPARAM lParam);
+    // The window is gone: nothing may keep the hot element, which holds
+    // this host, and this host, which holds it, alive any longer.
+    void DropHotElementOfLostWindow();
+
+    CXTPImageStore* m_pImageStore; // held
     HWND m_hWnd;
     COLORREF m_clrDefaultText;
     LOGFONTA m_lfDefault;
@@ -106,5 +157,29 @@ private:
     CXTPMarkupEventHandlerMap* m_pHandlers;     // created by the first AddHandler
     std::unordered_map<std::wstring, CXTPMarkupDelegate*> m_delegates; // held
     CXTPMarkupKeyboardNavigation* m_pKeyboardNavigation;               // owned
+    std::unique_ptr<CMarkupToolTipRelay> m_pToolTipRelay;
+    std::string m_strParseError;
     volatile LONG m_dwRef;
 };
+
+// Window helpers for controls that keep a host on the heap.
+
+// A new host (one reference) for hWnd.
+CXTPMarkupHost* HostForWindow(HWND hWnd);
+// Release the reference and null it; nothing for null.
+void DropHost(CXTPMarkupHost*& pHost);
+void DropElement(CXTPMarkupUIElement*& pElement);
+// pHost->Parse, or null without a host.
+CXTPMarkupUIElement* ParseWithHost(CXTPMarkupHost* pHost, LPCSTR lpszMarkup);
+// The size pElement asks for when cx by cy is available, measured with a
+// painter of its own; (0, 0) without an element.
+SIZE MeasureTree(CXTPMarkupUIElement* pElement, int cx, int cy);
+// Arranges pElement to *pRect and draws it into hDC; nothing unless all three
+// are given.
+void PaintTree(CXTPMarkupUIElement* pElement, HDC hDC, const RECT* pRect);
+// The font of hFont (when given) becomes the default font, and clr (unless
+// CLR_INVALID) the default text colour.
+void SetHostDefaults(CXTPMarkupHost* pHost, HFONT hFont, COLORREF clr);
+// HandleMessage of the element's host with the element as root; 0 without an
+// element or host.
+BOOL RouteToHost(CXTPMarkupInputElement* pElement, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult);

@@ -5,6 +5,7 @@
 #include "markup/elements/Hyperlink.h"
 #include "markup/elements/Inline.h"
 #include "markup/elements/InlineUIContainer.h"
+#include "markup/elements/Image.h"
 #include "markup/elements/Panel.h"
 #include "markup/elements/Run.h"
 #include "markup/elements/Span.h"
@@ -46,4 +47,5 @@ void RegisterMarkupTypes()
     CXTPMarkupHyperlink::GetMarkupType();
     CXTPMarkupInlineUIContainer::GetMarkupType();
     CXTPMarkupTextBlock::GetMarkupType();
+    CXTPMarkupImage::GetMarkupType();
 }

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace
 {
 const char* const kLoopback = "127.0.0.1";
@@ -52,6 +54,10 @@ protected:
         return TRUE;
     }
 
+    // Within a millisecond, or within half the round trip when the machine
+    // was too busy for a quiet sample: no exchange can do better than that.
+    static double ErrorBound(const SntpResult& result) { return std::max(0.001, result.dDelay / 2); }
+
     CSntpResponder m_responder;
 };
 } // namespace
@@ -90,7 +96,7 @@ TEST_F(SntpQueryTest, MeasuresAServerAheadOrBehind)
     SntpResult result;
     Answer(37);
     ASSERT_TRUE(QueryBest(result));
-    EXPECT_NEAR(result.dOffset, 37.0, 0.001);
+    EXPECT_NEAR(result.dOffset, 37.0, ErrorBound(result));
     EXPECT_GE(result.dDelay, -0.002);
     EXPECT_LT(result.dDelay, 0.1);
     EXPECT_EQ(result.nStratum, 2);
@@ -99,7 +105,7 @@ TEST_F(SntpQueryTest, MeasuresAServerAheadOrBehind)
     // The server's turnaround counts neither as delay nor as offset.
     Answer(-20, 100);
     ASSERT_TRUE(QueryBest(result));
-    EXPECT_NEAR(result.dOffset, -20.0, 0.001);
+    EXPECT_NEAR(result.dOffset, -20.0, ErrorBound(result));
     EXPECT_LT(result.dDelay, 0.1);
 }
 

@@ -7,6 +7,7 @@
 #include "app/SyncController.h"
 #include "app/SyncPlatform.h"
 #include "app/SyncView.h"
+#include "support/DialogTexts.h"
 
 #include <windows.h>
 
@@ -165,9 +166,5 @@ inline std::string Hex(const std::string& strBytes)
 // UTF-8 text as the program's code page 936 bytes, converted by the platform.
 inline std::string Cp936(const char* pszUtf8)
 {
-    wchar_t wide[1024] = {};
-    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, pszUtf8, -1, wide, 1024);
-    char bytes[2048] = {};
-    WideCharToMultiByte(936, 0, wide, -1, bytes, sizeof(bytes), NULL, NULL);
-    return bytes;
+    return Cp936FromUtf8(pszUtf8);
 }

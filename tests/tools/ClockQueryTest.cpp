@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -45,7 +46,8 @@ TEST_F(ClockQueryTest, PrintsTheOffsetOfAServerAhead)
             dBestOffset = dOffset;
         }
     }
-    EXPECT_NEAR(dBestOffset, 37.0, 0.001);
+    // Within a millisecond, or half the round trip of a busy machine's best run.
+    EXPECT_NEAR(dBestOffset, 37.0, std::max(0.001, dBestDelay / 2));
     EXPECT_LT(dBestDelay, 0.1);
     // Exactly one line, offset signed with six decimals.
     EXPECT_EQ(m_run.strOut.find('\n'), m_run.strOut.size() - 1);

@@ -7,6 +7,7 @@
 #include "markup/model/ObjectBuilder.h"
 #include "markup/model/String.h"
 #include "markup/model/Type.h"
+#include "support/DibCanvas.h"
 
 #include <gtest/gtest.h>
 
@@ -129,6 +130,14 @@ std::string LayOut(CXTPMarkupUIElement* pRoot, int cx, int cy)
     pRoot->Measure(&painter, cx, cy);
     pRoot->Arrange(RECT{0, 0, cx, cy});
     return DumpMarkupLayout(pRoot);
+}
+
+void Paint(CXTPMarkupUIElement* pRoot, CDibCanvas& canvas)
+{
+    CXTPMarkupPainter painter(canvas.GetDC());
+    pRoot->Measure(&painter, canvas.Width(), canvas.Height());
+    pRoot->Arrange(RECT{0, 0, canvas.Width(), canvas.Height()});
+    pRoot->Render(&painter);
 }
 
 int TotalMeasures(CXTPMarkupVisual* pRoot)

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+class CDibCanvas;
+
 template <class T> using Ptr = CXTPMarkupPtr<T>;
 
 // A stack panel that counts its measures, arrangements and draws, remembers
@@ -62,6 +64,9 @@ CTestBox* FindBox(CXTPMarkupVisual* pRoot, LPCWSTR lpszName);
 // Measures the root with (cx, cy), arranges it to (0, 0, cx, cy), and
 // answers the arranged-rectangle dump.
 std::string LayOut(CXTPMarkupUIElement* pRoot, int cx, int cy);
+
+// Lays the root out over the whole canvas and draws it there.
+void Paint(CXTPMarkupUIElement* pRoot, CDibCanvas& canvas);
 
 // Sum of the counters over every test box of the tree.
 int TotalMeasures(CXTPMarkupVisual* pRoot);

@@ -23,14 +23,6 @@ const COLORREF kRed = RGB(255, 0, 0);
 const COLORREF kGreen = RGB(0, 255, 0);
 const COLORREF kBlue = RGB(0, 0, 255);
 
-void Paint(CXTPMarkupUIElement* pRoot, CDibCanvas& canvas)
-{
-    CXTPMarkupPainter painter(canvas.GetDC());
-    pRoot->Measure(&painter, canvas.Width(), canvas.Height());
-    pRoot->Arrange(RECT{0, 0, canvas.Width(), canvas.Height()});
-    pRoot->Render(&painter);
-}
-
 struct Probe
 {
     int x;

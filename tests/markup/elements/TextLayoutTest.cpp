@@ -71,7 +71,7 @@ int SpaceHeight(const LOGFONTA& lf)
 TEST(TextLayoutTest, TheInformationTextWrapsAtItsMaximumWidthWhereTheMeasuredFontSays)
 {
     CHostHolder host;
-    Ptr<CXTPMarkupFrameworkElement> root = Load(WithStandInPictures(kInfoMarkup).c_str(), host.pHost);
+    Ptr<CXTPMarkupFrameworkElement> root = Load(kInfoMarkup, host.pHost);
     ASSERT_TRUE(root);
     LayOut(root.Get(), 600, 400);
     const std::vector<CXTPMarkupTextBlock*> blocks = TextBlocks(root.Get());

@@ -26,14 +26,6 @@ namespace
 {
 const COLORREF kWhite = RGB(255, 255, 255);
 
-void Paint(CXTPMarkupUIElement* pRoot, CDibCanvas& canvas)
-{
-    CXTPMarkupPainter painter(canvas.GetDC());
-    pRoot->Measure(&painter, canvas.Width(), canvas.Height());
-    pRoot->Arrange(RECT{0, 0, canvas.Width(), canvas.Height()});
-    pRoot->Render(&painter);
-}
-
 // Pixels of rc (clipped to the canvas) that pass the test.
 int CountPixels(const CDibCanvas& canvas, RECT rc, const std::function<bool(COLORREF)>& test)
 {
@@ -66,9 +58,7 @@ RECT Moved(RECT rc, POINT pt)
 
 std::string ResultPanel(const std::wstring& strMessage)
 {
-    std::string strMarkup = kResultPanelMarkup;
-    strMarkup.replace(strMarkup.find("%s"), 2, Cp936(strMessage));
-    return WithStandInPictures(strMarkup);
+    return ResultPanelMarkup(Cp936(strMessage).c_str());
 }
 
 const wchar_t kSlowMessage[] =
@@ -255,6 +245,8 @@ TEST(TextRenderTest, ALinkLooksLikeOneAndRaisesClickThroughItsAncestorsToTheHost
     const RECT rcLink = pText->GetInlineRect(pLink);
     const POINT pt = pText->GetOffset();
     EXPECT_EQ(pRun, root->HitTest(pt.x + rcLink.left + 1, pt.y + rcLink.top + 1));
+    // Its tooltip and repaints cover that text in the window.
+    EXPECT_EQ(Moved(rcLink, pt), host->GetElementRect(pLink));
 
     // The hand cursor is the link's; red while the mouse is over it.
     CXTPMarkupEventArgs query;

@@ -11,23 +11,6 @@
 
 namespace
 {
-// Sizes by its explicit size alone, as a picture of a fixed size does.
-class CTestPicture : public CXTPMarkupFrameworkElement
-{
-    DECLARE_MARKUPCLASS(CTestPicture)
-public:
-    CTestPicture() {}
-    static CXTPMarkupDependencyProperty* m_pSourceProperty;
-    static void RegisterMarkupProperties()
-    {
-        m_pSourceProperty =
-            CXTPMarkupDependencyProperty::Register(L"Source", MARKUP_TYPE(CXTPMarkupString), MARKUP_TYPE(CTestPicture));
-    }
-};
-
-IMPLEMENT_MARKUPCLASS(L"TestPicture", CTestPicture, CXTPMarkupFrameworkElement)
-CXTPMarkupDependencyProperty* CTestPicture::m_pSourceProperty = nullptr;
-
 void CollectTextBlocks(CXTPMarkupObject* pObject, std::vector<CXTPMarkupTextBlock*>& found)
 {
     if (CXTPMarkupTextBlock* pTextBlock = MarkupCast<CXTPMarkupTextBlock>(pObject))
@@ -47,15 +30,6 @@ std::string Cp936(const std::wstring& strText)
     std::string strBytes(cb, '\0');
     WideCharToMultiByte(936, 0, strText.c_str(), static_cast<int>(strText.size()), &strBytes[0], cb, nullptr, nullptr);
     return strBytes;
-}
-
-std::string WithStandInPictures(std::string strMarkup)
-{
-    CTestPicture::GetMarkupType();
-    const std::string strFrom = "<Image ";
-    for (size_t nPos = strMarkup.find(strFrom); nPos != std::string::npos; nPos = strMarkup.find(strFrom, nPos))
-        strMarkup.replace(nPos, strFrom.size(), "<TestPicture ");
-    return strMarkup;
 }
 
 std::vector<CXTPMarkupTextBlock*> TextBlocks(CXTPMarkupVisual* pRoot)

@@ -1,6 +1,6 @@
-// What the text tests share: markup in code page 936, a stand-in for the
-// picture element, the lines of a text block as texts, and measuring text
-// with a font of its own, apart from the painter the layout used.
+// What the text tests share: markup in code page 936, the lines of a text
+// block as texts, and measuring text with a font of its own, apart from the
+// painter the layout used.
 #pragma once
 
 #include "ElementTestSupport.h"
@@ -14,10 +14,6 @@ class CXTPMarkupRun;
 
 // The bytes of a text in code page 936, as the program's markup is.
 std::string Cp936(const std::wstring& strText);
-
-// The markup with every "Image" element replaced by "TestPicture": a
-// framework element that sizes by "Width" and "Height" and draws nothing.
-std::string WithStandInPictures(std::string strMarkup);
 
 // The text blocks of a tree in document order, borrowed.
 std::vector<CXTPMarkupTextBlock*> TextBlocks(CXTPMarkupVisual* pRoot);

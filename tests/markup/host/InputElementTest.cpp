@@ -1,6 +1,8 @@
 // Input elements: event routing and handler lists, the host link and capture,
 // the default mouse reactions with the triggers they drive, cursors, event
 // attributes, styles set on elements, and keyboard navigation.
+#include "support/MarkupValues.h"
+
 #include "markup/host/Delegate.h"
 #include "markup/host/EventArgs.h"
 #include "markup/host/Host.h"
@@ -108,25 +110,6 @@ CTestElement* Named(CTestElement* pElement, LPCWSTR lpszName)
 {
     pElement->SetValue(CXTPMarkupObject::m_pNameProperty, CXTPMarkupString::CreateValue(lpszName));
     return pElement;
-}
-
-std::string ErrorOf(const std::function<void()>& action)
-{
-    try
-    {
-        action();
-    }
-    catch (const CXTPMarkupBuilderException& e)
-    {
-        return e.what();
-    }
-    return "no error";
-}
-
-int IntOf(const CXTPMarkupObject* pValue)
-{
-    const CXTPMarkupInt* pInt = MarkupCast<CXTPMarkupInt>(pValue);
-    return pInt ? static_cast<int>(*pInt) : -1;
 }
 
 BOOL BoolOf(const CXTPMarkupObject* pValue)

@@ -1,6 +1,7 @@
 // Loading markup into trees: what each element receives, the whitespace and
 // extension rules, every error message with its position, and hostile input.
 #include "TestNodes.h"
+#include "support/DialogTexts.h"
 #include "support/GuardedInput.h"
 #include "support/MarkupLeakCheck.h"
 #include "support/MarkupStandIns.h"
@@ -31,14 +32,6 @@ std::string Narrow(LPCWSTR psz, UINT nCodePage = CP_UTF8)
     if (n > 1)
         WideCharToMultiByte(nCodePage, 0, psz, -1, &s[0], n, nullptr, nullptr);
     return s;
-}
-
-std::string ToAnsi(const std::string& utf8)
-{
-    const int nWide = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), nullptr, 0);
-    std::wstring wide(nWide, L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), &wide[0], nWide);
-    return Narrow(wide.c_str(), CP_ACP);
 }
 
 // The outcome of one load: the tree, and the error text when there is none.
@@ -150,23 +143,6 @@ std::string Repeat(const std::string& piece, int nTimes)
     return s;
 }
 
-// The application's markup texts, in UTF-8.
-const char kInfoMarkup[] =
-    "<StackPanel><StackPanel Orientation='Horizontal'><Image Source='res://info.png' Width='24' Height='24' "
-    "VerticalAlignment='Center'/><TextBlock FontSize='16' FontWeight='Bold' VerticalAlignment='Center' "
-    "Padding='5,0,0,0'>使用说明</TextBlock></StackPanel><StackPanel><TextBlock FontSize='14' "
-    "VerticalAlignment='Center' MaxWidth='485' TextWrapping='Wrap' Padding='5,10,0,0'>"
-    "本工具是通过互联网进行自动校时，所以您必须首先确保已连接互联网才能使用校时功能！"
-    "</TextBlock></StackPanel></StackPanel>";
-const char kResultMarkup[] =
-    "<StackPanel Orientation='Horizontal'><Image Source='res://clock.png' Width='24' Height='24' "
-    "VerticalAlignment='Center'/><TextBlock FontSize='14' VerticalAlignment='Center' Padding='5,0,0,0'>"
-    "已经成功校时！您的系统时间比标准时间快了<Run Foreground='Red' FontWeight='Bold'>0.1234</Run>秒！"
-    "</TextBlock></StackPanel>";
-const char kButtonMarkup[] =
-    "<StackPanel><Image Source='res://sync.png' Width='32' Height='32' /><TextBlock FontSize='18' "
-    "FontWeight='Bold' Padding='0,10,0,0'>立即校时</TextBlock></StackPanel>";
-
 class Builder : public testing::Test
 {
 protected:
@@ -194,18 +170,19 @@ TEST_F(Builder, ApplicationMarkupBuildsTheSameTreeFromCodePage936AndUtf8)
         "StackPanel{Image[Width=32 Height=32 Source='res://sync.png'] TextBlock[FontSize=18 FontWeight=700 "
         "Padding=0,10,0,0]{'立即校时'}}",
     };
-    const char* const texts[] = {kInfoMarkup, kResultMarkup, kButtonMarkup};
+    const std::string texts[] = {kInfoMarkup, SampleResultPanelMarkup(), kButtonFaceMarkup};
     for (int i = 0; i < 3; i++)
     {
-        EXPECT_EQ(DumpOf(ToAnsi(texts[i])), expected[i]);
+        EXPECT_EQ(DumpOf(texts[i]), expected[i]);
+        const std::string strUtf8 = Utf8FromCp936(texts[i]);
         // The declaration switches to UTF-8 however it spells the name.
         for (const char* pszDeclaration :
              {"<?xml version='1.0' encoding='utf-8'?>", "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n",
               "<?xml encoding = 'Utf-8' ?>"})
         {
-            EXPECT_EQ(DumpOf(pszDeclaration + std::string(texts[i])), expected[i]) << pszDeclaration;
+            EXPECT_EQ(DumpOf(pszDeclaration + strUtf8), expected[i]) << pszDeclaration;
         }
-        EXPECT_EQ(DumpOf("\xEF\xBB\xBF" + std::string(texts[i])), expected[i]);
+        EXPECT_EQ(DumpOf("\xEF\xBB\xBF" + strUtf8), expected[i]);
     }
 }
 
@@ -229,7 +206,7 @@ TEST_F(Builder, LongTextRunsArriveWhole)
     // Chinese has no blanks to split a paragraph at: the tokenizer hands it
     // over in pieces and the element still gets one string.
     const std::string strChinese = Repeat("中", 5000);
-    Loaded loaded = Load(ToAnsi("<TextBlock>" + strChinese + " x</TextBlock>"));
+    Loaded loaded = Load(Cp936FromUtf8("<TextBlock>" + strChinese + " x</TextBlock>"));
     ASSERT_TRUE(loaded.root) << loaded.strError;
     CXTPMarkupCollection* pInlines = static_cast<CTestTextBlock*>(loaded.root.Get())->GetInlines();
     ASSERT_EQ(pInlines->GetCount(), 1);
@@ -442,7 +419,7 @@ TEST_F(Builder, DeepNestingFailsCleanlyAndWithinTheLimitBuilds)
 TEST_F(Builder, ErrorTextIsKeptByTheBuilderAndClearedBySuccess)
 {
     const std::string strBad = "<StackPanel>\n  <StackPanel Orientation='Up' />\n</StackPanel>";
-    const std::string strGood = kButtonMarkup;
+    const std::string strGood = kButtonFaceMarkup;
     CXTPMarkupTokenizer tokenizer;
     tokenizer.SetInput(strBad.data(), strBad.data() + strBad.size());
     CXTPMarkupObjectBuilder builder(nullptr);
@@ -540,9 +517,9 @@ bool IsKnownError(const std::string& strError)
 TEST_F(Builder, MutatedMarkupEndsInATreeOrAMessage)
 {
     const std::string seeds[] = {
-        ToAnsi(kInfoMarkup),
-        kResultMarkup,
-        "<?xml version='1.0' encoding='UTF-8'?>" + std::string(kButtonMarkup),
+        kInfoMarkup,
+        Utf8FromCp936(SampleResultPanelMarkup()),
+        "<?xml version='1.0' encoding='UTF-8'?>" + Utf8FromCp936(kButtonFaceMarkup),
         "<StackPanel><StackPanel.Resources><SolidColorBrush x:Key='b' Color='Red'/></StackPanel.Resources>"
         "<TextBlock Foreground='{StaticResource b}' Tag='{}{x}'>a <Run>b</Run> c</TextBlock>"
         "<Image Tag='{x:Static SystemColors.ControlBrush}' Width='{x:Type Image}'/></StackPanel>",

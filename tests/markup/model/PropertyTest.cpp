@@ -3,6 +3,7 @@
 #include "TestNodes.h"
 
 #include "support/MarkupLeakCheck.h"
+#include "support/MarkupValues.h"
 
 #include "markup/model/BuilderException.h"
 #include "markup/model/Numbers.h"
@@ -18,12 +19,6 @@ namespace
 {
 template <class T>
 using Ptr = CXTPMarkupPtr<T>;
-
-int IntOf(const CXTPMarkupObject* pValue)
-{
-    const CXTPMarkupInt* pInt = MarkupCast<CXTPMarkupInt>(pValue);
-    return pInt ? static_cast<int>(*pInt) : -1;
-}
 
 class PropertyTest : public testing::Test
 {

@@ -1,6 +1,7 @@
 // The resource search, based-on loops, the ranking of style and trigger
 // values, and trigger evaluation, on objects made in code.
 #include "TestNodes.h"
+#include "support/MarkupValues.h"
 
 #include "markup/model/BuilderException.h"
 #include "markup/model/Numbers.h"
@@ -56,25 +57,6 @@ void CStyledNode::RegisterMarkupProperties()
     m_pIsOverProperty =
         CXTPMarkupDependencyProperty::Register(L"IsOver", MARKUP_TYPE(CXTPMarkupBool), MARKUP_TYPE(CStyledNode),
                                                new CXTPMarkupPropertyOptions(CXTPMarkupBool::CreateFalseValue()));
-}
-
-std::string ErrorOf(const std::function<void()>& action)
-{
-    try
-    {
-        action();
-    }
-    catch (const CXTPMarkupBuilderException& e)
-    {
-        return e.what();
-    }
-    return "no error";
-}
-
-int IntOf(const CXTPMarkupObject* pValue)
-{
-    const CXTPMarkupInt* pInt = MarkupCast<CXTPMarkupInt>(pValue);
-    return pInt ? static_cast<int>(*pInt) : -1;
 }
 
 // An added reference, for calls that take one over.

@@ -1,5 +1,7 @@
 // Value classes: what each text form accepts and rejects, equality, hashing,
 // shared instances, system colours and the builder's message formatting.
+#include "support/MarkupValues.h"
+
 #include "markup/model/Brush.h"
 #include "markup/model/BuilderException.h"
 #include "markup/model/Color.h"
@@ -87,8 +89,7 @@ int EnumOf(const Ptr<CXTPMarkupObject>& value)
 
 int IntOf(const Ptr<CXTPMarkupObject>& value)
 {
-    const CXTPMarkupInt* pInt = MarkupCast<CXTPMarkupInt>(value.Get());
-    return pInt ? static_cast<int>(*pInt) : -1;
+    return IntOf(value.Get());
 }
 
 TEST(TextFormTest, IntegersFollowAtolAndSaturate)

@@ -1,4 +1,5 @@
 #include "markup/model/Tokenizer.h"
+#include "support/DialogTexts.h"
 #include "support/GuardedInput.h"
 
 #include <gtest/gtest.h>
@@ -122,41 +123,6 @@ std::string Repeat(const std::string& piece, int nTimes)
         s += piece;
     return s;
 }
-
-// The application's markup texts, once in code page 936 and once in UTF-8.
-const char kInfoCp936[] =
-    "<StackPanel><StackPanel Orientation='Horizontal'><Image Source='res://info.png' Width='24' Height='24' "
-    "VerticalAlignment='Center'/><TextBlock FontSize='16' FontWeight='Bold' VerticalAlignment='Center' "
-    "Padding='5,0,0,0'>\xCA\xB9\xD3\xC3\xCB\xB5\xC3\xF7</TextBlock></StackPanel><StackPanel><TextBlock FontSize='14' "
-    "VerticalAlignment='Center' MaxWidth='485' TextWrapping='Wrap' Padding='5,10,0,0'>"
-    "\xB1\xBE\xB9\xA4\xBE\xDF\xCA\xC7\xCD\xA8\xB9\xFD\xBB\xA5\xC1\xAA\xCD\xF8\xBD\xF8\xD0\xD0\xD7\xD4\xB6\xAF\xD0\xA3"
-    "\xCA\xB1\xA3\xAC\xCB\xF9\xD2\xD4\xC4\xFA\xB1\xD8\xD0\xEB\xCA\xD7\xCF\xC8\xC8\xB7\xB1\xA3\xD2\xD1\xC1\xAC\xBD\xD3"
-    "\xBB\xA5\xC1\xAA\xCD\xF8\xB2\xC5\xC4\xDC\xCA\xB9\xD3\xC3\xD0\xA3\xCA\xB1\xB9\xA6\xC4\xDC\xA3\xA1"
-    "</TextBlock></StackPanel></StackPanel>";
-const char kInfoUtf8[] =
-    "<StackPanel><StackPanel Orientation='Horizontal'><Image Source='res://info.png' Width='24' Height='24' "
-    "VerticalAlignment='Center'/><TextBlock FontSize='16' FontWeight='Bold' VerticalAlignment='Center' "
-    "Padding='5,0,0,0'>使用说明</TextBlock></StackPanel><StackPanel><TextBlock FontSize='14' "
-    "VerticalAlignment='Center' MaxWidth='485' TextWrapping='Wrap' Padding='5,10,0,0'>"
-    "本工具是通过互联网进行自动校时，所以您必须首先确保已连接互联网才能使用校时功能！"
-    "</TextBlock></StackPanel></StackPanel>";
-const char kResultCp936[] =
-    "<StackPanel Orientation='Horizontal'><Image Source='res://clock.png' Width='24' Height='24' "
-    "VerticalAlignment='Center'/><TextBlock FontSize='14' VerticalAlignment='Center' Padding='5,0,0,0'>"
-    "\xD2\xD1\xBE\xAD\xB3\xC9\xB9\xA6\xD0\xA3\xCA\xB1\xA3\xA1\xC4\xFA\xB5\xC4\xCF\xB5\xCD\xB3\xCA\xB1\xBC\xE4\xB1\xC8"
-    "\xB1\xEA\xD7\xBC\xCA\xB1\xBC\xE4\xBF\xEC\xC1\xCB<Run Foreground='Red' FontWeight='Bold'>0.1234</Run>"
-    "\xC3\xEB\xA3\xA1</TextBlock></StackPanel>";
-const char kResultUtf8[] =
-    "<StackPanel Orientation='Horizontal'><Image Source='res://clock.png' Width='24' Height='24' "
-    "VerticalAlignment='Center'/><TextBlock FontSize='14' VerticalAlignment='Center' Padding='5,0,0,0'>"
-    "已经成功校时！您的系统时间比标准时间快了<Run Foreground='Red' FontWeight='Bold'>0.1234</Run>"
-    "秒！</TextBlock></StackPanel>";
-const char kButtonCp936[] =
-    "<StackPanel><Image Source='res://sync.png' Width='32' Height='32' /><TextBlock FontSize='18' "
-    "FontWeight='Bold' Padding='0,10,0,0'>\xC1\xA2\xBC\xB4\xD0\xA3\xCA\xB1</TextBlock></StackPanel>";
-const char kButtonUtf8[] =
-    "<StackPanel><Image Source='res://sync.png' Width='32' Height='32' /><TextBlock FontSize='18' "
-    "FontWeight='Bold' Padding='0,10,0,0'>立即校时</TextBlock></StackPanel>";
 
 const char kMiddle936[] = "\xD6\xD0"; // 中
 
@@ -303,14 +269,14 @@ TEST(Tokenizer, AnsiCodePageAndUtf8InputGiveTheSameTokens)
 {
     ASSERT_EQ(GetACP(), 936u) << "the tests run with the Chinese ANSI code page";
     EXPECT_EQ(Dump("\xD6\xD0\xCE\xC4"), "Text '中文' 0:2, End 0:2");
-    const char* const pairs[][2] = {{kInfoCp936, kInfoUtf8}, {kResultCp936, kResultUtf8}, {kButtonCp936, kButtonUtf8}};
-    for (const auto& pair : pairs)
+    for (const std::string& cp936 : {std::string(kInfoMarkup), SampleResultPanelMarkup(), std::string(kButtonFaceMarkup)})
     {
-        const std::vector<std::string> expected = Tokenize(pair[0]);
+        const std::string utf8 = Utf8FromCp936(cp936);
+        const std::vector<std::string> expected = Tokenize(cp936);
         EXPECT_EQ(expected.back().substr(0, 3), "End");
-        EXPECT_EQ(Tokenize(pair[1], CP_UTF8), expected);
+        EXPECT_EQ(Tokenize(utf8, CP_UTF8), expected);
         // A byte-order mark selects UTF-8 and is not counted.
-        EXPECT_EQ(Tokenize(std::string("\xEF\xBB\xBF") + pair[1]), expected);
+        EXPECT_EQ(Tokenize("\xEF\xBB\xBF" + utf8), expected);
     }
 }
 
@@ -377,7 +343,7 @@ TEST(Tokenizer, SkipToFirstTagAcceptsOnlyBlanksBeforeTheRoot)
 
 TEST(Tokenizer, TokenizingAllocatesNothing)
 {
-    const std::string text = Repeat(kInfoCp936, 50) + "<!--x--><![CDATA[y]]><?z?>&amp;&#65;";
+    const std::string text = Repeat(kInfoMarkup, 50) + "<!--x--><![CDATA[y]]><?z?>&amp;&#65;";
     T tokenizer;
     g_nAllocations = 0;
     g_bCountAllocations = true;
@@ -396,7 +362,8 @@ TEST(Tokenizer, TokenizingAllocatesNothing)
 // never read past its input (the guard page would fault).
 TEST(Tokenizer, MutatedMarkupAlwaysEndsWithinItsInput)
 {
-    const std::string seeds[] = {kInfoCp936, kInfoUtf8, kResultCp936, kButtonUtf8,
+    const std::string seeds[] = {kInfoMarkup, Utf8FromCp936(kInfoMarkup), SampleResultPanelMarkup(),
+                                 Utf8FromCp936(kButtonFaceMarkup),
                                  "<?xml version='1.0' encoding='utf-8'?><A B='&amp;'><!--c--><![CDATA[d]]>&#65;e</A>"};
     const std::string pieces[] = {"<", ">", "/", "&", "'", "\"", "=", "<!--", "-->", "]]>", "<?", "?>", "\xE4",
                                   "\xF0\x9F", "\xD6", "\x81", std::string(1, '\0'), "&#x", " ", "\r\n"};

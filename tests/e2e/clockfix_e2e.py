@@ -1,0 +1,423 @@
+#!/usr/bin/env python3
+"""clockfix.exe as a user meets it.
+
+The program runs from a folder of its own on the virtual display (DISPLAY),
+under Wine without the right to set the clock, asking a time server of this
+test whose clock is 10 s ahead. It is clicked with real mouse input through
+the X server and read from the outside by window_probe.exe. Every process the
+test starts is stopped by its pid, also when a check fails.
+"""
+
+import argparse
+import json
+import os
+import re
+import shutil
+import signal
+import socket
+import struct
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+import unittest
+
+CAPTION = "Horaleon【免费版】"
+IDC_CLOCK, IDC_SYNC, IDC_AUTOSYNC, IDC_SYNCSPAN, IDC_AUTORUN, IDC_INFO = 1000, 1001, 1003, 1004, 1005, 1006
+AUTOSTART_NAME = "clockfix"
+INTERVALS = ["每隔30分钟", "每隔1小时", "每隔2小时"]
+
+SERVER_AHEAD = 10.0
+# One exchange misjudges the offset by at most half its round trip; a loaded
+# machine may take most of a second for one.
+OFFSET_TOLERANCE = 0.5
+NOT_SET_SLOW = re.compile(r"更新本机系统时间失败！您的系统时间比标准时间慢了(\d+\.\d{4})秒！")
+
+WAIT_SECONDS = 30  # for anything the program should do at once
+POLL_SECONDS = 0.15
+
+ARGS = None  # the paths given on the command line
+
+
+class SntpResponder:
+    """A time server on 127.0.0.1 whose clock runs a fixed time ahead of ours."""
+
+    NTP_EPOCH_OFFSET = 2208988800  # seconds from 1900 to 1970
+
+    def __init__(self, ahead):
+        self.ahead = ahead
+        self.requests = 0
+        self._socket = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
+        self._socket.bind(("127.0.0.1", 0))
+        self._socket.settimeout(POLL_SECONDS)
+        self.port = self._socket.getsockname()[1]
+        self._stopping = threading.Event()
+        self._thread = threading.Thread(target=self._serve, daemon=True)
+        self._thread.start()
+
+    def stop(self):
+        self._stopping.set()
+        self._thread.join()
+        self._socket.close()
+
+    @classmethod
+    def _stamp(cls, seconds):
+        whole = int(seconds)
+        return struct.pack("!II", whole + cls.NTP_EPOCH_OFFSET, int((seconds - whole) * 2**32) & 0xFFFFFFFF)
+
+    def _serve(self):
+        while not self._stopping.is_set():
+            try:
+                request, peer = self._socket.recvfrom(512)
+            except socket.timeout:
+                continue
+            received = time.time() + self.ahead
+            if len(request) < 48:
+                continue
+            self.requests += 1
+            version = (request[0] >> 3) & 7
+            header = struct.pack("!BBbbII4s", (version << 3) | 4, 2, 6, -20, 0, 0, b"TEST")
+            reference = self._stamp(received - 1)
+            originate = request[40:48]  # the client's transmit stamp, as it came
+            reply = header + reference + originate + self._stamp(received)
+            self._socket.sendto(reply + self._stamp(time.time() + self.ahead), peer)
+
+
+def windows_path(path):
+    """The path a Wine program sees for a host path (drive Z: is the root)."""
+    return "Z:" + path.replace("/", "\\")
+
+
+def read_ini(path):
+    """The keys of section "general" of an INI file, as text."""
+    values, section = {}, None
+    with open(path, encoding="latin-1") as file:
+        for line in file.read().splitlines():
+            line = line.strip()
+            if line.startswith("[") and line.endswith("]"):
+                section = line[1:-1].lower()
+            elif "=" in line and section == "general":
+                key, value = line.split("=", 1)
+                values[key.strip().lower()] = value.strip()
+    return values
+
+
+def answered(controls):
+    """Whether every control answered the probe (none was busy)."""
+    return all(value is not None for control in controls.values() for value in control.values())
+
+
+def centre(rect):
+    left, top, right, bottom = rect
+    return (left + right) // 2, (top + bottom) // 2
+
+
+class Screen:
+    """The virtual display, grabbed and clicked through the X server."""
+
+    @staticmethod
+    def click(rect):
+        x, y = centre(rect)
+        subprocess.run(["xdotool", "mousemove", str(x), str(y), "click", "1"], check=True, timeout=30)
+
+    @staticmethod
+    def move_away():
+        # Out of every window, so that no hot-tracked face shows in a picture.
+        subprocess.run(["xdotool", "mousemove", "0", "0"], check=True, timeout=30)
+
+    @staticmethod
+    def key(name):
+        # To the window with the keyboard focus: the dialog the clicks went to.
+        subprocess.run(["xdotool", "key", name], check=True, timeout=30)
+
+    @staticmethod
+    def grab(rect):
+        """(width, height, RGB bytes) of a rectangle of the screen."""
+        shot = subprocess.run(["import", "-window", "root", "-depth", "8", "ppm:-"], capture_output=True, check=True,
+                              timeout=30)
+        header = re.match(rb"P6\s+(\d+)\s+(\d+)\s+255\s", shot.stdout)
+        if not header:
+            raise AssertionError("import gave no 8-bit PPM picture")
+        screen_width, screen_height = int(header.group(1)), int(header.group(2))
+        pixels = shot.stdout[header.end():]
+        left, top, right, bottom = rect
+        if left < 0 or top < 0 or right > screen_width or bottom > screen_height:
+            raise AssertionError("%s is not all on the %dx%d screen" % (rect, screen_width, screen_height))
+        rows = [pixels[((top + y) * screen_width + left) * 3:((top + y) * screen_width + right) * 3]
+                for y in range(bottom - top)]
+        return right - left, bottom - top, b"".join(rows)
+
+    @classmethod
+    def grab_settled(cls, rect):
+        """The rectangle once two grabs in a row show the same picture."""
+        deadline = time.monotonic() + WAIT_SECONDS
+        previous = cls.grab(rect)
+        while time.monotonic() < deadline:
+            time.sleep(POLL_SECONDS)
+            current = cls.grab(rect)
+            if current == previous:
+                return current
+            previous = current
+        raise AssertionError("the window kept changing for %d s" % WAIT_SECONDS)
+
+    @staticmethod
+    def save_png(picture, path):
+        width, height, pixels = picture
+        ppm = b"P6\n%d %d\n255\n" % (width, height) + pixels
+        os.makedirs(os.path.dirname(path), exist_ok=True)
+        subprocess.run(["convert", "ppm:-", "png:" + path], input=ppm, check=True, timeout=30)
+
+
+def wine(*args, timeout=60):
+    """Runs a Windows program of the build to its end; its output as text."""
+    # Files, not pipes: the first program that needs the desktop starts Wine's
+    # desktop process, which keeps its descriptors as long as windows live.
+    with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+        run = subprocess.run([ARGS.winerun, *args], stdin=subprocess.DEVNULL, stdout=out, stderr=err,
+                             timeout=timeout)
+        out.seek(0)
+        err.seek(0)
+        if run.returncode != 0:
+            raise AssertionError("%s failed (%d): %s" % (os.path.basename(args[0]), run.returncode,
+                                                         err.read().decode("utf-8", "replace")))
+        return out.read().decode("utf-8")
+
+
+def probe(*args):
+    return json.loads(wine(ARGS.probe, *args))
+
+
+def run_value():
+    """The machine-wide autostart value: its data, or None when absent."""
+    value = probe("run-value", AUTOSTART_NAME)
+    return value["data"] if value["present"] else None
+
+
+class ClockFixSession(unittest.TestCase):
+    def setUp(self):
+        # A space in the folder: the autostart value must quote the path.
+        self.folder = tempfile.mkdtemp(prefix="clockfix e2e ")
+        self.addCleanup(shutil.rmtree, self.folder, ignore_errors=True)
+        self.program = os.path.join(self.folder, "clockfix.exe")
+        shutil.copy(ARGS.program, self.program)
+
+        self.responder = SntpResponder(SERVER_AHEAD)
+        self.addCleanup(self.responder.stop)
+        self.ini = os.path.join(self.folder, "setting.ini")
+        self.server = "127.0.0.1:%d" % self.responder.port
+        with open(self.ini, "w", newline="\r\n") as file:
+            file.write("[general]\nserver=%s\n" % self.server)
+
+        # Whatever the test does to the registry is put back.
+        autostart_before = run_value()
+        self.addCleanup(self.restore_run_value, autostart_before)
+
+        self.process = subprocess.Popen([ARGS.winerun, self.program], cwd=self.folder, stdin=subprocess.DEVNULL,
+                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.addCleanup(self.stop_program)
+
+    def stop_program(self):
+        if self.process.poll() is None:
+            self.process.terminate()
+            try:
+                self.process.wait(timeout=10)
+            except subprocess.TimeoutExpired:
+                self.process.kill()
+                self.process.wait(timeout=30)
+
+    @staticmethod
+    def restore_run_value(data):
+        if run_value() == data:
+            return
+        if data is None:
+            probe("run-value", AUTOSTART_NAME, "--delete")
+        else:
+            probe("run-value", AUTOSTART_NAME, "--set", data)
+
+    # Reading the program from the outside.
+
+    def dialog(self):
+        """The dialog of our process as it is now, or None."""
+        mine = [window for window in probe("dialog", CAPTION)["windows"]
+                if window["image"].lower() == windows_path(self.program).lower()]
+        self.assertLessEqual(len(mine), 1, "more than one dialog")
+        if mine:
+            mine[0]["by_id"] = {control["id"]: control for control in mine[0]["controls"]}
+        return mine[0] if mine else None
+
+    def wait_until(self, what, condition):
+        """Polls condition() until it gives a true value, and returns that."""
+        deadline = time.monotonic() + WAIT_SECONDS
+        while True:
+            self.assertIsNone(self.process.poll(), "clockfix.exe ended while waiting for " + what)
+            result = condition()
+            if result:
+                return result
+            if time.monotonic() > deadline:
+                self.fail("no %s within %d s" % (what, WAIT_SECONDS))
+            time.sleep(POLL_SECONDS)
+
+    def wait_for_dialog(self, what, condition):
+        """The dialog once condition(controls by id) holds."""
+        seen = {}
+
+        def settled():
+            dialog = self.dialog()
+            seen["last"] = dialog
+            return dialog if dialog and dialog["visible"] and condition(dialog["by_id"]) else None
+
+        try:
+            return self.wait_until(what, settled)
+        except AssertionError as failure:
+            last = seen.get("last")
+            controls = json.dumps(last and last["controls"], ensure_ascii=False, indent=1)
+            raise AssertionError("%s\nlast seen: %s" % (failure, controls)) from None
+
+    def wait_for_ini(self, what, expected):
+        def written():
+            return os.path.exists(self.ini) and read_ini(self.ini) == expected
+        try:
+            self.wait_until(what, written)
+        except AssertionError as failure:
+            with open(self.ini, encoding="latin-1") as file:
+                raise AssertionError("%s\nsetting.ini:\n%s" % (failure, file.read())) from None
+
+    def settings(self, autorun, autosync, syncspan):
+        return {"server": self.server, "autorun": str(autorun), "autosync": str(autosync), "syncspan": str(syncspan)}
+
+    def screenshot(self, name, rect):
+        Screen.move_away()
+        picture = Screen.grab_settled(rect)
+        path = os.path.join(ARGS.screenshots, name)
+        Screen.save_png(picture, path)
+        print("screenshot:", path)
+        return picture
+
+    # The session.
+
+    def test_a_user_session(self):
+        dialog = self.wait_for_dialog("dialog on the screen", lambda c: IDC_SYNC in c and answered(c))
+        self.check_first_start(dialog)
+        initial = self.screenshot("clockfix-initial.png", dialog["rect"])
+
+        self.sync_now(dialog)
+        result = self.screenshot("clockfix-result.png", dialog["rect"])
+        self.check_markup_drawing(dialog, initial, result)
+
+        self.switch_auto_sync_on(dialog)
+        self.choose_interval_with_keys(dialog)
+        self.toggle_autostart(dialog)
+        self.close_with_escape()
+
+    def check_first_start(self, dialog):
+        controls = dialog["by_id"]
+        self.assertEqual(dialog["class"], "#32770")
+        self.assertEqual(controls[IDC_AUTORUN]["text"], "Windows启动后自动运行")
+        self.assertEqual(controls[IDC_AUTORUN]["checked"], 0)
+        self.assertEqual(controls[IDC_AUTOSYNC]["text"], "启用自动时间校准功能")
+        self.assertEqual(controls[IDC_AUTOSYNC]["checked"], 0)
+        self.assertEqual(controls[IDC_SYNCSPAN]["items"], INTERVALS)
+        self.assertEqual(controls[IDC_SYNCSPAN]["selection"], 0)
+        self.assertFalse(controls[IDC_SYNCSPAN]["enabled"])
+        self.assertTrue(controls[IDC_SYNC]["enabled"])
+        self.assertEqual(controls[IDC_CLOCK]["text"], "", "the result panel shows something before any synchronisation")
+        # The information panel's text for readers: its markup without tags.
+        self.assertRegex(controls[IDC_INFO]["text"], "^使用说明本工具是通过互联网.*才能使用校时功能！$")
+        # Starting neither synchronises nor writes the settings.
+        self.assertEqual(self.responder.requests, 0)
+        self.assertEqual(read_ini(self.ini), {"server": self.server})
+
+    def sync_now(self, dialog):
+        Screen.click(dialog["by_id"][IDC_SYNC]["rect"])
+        dialog = self.wait_for_dialog("result in the result panel", lambda c: c[IDC_CLOCK]["text"])
+        text = dialog["by_id"][IDC_CLOCK]["text"]
+        # The clock cannot be set here: the refusal, with the error measured.
+        match = NOT_SET_SLOW.fullmatch(text)
+        self.assertIsNotNone(match, "unexpected result text: " + text)
+        self.assertAlmostEqual(float(match.group(1)), SERVER_AHEAD, delta=OFFSET_TOLERANCE, msg=text)
+        self.assertEqual(self.responder.requests, 1, "the first answer should have been enough")
+
+    def check_markup_drawing(self, dialog, initial, result):
+        """MARKUP DRAWING: the checks of what only the markup engine draws.
+
+        They are added when the engine draws the labels and the button face;
+        until then the labels paint only their background and the button shows
+        its markup as plain text. On the pictures of Screen.grab (RGB rows from
+        the dialog's top left; control rectangles are in screen coordinates,
+        so subtract dialog["rect"][:2]):
+        - initial: the button (IDC_SYNC) shows its face drawn from markup, the
+          picture of res://sync.png above the bold caption, and not the markup
+          text; the information panel (IDC_INFO) shows its picture and text;
+        - result: the result panel (IDC_CLOCK) holds red pixels, the bold red
+          offset, beside the clock picture.
+        """
+
+    def switch_auto_sync_on(self, dialog):
+        Screen.click(dialog["by_id"][IDC_AUTOSYNC]["rect"])
+        self.wait_for_dialog("interval list enabled by the auto-sync box",
+                             lambda c: c[IDC_AUTOSYNC]["checked"] == 1 and c[IDC_SYNCSPAN]["enabled"])
+        self.wait_for_ini("autosync=1 in setting.ini", self.settings(autorun=0, autosync=1, syncspan=0))
+
+    def choose_interval_with_keys(self, dialog):
+        # Focused by opening and closing it with the mouse, the list is moved
+        # on with the keyboard while closed: the choice is saved at once, with
+        # no close-up to follow.
+        box = dialog["by_id"][IDC_SYNCSPAN]["rect"]
+        Screen.click(box)
+        self.wait_for_dialog("interval list dropped down", lambda c: c[IDC_SYNCSPAN]["dropped"])
+        Screen.click(box)
+        self.wait_for_dialog("interval list closed again", lambda c: c[IDC_SYNCSPAN]["dropped"] is False)
+        Screen.key("Down")
+        self.wait_for_dialog("second interval chosen",
+                             lambda c: c[IDC_SYNCSPAN]["selection"] == 1 and c[IDC_SYNCSPAN]["dropped"] is False)
+        self.wait_for_ini("syncspan=1 in setting.ini", self.settings(autorun=0, autosync=1, syncspan=1))
+
+    def toggle_autostart(self, dialog):
+        box = dialog["by_id"][IDC_AUTORUN]["rect"]
+        Screen.click(box)
+        data = self.wait_until("autostart value in the registry", run_value)
+        self.assertEqual(data, '"%s"' % windows_path(self.program))
+        self.wait_for_dialog("autostart box checked", lambda c: c[IDC_AUTORUN]["checked"] == 1)
+        self.wait_for_ini("autorun=1 in setting.ini", self.settings(autorun=1, autosync=1, syncspan=1))
+
+        Screen.click(box)
+        self.wait_until("autostart value removed", lambda: run_value() is None)
+        self.wait_for_dialog("autostart box clear", lambda c: c[IDC_AUTORUN]["checked"] == 0)
+        self.wait_for_ini("autorun=0 in setting.ini", self.settings(autorun=0, autosync=1, syncspan=1))
+
+    def close_with_escape(self):
+        with open(self.ini, "rb") as file:
+            settings = file.read()
+        Screen.key("Escape")
+        # Without a window manager a top-level window takes a few seconds to go.
+        deadline = time.monotonic() + WAIT_SECONDS
+        while self.process.poll() is None and time.monotonic() < deadline:
+            time.sleep(POLL_SECONDS)
+        self.assertIsNotNone(self.process.poll(), "clockfix.exe still runs %d s after Escape" % WAIT_SECONDS)
+        self.assertEqual(self.process.returncode, 0)
+        with open(self.ini, "rb") as file:
+            self.assertEqual(file.read(), settings, "closing the dialog changed setting.ini")
+
+
+def main():
+    global ARGS
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--program", required=True, help="clockfix.exe")
+    parser.add_argument("--probe", required=True, help="window_probe.exe")
+    parser.add_argument("--winerun", required=True, help="the build's Wine wrapper")
+    parser.add_argument("--screenshots", required=True, help="folder for the PNG pictures")
+    ARGS, rest = parser.parse_known_args()
+    for name in ("program", "probe", "winerun", "screenshots"):
+        setattr(ARGS, name, os.path.abspath(getattr(ARGS, name)))
+    # Stopped from outside, the cleanups still stop what the test started.
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit("clockfix_e2e: terminated"))
+    if not os.environ.get("DISPLAY"):
+        print("clockfix_e2e: DISPLAY is not set (run it through ./test)", file=sys.stderr)
+        return 2
+    result = unittest.main(argv=[sys.argv[0], "-v", *rest], exit=False).result
+    return 0 if result.wasSuccessful() else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,286 @@
+// markup-render: lays out a markup file and writes what it draws to a PNG,
+// for designers trying markup and for tests comparing layouts.
+//
+//   markup-render.exe [--width W] [--height H] [--utf8] [--dump] INPUT OUTPUT.png
+//
+// Exit codes: 0 written, 1 the markup does not load, 2 anything else (usage,
+// input, output).
+#include "markup/elements/UIElement.h"
+#include "markup/elements/Visual.h"
+#include "markup/host/Host.h"
+#include "markup/host/Painter.h"
+#include "markup/model/ObjectBuilder.h"
+#include "markup/model/Tokenizer.h"
+#include "markup/model/Type.h"
+
+#include "toolkit/GdiHandles.h"
+
+#include <png.h>
+
+#include <windows.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace
+{
+constexpr int kDefaultWidth = 400;
+constexpr int kDefaultHeight = 300;
+// A bitmap of this many pixels a side takes 256 MB; markup for a dialog
+// needs a small fraction of that.
+constexpr int kMaxExtent = 8192;
+// Markup is written by hand; a file larger than this is not markup.
+constexpr DWORD kMaxInputBytes = 64 * 1024 * 1024;
+
+constexpr int kExitMarkup = 1;
+constexpr int kExitUsage = 2;
+
+const char kUsage[] = "usage: markup-render [--width W] [--height H] [--utf8] [--dump] INPUT OUTPUT.png\n";
+
+struct Options
+{
+    int cx = kDefaultWidth;
+    int cy = kDefaultHeight;
+    bool bUtf8 = false;
+    bool bDump = false;
+    std::string strInput;
+    std::string strOutput;
+};
+
+// Everything the tool says goes out as "markup-render: ..." on stderr.
+int Fail(int nExitCode, const std::string& strMessage)
+{
+    fprintf(stderr, "markup-render: %s\n", strMessage.c_str());
+    return nExitCode;
+}
+
+std::string SystemMessage(DWORD dwError)
+{
+    char szMessage[256] = {};
+    if (!FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, dwError, 0, szMessage,
+                        sizeof(szMessage), nullptr))
+        snprintf(szMessage, sizeof(szMessage), "error %lu", dwError);
+    std::string strMessage = szMessage;
+    while (!strMessage.empty() && (strMessage.back() == '\n' || strMessage.back() == '\r' || strMessage.back() == '.'))
+        strMessage.pop_back();
+    return strMessage;
+}
+
+bool ParseExtent(const char* pszText, int& nExtent)
+{
+    char* pEnd = nullptr;
+    const long nValue = strtol(pszText, &pEnd, 10);
+    if (pEnd == pszText || *pEnd || nValue < 1 || nValue > kMaxExtent)
+        return false;
+    nExtent = static_cast<int>(nValue);
+    return true;
+}
+
+// An empty text when the command line is good, else what is wrong with it.
+std::string ParseCommandLine(int argc, char** argv, Options& options)
+{
+    std::vector<std::string> files;
+    for (int i = 1; i < argc; ++i)
+    {
+        const std::string strArg = argv[i];
+        if (strArg == "--width" || strArg == "--height")
+        {
+            if (i + 1 >= argc)
+                return strArg + " needs a value";
+            if (!ParseExtent(argv[++i], strArg == "--width" ? options.cx : options.cy))
+                return strArg + " must be a whole number from 1 to " + std::to_string(kMaxExtent) + ", not \"" +
+                       argv[i] + "\"";
+        }
+        else if (strArg == "--utf8")
+            options.bUtf8 = true;
+        else if (strArg == "--dump")
+            options.bDump = true;
+        else if (strArg.size() > 1 && strArg[0] == '-')
+            return "unknown option " + strArg;
+        else
+            files.push_back(strArg);
+    }
+    if (files.size() != 2)
+        return "expected an input file and an output file";
+    options.strInput = files[0];
+    options.strOutput = files[1];
+    return std::string();
+}
+
+bool ReadFile(const std::string& strPath, std::string& strText, std::string& strError)
+{
+    HANDLE hFile = CreateFileA(strPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (hFile == INVALID_HANDLE_VALUE)
+    {
+        strError = "cannot read " + strPath + ": " + SystemMessage(GetLastError());
+        return false;
+    }
+    bool bRead = false;
+    LARGE_INTEGER size = {};
+    if (!GetFileSizeEx(hFile, &size))
+        strError = "cannot read " + strPath + ": " + SystemMessage(GetLastError());
+    else if (size.QuadPart > kMaxInputBytes)
+        strError = "cannot read " + strPath + ": larger than " + std::to_string(kMaxInputBytes) + " bytes";
+    else
+    {
+        strText.resize(static_cast<size_t>(size.QuadPart));
+        DWORD dwRead = 0;
+        bRead = strText.empty() || (::ReadFile(hFile, &strText[0], static_cast<DWORD>(strText.size()), &dwRead,
+                                               nullptr) &&
+                                    dwRead == strText.size());
+        if (!bRead)
+            strError = "cannot read " + strPath + ": " + SystemMessage(GetLastError());
+    }
+    CloseHandle(hFile);
+    return bRead;
+}
+
+// The element's tag, or its class name when it has none.
+std::string TagOf(const CXTPMarkupObject* pObject)
+{
+    const CXTPMarkupType* pType = pObject->GetType();
+    LPCWSTR lpszName = pType->GetTag() && *pType->GetTag() ? pType->GetTag() : pType->GetTypeName();
+    char szName[256] = {};
+    WideCharToMultiByte(CP_ACP, 0, lpszName, -1, szName, sizeof(szName) - 1, nullptr, nullptr);
+    return szName;
+}
+
+void DumpTree(CXTPMarkupHost* pHost, CXTPMarkupVisual* pVisual, int nDepth, std::string& strOut)
+{
+    const RECT rc = pHost->GetElementRect(pVisual);
+    char szRect[64];
+    snprintf(szRect, sizeof(szRect), " %ld,%ld,%ld,%ld\n", rc.left, rc.top, rc.right, rc.bottom);
+    strOut.append(static_cast<size_t>(nDepth) * 2, ' ');
+    strOut += TagOf(pVisual);
+    strOut += szRect;
+    for (int i = 0; i < pVisual->GetChildCount(); ++i)
+    {
+        if (CXTPMarkupVisual* pChild = pVisual->GetChild(i))
+            DumpTree(pHost, pChild, nDepth + 1, strOut);
+    }
+}
+
+// The pixels as 8-bit RGBA rows; the bitmap is top-down BGRA. libpng reports
+// errors by jumping back to the setjmp, so nothing here needs destroying
+// beyond the write structures.
+bool WritePng(FILE* pFile, const RGBQUAD* pPixels, int cx, int cy)
+{
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    if (!png)
+        return false;
+    png_infop info = png_create_info_struct(png);
+    if (!info || setjmp(png_jmpbuf(png)))
+    {
+        png_destroy_write_struct(&png, &info);
+        return false;
+    }
+    png_init_io(png, pFile);
+    png_set_IHDR(png, info, static_cast<png_uint_32>(cx), static_cast<png_uint_32>(cy), 8, PNG_COLOR_TYPE_RGB_ALPHA,
+                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_write_info(png, info);
+    png_set_bgr(png);
+    for (int y = 0; y < cy; ++y)
+        png_write_row(png, reinterpret_cast<png_const_bytep>(pPixels + static_cast<size_t>(y) * cx));
+    png_write_end(png, info);
+    png_destroy_write_struct(&png, &info);
+    return true;
+}
+
+bool SavePng(const std::string& strPath, const RGBQUAD* pPixels, int cx, int cy, std::string& strError)
+{
+    FILE* pFile = fopen(strPath.c_str(), "wb");
+    if (!pFile)
+    {
+        strError = "cannot write " + strPath + ": " + strerror(errno);
+        return false;
+    }
+    bool bWritten = WritePng(pFile, pPixels, cx, cy);
+    bWritten = fclose(pFile) == 0 && bWritten;
+    if (!bWritten)
+    {
+        strError = "cannot write " + strPath;
+        DeleteFileA(strPath.c_str());
+    }
+    return bWritten;
+}
+
+int Render(const Options& options)
+{
+    std::string strText, strError;
+    if (!ReadFile(options.strInput, strText, strError))
+        return Fail(kExitUsage, strError);
+
+    CXTPMarkupPtr<CXTPMarkupHost> host(new CXTPMarkupHost());
+    CXTPMarkupPtr<CXTPMarkupObject> root;
+    {
+        CXTPMarkupTokenizer tokenizer;
+        tokenizer.SetInput(strText.data(), strText.data() + strText.size());
+        if (options.bUtf8)
+            tokenizer.SetCodePage(CP_UTF8);
+        CXTPMarkupObjectBuilder builder(host.Get());
+        root.Reset(builder.BuildTree(&tokenizer));
+        if (!root)
+            return Fail(kExitMarkup, builder.GetErrorText());
+    }
+    CXTPMarkupUIElement* pRoot = MarkupCast<CXTPMarkupUIElement>(root.Get());
+    if (!pRoot)
+        return Fail(kExitMarkup, "the root is not an element");
+
+    RGBQUAD* pPixels = nullptr;
+    CXTPBitmapHandle hBitmap(XTPCreateDIB32(options.cx, options.cy, reinterpret_cast<void**>(&pPixels)));
+    CXTPMemoryDC dc;
+    if (!hBitmap || !pPixels || !dc.Get())
+        return Fail(kExitUsage, "cannot make a bitmap of " + std::to_string(options.cx) + " x " +
+                                    std::to_string(options.cy) + " pixels");
+    {
+        CXTPSelectObject selectBitmap(dc.Get(), hBitmap.Get());
+        const RECT rcAll = {0, 0, options.cx, options.cy};
+        CXTPGdiObject<HBRUSH> hBackground(CreateSolidBrush(GetSysColor(COLOR_BTNFACE)));
+        FillRect(dc.Get(), &rcAll, hBackground.Get());
+        {
+            CXTPMarkupPainter painter(dc.Get());
+            pRoot->Measure(&painter, options.cx, options.cy);
+            pRoot->Arrange(rcAll);
+            pRoot->Render(&painter);
+        }
+        GdiFlush();
+    }
+
+    if (options.bDump)
+    {
+        std::string strDump;
+        DumpTree(host.Get(), pRoot, 0, strDump);
+        fwrite(strDump.data(), 1, strDump.size(), stdout);
+        fflush(stdout);
+    }
+
+    // The background is opaque and so is the picture; GDI leaves alpha 0.
+    const size_t nPixels = static_cast<size_t>(options.cx) * options.cy;
+    for (size_t i = 0; i < nPixels; ++i)
+        pPixels[i].rgbReserved = 255;
+    if (!SavePng(options.strOutput, pPixels, options.cx, options.cy, strError))
+        return Fail(kExitUsage, strError);
+    return 0;
+}
+} // namespace
+
+int main(int argc, char** argv)
+{
+    // A fault must end the process with its code, never wait on a dialog.
+    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
+
+    Options options;
+    const std::string strUsageError = ParseCommandLine(argc, argv, options);
+    if (!strUsageError.empty())
+    {
+        Fail(kExitUsage, strUsageError);
+        fputs(kUsage, stderr);
+        return kExitUsage;
+    }
+    return Render(options);
+}
