@@ -31,7 +31,7 @@ std::string ReadText(const std::string& strPath)
 TEST(GridLayoutTest, LayoutsMatchTheirDumps)
 {
     for (const char* pszName : {"auto-and-star-columns", "fixed-auto-and-spans", "star-rounding", "star-limits",
-                                "stars-without-bound", "odd-cells"})
+                                "stars-without-bound", "odd-cells", "mixed-groups"})
     {
         const std::string strMarkup = ReadText(kData + pszName + ".xml");
         const std::string strExpected = ReadText(kData + pszName + ".txt");
