@@ -1,8 +1,16 @@
 #include "markup/host/MarkupTypes.h"
 
+#include "markup/elements/Border.h"
+#include "markup/elements/Canvas.h"
 #include "markup/elements/FrameworkElement.h"
 #include "markup/elements/Image.h"
+#include "markup/elements/Grid.h"
+#include "markup/elements/GridDefinitions.h"
+#include "markup/elements/GridLength.h"
+#include "markup/elements/Page.h"
 #include "markup/elements/Panel.h"
+#include "markup/elements/PointCollection.h"
+#include "markup/elements/Shape.h"
 #include "markup/elements/StackPanel.h"
 #include "markup/elements/UIElement.h"
 #include "markup/elements/UIElementCollection.h"
@@ -27,4 +35,23 @@ void RegisterMarkupTypes()
     CXTPMarkupStackPanel::GetMarkupType();
     CXTPMarkupWrapPanel::GetMarkupType();
     CXTPMarkupImage::GetMarkupType();
+    CXTPMarkupCanvas::GetMarkupType();
+    CXTPMarkupSingleChildElement::GetMarkupType();
+    CXTPMarkupBorder::GetMarkupType();
+    CXTPMarkupPage::GetMarkupType();
+    CXTPMarkupGridLength::GetMarkupType();
+    CXTPMarkupDefinitionBase::GetMarkupType();
+    CXTPMarkupColumnDefinition::GetMarkupType();
+    CXTPMarkupRowDefinition::GetMarkupType();
+    CXTPMarkupDefinitionCollection::GetMarkupType();
+    CXTPMarkupColumnDefinitionCollection::GetMarkupType();
+    CXTPMarkupRowDefinitionCollection::GetMarkupType();
+    CXTPMarkupGrid::GetMarkupType();
+    CXTPMarkupPointCollection::GetMarkupType();
+    CXTPMarkupShape::GetMarkupType();
+    CXTPMarkupPolygon::GetMarkupType();
+    CXTPMarkupPolyline::GetMarkupType();
+    CXTPMarkupRectangle::GetMarkupType();
+    CXTPMarkupEllipse::GetMarkupType();
+    CXTPMarkupLine::GetMarkupType();
 }
