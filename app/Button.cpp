@@ -1,5 +1,8 @@
 #include "app/Button.h"
 
+#include "markup/elements/UIElement.h"
+#include "markup/host/Host.h"
+
 #include "toolkit/BufferDC.h"
 #include "toolkit/GdiHandles.h"
 
@@ -270,10 +273,8 @@ void CXTPButton::DrawTextCaption(HDC hDC, const CXTPButtonTheme::Face& face)
     ::DrawTextW(hDC, strText.c_str(), -1, &rc, uFormat);
 }
 
-// Markup caption. The host context with its parse, measure, arrange and render
-// calls comes from markup/host; the five functions below are where it plugs
-// in. Until it does, no context is created, the caption root stays null and
-// the button draws its window text.
+// Markup caption: the button keeps a host context of its own on the heap and
+// the caption's tree; without a tree it draws its window text.
 
 void CXTPButton::UseMarkupCaption(BOOL bUseMarkup)
 {
@@ -288,40 +289,68 @@ void CXTPButton::UseMarkupCaption(BOOL bUseMarkup)
 
 void CXTPButton::CreateMarkupContext()
 {
-    // MARKUP HOOK: m_pMarkupContext = a new host context for this button's
-    // window (one reference, owned).
+    m_pMarkupContext = HostForWindow(m_hWnd);
 }
 
 void CXTPButton::ReleaseMarkupCaption()
 {
-    // MARKUP HOOK: release m_pMarkupUIElement, then m_pMarkupContext.
-    m_pMarkupUIElement = nullptr;
-    m_pMarkupContext = nullptr;
+    DropElement(m_pMarkupUIElement);
+    DropHost(m_pMarkupContext);
 }
 
 void CXTPButton::ReparseMarkupCaption()
 {
     if (m_pMarkupContext == nullptr)
         return;
-    // MARKUP HOOK: release m_pMarkupUIElement and parse GetWindowText() with
-    // the context into the new root (null when the text is not markup).
+    DropElement(m_pMarkupUIElement);
+    if (m_hWnd == NULL)
+        return;
+    // The window text is UTF-16; the markup goes to the parser as UTF-8, so
+    // no character is lost to the system's code page.
+    const std::wstring strText = GetWindowText();
+    const int nBytes = ::WideCharToMultiByte(CP_UTF8, 0, strText.c_str(), -1, NULL, 0, NULL, NULL);
+    std::string strUtf8(static_cast<size_t>(nBytes > 0 ? nBytes : 1), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, strText.c_str(), -1, &strUtf8[0], nBytes, NULL, NULL);
+    m_pMarkupUIElement = ParseWithHost(m_pMarkupContext, strUtf8.c_str(), CP_UTF8);
 }
 
-bool CXTPButton::DrawMarkupCaption(HDC, const CXTPButtonTheme::Face&)
+bool CXTPButton::DrawMarkupCaption(HDC hDC, const CXTPButtonTheme::Face& face)
 {
     if (m_pMarkupUIElement == nullptr)
         return false;
-    // MARKUP HOOK: default font from WM_GETFONT, measure the root against
-    // face.rcText, place the size by HorizontalFormat and the vertical
-    // alignment bits, default text colour face.clrText, arrange and render.
-    return false;
+    SetHostDefaults(m_pMarkupContext, reinterpret_cast<HFONT>(::SendMessageW(m_hWnd, WM_GETFONT, 0, 0)),
+                    face.clrText);
+
+    const RECT& rcText = face.rcText;
+    const SIZE size = MeasureTree(m_pMarkupUIElement, rcText.right - rcText.left, rcText.bottom - rcText.top);
+    const LONG_PTR nStyle = ::GetWindowLongPtrW(m_hWnd, GWL_STYLE);
+    RECT rcCaption = rcText;
+    switch (HorizontalFormat(nStyle))
+    {
+    case DT_LEFT: rcCaption.right = rcCaption.left + size.cx; break;
+    case DT_RIGHT: rcCaption.left = rcCaption.right - size.cx; break;
+    default:
+        rcCaption.left = (rcText.left + rcText.right - size.cx) / 2;
+        rcCaption.right = rcCaption.left + size.cx;
+        break;
+    }
+    switch (nStyle & BS_VCENTER)
+    {
+    case BS_TOP: rcCaption.bottom = rcCaption.top + size.cy; break;
+    case BS_BOTTOM: rcCaption.top = rcCaption.bottom - size.cy; break;
+    default:
+        rcCaption.top = (rcText.top + rcText.bottom - size.cy) / 2;
+        rcCaption.bottom = rcCaption.top + size.cy;
+        break;
+    }
+    PaintTree(m_pMarkupUIElement, hDC, &rcCaption);
+    return true;
 }
 
-bool CXTPButton::OfferToMarkup(UINT, WPARAM, LPARAM, LRESULT&)
+bool CXTPButton::OfferToMarkup(UINT nMessage, WPARAM wParam, LPARAM lParam, LRESULT& lResult)
 {
     if (m_pMarkupUIElement == nullptr)
         return false;
-    // MARKUP HOOK: set the context's window to m_hWnd and give it the message
-    // with the root; true with its result when the context handled it.
-    return false;
+    m_pMarkupContext->SetHwnd(m_hWnd);
+    return RouteToHost(m_pMarkupUIElement, nMessage, wParam, lParam, &lResult) != FALSE;
 }

@@ -1,6 +1,9 @@
 #include "app/MarkupLabel.h"
 
 #include "app/ProgramText.h"
+#include "markup/elements/UIElement.h"
+#include "markup/host/Host.h"
+#include "markup/host/Painter.h"
 #include "toolkit/BufferDC.h"
 
 namespace
@@ -13,9 +16,22 @@ struct Entity
 const Entity kEntities[] = {{L"lt;", L'<'}, {L"gt;", L'>'}, {L"amp;", L'&'}, {L"apos;", L'\''}, {L"quot;", L'"'}};
 } // namespace
 
+CMarkupLabel::CMarkupLabel() : m_pMarkupContext(HostForWindow(NULL)), m_pRoot(nullptr)
+{
+}
+
+CMarkupLabel::~CMarkupLabel()
+{
+    DropElement(m_pRoot);
+    DropHost(m_pMarkupContext);
+}
+
 void CMarkupLabel::SetMarkupText(const char* pszMarkup)
 {
     m_strMarkupText = pszMarkup ? pszMarkup : "";
+    DropElement(m_pRoot);
+    if (!m_strMarkupText.empty())
+        m_pRoot = ParseWithHost(m_pMarkupContext, m_strMarkupText.c_str(), kProgramCodePage);
     if (m_hWnd != NULL)
     {
         // The static control would paint the text itself on WM_SETTEXT; it
@@ -60,6 +76,20 @@ std::wstring CMarkupLabel::PlainTextOf(const std::wstring& strMarkup)
     return strText;
 }
 
+LRESULT CMarkupLabel::WindowProc(UINT nMessage, WPARAM wParam, LPARAM lParam)
+{
+    // The tree sees every message first: a mouse move an element handles
+    // never reaches the label's own handlers.
+    if (m_pRoot != nullptr)
+    {
+        m_pMarkupContext->SetHwnd(m_hWnd);
+        LRESULT lResult = 0;
+        if (RouteToHost(m_pRoot, nMessage, wParam, lParam, &lResult))
+            return lResult;
+    }
+    return CStatic::WindowProc(nMessage, wParam, lParam);
+}
+
 bool CMarkupLabel::OnWndMsg(UINT nMessage, WPARAM wParam, LPARAM lParam, LRESULT& lResult)
 {
     static const CMessageMap<CMarkupLabel>::Entry kMessages[] = {
@@ -78,6 +108,13 @@ MessageResult CMarkupLabel::OnPaint(WPARAM, LPARAM)
         CXTPBufferDC dc(hPaintDC, ps.rcPaint);
         const RECT rcClient = GetClientRect();
         ::FillRect(dc, &rcClient, ::GetSysColorBrush(COLOR_BTNFACE));
+        if (m_pRoot != nullptr)
+        {
+            CXTPMarkupPainter painter(dc);
+            m_pRoot->Measure(&painter, rcClient.right - rcClient.left, rcClient.bottom - rcClient.top);
+            m_pRoot->Arrange(rcClient);
+            m_pRoot->Render(&painter);
+        }
     }
     ::EndPaint(m_hWnd, &ps);
     return MessageResult::Handled();

@@ -258,12 +258,13 @@ void CXTPMarkupHost::SetImageStore(CXTPImageStore* pImageStore)
     m_pImageStore = pImageStore;
 }
 
-CXTPMarkupUIElement* CXTPMarkupHost::Parse(LPCSTR lpszMarkup)
+CXTPMarkupUIElement* CXTPMarkupHost::Parse(LPCSTR lpszMarkup, UINT nCodePage)
 {
     m_strParseError.clear();
     if (!lpszMarkup)
         return nullptr;
-    CXTPMarkupObject* pRoot = CXTPMarkupObjectBuilder::Parse(this, lpszMarkup, strlen(lpszMarkup), &m_strParseError);
+    CXTPMarkupObject* pRoot =
+        CXTPMarkupObjectBuilder::Parse(this, lpszMarkup, strlen(lpszMarkup), &m_strParseError, nCodePage);
     // The builder answers nothing but a UI element at the root.
     return static_cast<CXTPMarkupUIElement*>(pRoot);
 }
@@ -597,9 +598,9 @@ void DropElement(CXTPMarkupUIElement*& pElement)
         p->Release();
 }
 
-CXTPMarkupUIElement* ParseWithHost(CXTPMarkupHost* pHost, LPCSTR lpszMarkup)
+CXTPMarkupUIElement* ParseWithHost(CXTPMarkupHost* pHost, LPCSTR lpszMarkup, UINT nCodePage)
 {
-    return pHost ? pHost->Parse(lpszMarkup) : nullptr;
+    return pHost ? pHost->Parse(lpszMarkup, nCodePage) : nullptr;
 }
 
 SIZE MeasureTree(CXTPMarkupUIElement* pElement, int cx, int cy)

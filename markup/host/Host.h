@@ -44,11 +44,12 @@ public:
     HWND GetHwnd() const { return m_hWnd; }
     void SetHwnd(HWND hWnd) { m_hWnd = hWnd; }
 
-    // Builds the tree of 8-bit markup (ANSI code page, unless the markup
-    // declares UTF-8) for this host: the root with one reference, or null for
-    // a null text or markup the builder rejects. GetParseError then tells
-    // why; it is empty after a parse that built.
-    CXTPMarkupUIElement* Parse(LPCSTR lpszMarkup);
+    // Builds the tree of 8-bit markup for this host: the root with one
+    // reference, or null for a null text or markup the builder rejects.
+    // GetParseError then tells why; it is empty after a parse that built.
+    // The text is in nCodePage: 0, the system's ANSI code page, unless the
+    // markup declares UTF-8.
+    CXTPMarkupUIElement* Parse(LPCSTR lpszMarkup, UINT nCodePage = 0);
     const std::string& GetParseError() const { return m_strParseError; }
 
     // One window message for the tree under pRoot (arranged in the window's
@@ -170,7 +171,7 @@ CXTPMarkupHost* HostForWindow(HWND hWnd);
 void DropHost(CXTPMarkupHost*& pHost);
 void DropElement(CXTPMarkupUIElement*& pElement);
 // pHost->Parse, or null without a host.
-CXTPMarkupUIElement* ParseWithHost(CXTPMarkupHost* pHost, LPCSTR lpszMarkup);
+CXTPMarkupUIElement* ParseWithHost(CXTPMarkupHost* pHost, LPCSTR lpszMarkup, UINT nCodePage = 0);
 // The size pElement asks for when cx by cy is available, measured with a
 // painter of its own; (0, 0) without an element.
 SIZE MeasureTree(CXTPMarkupUIElement* pElement, int cx, int cy);

@@ -1,13 +1,21 @@
 #include "markup/host/MarkupTypes.h"
 
+#include "markup/elements/Border.h"
+#include "markup/elements/Canvas.h"
 #include "markup/elements/FrameworkContentElement.h"
 #include "markup/elements/FrameworkElement.h"
+#include "markup/elements/Grid.h"
+#include "markup/elements/GridDefinitions.h"
+#include "markup/elements/GridLength.h"
 #include "markup/elements/Hyperlink.h"
+#include "markup/elements/Image.h"
 #include "markup/elements/Inline.h"
 #include "markup/elements/InlineUIContainer.h"
-#include "markup/elements/Image.h"
+#include "markup/elements/Page.h"
 #include "markup/elements/Panel.h"
+#include "markup/elements/PointCollection.h"
 #include "markup/elements/Run.h"
+#include "markup/elements/Shape.h"
 #include "markup/elements/Span.h"
 #include "markup/elements/StackPanel.h"
 #include "markup/elements/TextBlock.h"
@@ -48,4 +56,23 @@ void RegisterMarkupTypes()
     CXTPMarkupInlineUIContainer::GetMarkupType();
     CXTPMarkupTextBlock::GetMarkupType();
     CXTPMarkupImage::GetMarkupType();
+    CXTPMarkupCanvas::GetMarkupType();
+    CXTPMarkupSingleChildElement::GetMarkupType();
+    CXTPMarkupBorder::GetMarkupType();
+    CXTPMarkupPage::GetMarkupType();
+    CXTPMarkupGridLength::GetMarkupType();
+    CXTPMarkupDefinitionBase::GetMarkupType();
+    CXTPMarkupColumnDefinition::GetMarkupType();
+    CXTPMarkupRowDefinition::GetMarkupType();
+    CXTPMarkupDefinitionCollection::GetMarkupType();
+    CXTPMarkupColumnDefinitionCollection::GetMarkupType();
+    CXTPMarkupRowDefinitionCollection::GetMarkupType();
+    CXTPMarkupGrid::GetMarkupType();
+    CXTPMarkupPointCollection::GetMarkupType();
+    CXTPMarkupShape::GetMarkupType();
+    CXTPMarkupPolygon::GetMarkupType();
+    CXTPMarkupPolyline::GetMarkupType();
+    CXTPMarkupRectangle::GetMarkupType();
+    CXTPMarkupEllipse::GetMarkupType();
+    CXTPMarkupLine::GetMarkupType();
 }

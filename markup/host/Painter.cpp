@@ -381,3 +381,64 @@ HGDIOBJ CXTPMarkupPainter::SelectGdiObject(HGDIOBJ hObject)
         hPrevious = ::SelectObject(m_hAttribDC, hObject);
     return hPrevious;
 }
+
+namespace
+{
+COLORREF FigureColor(const CXTPMarkupBrush* pBrush)
+{
+    const CXTPMarkupSolidColorBrush* pSolid = MarkupCast<CXTPMarkupSolidColorBrush>(pBrush);
+    return pSolid ? pSolid->GetColor() : RGB(0, 0, 0);
+}
+
+// The pen and brush of one figure, selected for its drawing; the stock null
+// pen or brush stands in for a missing one, so GDI draws no default black.
+class CFigureTools
+{
+public:
+    CFigureTools(HDC hDC, CXTPMarkupBrush* pStroke, int nThickness, CXTPMarkupBrush* pFill)
+        : m_hPen(pStroke && nThickness > 0 ? ::CreatePen(PS_SOLID, nThickness, FigureColor(pStroke)) : nullptr)
+        , m_hBrush(pFill ? ::CreateSolidBrush(FigureColor(pFill)) : nullptr)
+        , m_selectPen(hDC, m_hPen ? static_cast<HGDIOBJ>(m_hPen.Get()) : ::GetStockObject(NULL_PEN))
+        , m_selectBrush(hDC, m_hBrush ? static_cast<HGDIOBJ>(m_hBrush.Get()) : ::GetStockObject(NULL_BRUSH))
+    {
+    }
+
+private:
+    // Declared before the selections, so that they are put back first.
+    CXTPGdiObject<HPEN> m_hPen;
+    CXTPGdiObject<HBRUSH> m_hBrush;
+    CXTPSelectObject m_selectPen;
+    CXTPSelectObject m_selectBrush;
+};
+} // namespace
+
+void CXTPMarkupPainter::DrawPolygon(const POINT* pPoints, int nCount, CXTPMarkupBrush* pStroke, int nThickness,
+                                    CXTPMarkupBrush* pFill)
+{
+    if (!pPoints || nCount <= 0)
+        return;
+    CFigureTools tools(m_hDC, pStroke, nThickness, pFill);
+    ::Polygon(m_hDC, pPoints, nCount);
+}
+
+void CXTPMarkupPainter::DrawPolyline(const POINT* pPoints, int nCount, CXTPMarkupBrush* pStroke, int nThickness)
+{
+    if (!pPoints || nCount <= 0)
+        return;
+    CFigureTools tools(m_hDC, pStroke, nThickness, nullptr);
+    ::Polyline(m_hDC, pPoints, nCount);
+}
+
+void CXTPMarkupPainter::DrawEllipse(const RECT& rc, CXTPMarkupBrush* pStroke, int nThickness,
+                                    CXTPMarkupBrush* pFill)
+{
+    CFigureTools tools(m_hDC, pStroke, nThickness, pFill);
+    ::Ellipse(m_hDC, rc.left, rc.top, rc.right, rc.bottom);
+}
+
+void CXTPMarkupPainter::DrawLine(int x1, int y1, int x2, int y2, CXTPMarkupBrush* pStroke, int nThickness)
+{
+    CFigureTools tools(m_hDC, pStroke, nThickness, nullptr);
+    ::MoveToEx(m_hDC, x1, y1, nullptr);
+    ::LineTo(m_hDC, x2, y2);
+}

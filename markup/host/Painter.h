@@ -90,6 +90,18 @@ public:
     // gradient runs along each edge separately).
     void DrawRectangle(CXTPMarkupBrush* pBrush, int nLeft, int nTop, int nRight, int nBottom);
 
+    // --- Figures --------------------------------------------------------------
+
+    // Outlines are solid pens nThickness wide in the stroke's colour (a brush
+    // other than a solid one draws black); no stroke or a thickness below 1
+    // draws no outline. Fills are solid in the fill's colour. Pens and brushes
+    // live for the one call and the DC gets its previous ones back.
+    void DrawPolygon(const POINT* pPoints, int nCount, CXTPMarkupBrush* pStroke, int nThickness,
+                     CXTPMarkupBrush* pFill);
+    void DrawPolyline(const POINT* pPoints, int nCount, CXTPMarkupBrush* pStroke, int nThickness);
+    void DrawEllipse(const RECT& rc, CXTPMarkupBrush* pStroke, int nThickness, CXTPMarkupBrush* pFill);
+    void DrawLine(int x1, int y1, int x2, int y2, CXTPMarkupBrush* pStroke, int nThickness);
+
     // --- Text ----------------------------------------------------------------
 
     // Makes a font current for measuring and drawing; null puts back the font

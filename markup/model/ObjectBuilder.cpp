@@ -91,13 +91,14 @@ void CXTPMarkupObjectBuilder::ReleaseOpenElements()
 }
 
 CXTPMarkupObject* CXTPMarkupObjectBuilder::Parse(CXTPMarkupHost* pHost, const char* pText, size_t nLength,
-                                                 std::string* pErrorText)
+                                                 std::string* pErrorText, UINT nCodePage)
 {
     if (pErrorText)
         pErrorText->clear();
     if (!pText)
         return nullptr;
     CXTPMarkupTokenizer tokenizer;
+    tokenizer.SetCodePage(nCodePage);
     tokenizer.SetInput(pText, pText + nLength);
     CXTPMarkupObjectBuilder builder(pHost);
     CXTPMarkupObject* pRoot = builder.BuildTree(&tokenizer);

@@ -38,8 +38,11 @@ public:
     // The parse entry of hosts and tools: a tokenizer over nLength bytes of
     // 8-bit markup and a builder for pHost, both gone when this returns. The
     // root has one reference; on failure it is null and the message goes to
-    // pErrorText when one is given (it is cleared on success).
-    static CXTPMarkupObject* Parse(CXTPMarkupHost* pHost, const char* pText, size_t nLength, std::string* pErrorText);
+    // pErrorText when one is given (it is cleared on success). nCodePage is
+    // the text's code page: 0, the system's ANSI code page, unless the
+    // markup declares UTF-8.
+    static CXTPMarkupObject* Parse(CXTPMarkupHost* pHost, const char* pText, size_t nLength, std::string* pErrorText,
+                                   UINT nCodePage = 0);
 
     // A new value of the property's value type read from pValue (borrowed):
     // the property's own text parser first, then the value type's ParseValue
