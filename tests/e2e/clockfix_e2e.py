@@ -339,19 +339,38 @@ class ClockFixSession(unittest.TestCase):
         self.assertEqual(self.responder.requests, 1, "the first answer should have been enough")
 
     def check_markup_drawing(self, dialog, initial, result):
-        """MARKUP DRAWING: the checks of what only the markup engine draws.
+        """What only the markup engine draws: the button face from markup (the
+        green arrows of res://sync.png), the information panel's picture and
+        text, and the bold red offset in the result panel after the click."""
+        def count(picture, control_id, matches):
+            width, _, pixels = picture
+            left, top, right, bottom = dialog["by_id"][control_id]["rect"]
+            origin_x, origin_y = dialog["rect"][:2]
+            found = 0
+            for y in range(top - origin_y, bottom - origin_y):
+                for x in range(left - origin_x, right - origin_x):
+                    r, g, b = pixels[(y * width + x) * 3:(y * width + x) * 3 + 3]
+                    found += matches(r, g, b)
+            return found
 
-        They are added when the engine draws the labels and the button face;
-        until then the labels paint only their background and the button shows
-        its markup as plain text. On the pictures of Screen.grab (RGB rows from
-        the dialog's top left; control rectangles are in screen coordinates,
-        so subtract dialog["rect"][:2]):
-        - initial: the button (IDC_SYNC) shows its face drawn from markup, the
-          picture of res://sync.png above the bold caption, and not the markup
-          text; the information panel (IDC_INFO) shows its picture and text;
-        - result: the result panel (IDC_CLOCK) holds red pixels, the bold red
-          offset, beside the clock picture.
-        """
+        def red(r, g, b):
+            return r > 180 and g < 90 and b < 90
+
+        def green(r, g, b):
+            return g > 120 and r < 110 and b < 130
+
+        def blue(r, g, b):
+            return b > 150 and r < 110 and g < 170
+
+        def dark(r, g, b):
+            return r < 90 and g < 90 and b < 90
+
+        self.assertGreater(count(initial, IDC_SYNC, green), 40, "the button face is not drawn from its markup")
+        self.assertGreater(count(initial, IDC_INFO, blue), 40, "the information panel shows no picture")
+        self.assertGreater(count(initial, IDC_INFO, dark), 100, "the information panel shows no text")
+        self.assertEqual(count(initial, IDC_CLOCK, red), 0, "the result panel shows red before any synchronisation")
+        self.assertGreater(count(result, IDC_CLOCK, red), 20, "the offset is not drawn in red")
+        self.assertGreater(count(result, IDC_CLOCK, dark), 100, "the result panel shows no text")
 
     def switch_auto_sync_on(self, dialog):
         Screen.click(dialog["by_id"][IDC_AUTOSYNC]["rect"])
