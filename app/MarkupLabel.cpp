@@ -16,9 +16,7 @@ struct Entity
 const Entity kEntities[] = {{L"lt;", L'<'}, {L"gt;", L'>'}, {L"amp;", L'&'}, {L"apos;", L'\''}, {L"quot;", L'"'}};
 } // namespace
 
-CMarkupLabel::CMarkupLabel() : m_pMarkupContext(HostForWindow(NULL)), m_pRoot(nullptr)
-{
-}
+CMarkupLabel::CMarkupLabel() : m_pMarkupContext(HostForWindow(NULL)), m_pRoot(nullptr) {}
 
 CMarkupLabel::~CMarkupLabel()
 {

@@ -1,0 +1,132 @@
+#include "app/DialogMarkup.h"
+#include "app/MarkupLabel.h"
+#include "markup/elements/Run.h"
+#include "markup/elements/TextBlock.h"
+#include "markup/host/Host.h"
+#include "support/DialogTexts.h"
+#include "support/DibCanvas.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace
+{
+std::wstring Wide(const std::string& strUtf8);
+
+// A label over a static control in a window of its own, shown without being
+// activated (a window that was active takes seconds to go under Wine).
+class MarkupLabelTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_hFrame = CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP, 0, 0, 600, 60, NULL, NULL, NULL, NULL);
+        HWND hStatic =
+            CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 600, 60, m_hFrame, NULL, NULL, NULL);
+        ASSERT_TRUE(m_label.SubclassWindow(hStatic));
+        ShowWindow(m_hFrame, SW_SHOWNOACTIVATE);
+    }
+
+    void TearDown() override { DestroyWindow(m_hFrame); }
+
+    std::unique_ptr<CDibCanvas> Painted()
+    {
+        RedrawWindow(m_label, NULL, NULL, RDW_INVALIDATE | RDW_UPDATENOW);
+        return CDibCanvas::FromScreen(m_label);
+    }
+
+    int CountRed(const CDibCanvas& canvas)
+    {
+        const RECT rc = {0, 0, canvas.Width(), canvas.Height()};
+        int nRed = 0;
+        for (int y = rc.top; y < rc.bottom; ++y)
+        {
+            for (int x = rc.left; x < rc.right; ++x)
+            {
+                const COLORREF clr = canvas.Color(x, y);
+                nRed += GetRValue(clr) > 180 && GetGValue(clr) < 90 && GetBValue(clr) < 90;
+            }
+        }
+        return nRed;
+    }
+
+    HWND m_hFrame = NULL;
+    CMarkupLabel m_label;
+};
+
+} // namespace
+
+namespace
+{
+std::wstring Wide(const std::string& strUtf8)
+{
+    std::wstring strText(strUtf8.size(), L'\0');
+    strText.resize(
+        size_t(MultiByteToWideChar(CP_UTF8, 0, strUtf8.data(), int(strUtf8.size()), &strText[0], int(strText.size()))));
+    return strText;
+}
+} // namespace
+
+TEST_F(MarkupLabelTest, WithoutMarkupPaintsOnlyTheButtonFace)
+{
+    const std::unique_ptr<CDibCanvas> canvas = Painted();
+    const RECT rc = {0, 0, canvas->Width(), canvas->Height()};
+    EXPECT_EQ(canvas->Count(GetSysColor(COLOR_BTNFACE), rc), canvas->Width() * canvas->Height());
+
+    // Markup that does not parse leaves the label as it was without any.
+    m_label.SetMarkupText("<StackPanel><TextBlock>");
+    EXPECT_EQ(m_label.GetRoot(), nullptr);
+    const std::unique_ptr<CDibCanvas> broken = Painted();
+    EXPECT_EQ(broken->Count(GetSysColor(COLOR_BTNFACE), rc), broken->Width() * broken->Height());
+}
+
+// The program's texts are code page 936 whatever the system's code page is;
+// this also runs where the ANSI code page is a Western one.
+TEST_F(MarkupLabelTest, ShowsTheResultWithItsOffsetInRed)
+{
+    const std::string strMarkup = SampleResultPanelMarkup();
+    m_label.SetMarkupText(strMarkup.c_str());
+    ASSERT_NE(m_label.GetRoot(), nullptr) << m_label.GetMarkupContext()->GetParseError();
+    EXPECT_GT(CountRed(*Painted()), 20);
+
+    // The tree holds the Chinese text, not the bytes read in another code page.
+    const auto* pTextBlock = MarkupCast<CXTPMarkupTextBlock>(m_label.GetRoot()->GetChild(1));
+    ASSERT_NE(pTextBlock, nullptr);
+    const auto* pRun = MarkupCast<CXTPMarkupRun>(pTextBlock->GetInlines()->GetItem(0));
+    ASSERT_NE(pRun, nullptr);
+    EXPECT_EQ(std::wstring(pRun->GetText()),
+              Wide("\xe5\xb7\xb2\xe7\xbb\x8f\xe6\x88\x90\xe5\x8a\x9f\xe6\xa0\xa1\xe6\x97\xb6\xef\xbc\x81"
+                   "\xe6\x82\xa8\xe7\x9a\x84\xe7\xb3\xbb\xe7\xbb\x9f\xe6\x97\xb6\xe9\x97\xb4\xe6\xaf\x94"
+                   "\xe6\xa0\x87\xe5\x87\x86\xe6\x97\xb6\xe9\x97\xb4\xe5\xbf\xab\xe4\xba\x86"));
+
+    // Readers get the text the label shows, without its markup.
+    EXPECT_EQ(m_label.GetWindowText(),
+              Wide("\xe5\xb7\xb2\xe7\xbb\x8f\xe6\x88\x90\xe5\x8a\x9f\xe6\xa0\xa1\xe6\x97\xb6\xef\xbc\x81"
+                   "\xe6\x82\xa8\xe7\x9a\x84\xe7\xb3\xbb\xe7\xbb\x9f\xe6\x97\xb6\xe9\x97\xb4\xe6\xaf\x94"
+                   "\xe6\xa0\x87\xe5\x87\x86\xe6\x97\xb6\xe9\x97\xb4\xe5\xbf\xab\xe4\xba\x86"
+                   "0.1234\xe7\xa7\x92\xef\xbc\x81")); // 已经成功校时！您的系统时间比标准时间快了0.1234秒！
+}
+
+TEST_F(MarkupLabelTest, ReplacesItsTreeWithEveryText)
+{
+    m_label.SetMarkupText(SampleResultPanelMarkup().c_str());
+    ASSERT_GT(CountRed(*Painted()), 20);
+    m_label.SetMarkupText(kInfoMarkup);
+    ASSERT_NE(m_label.GetRoot(), nullptr);
+    EXPECT_EQ(CountRed(*Painted()), 0);
+    EXPECT_EQ(m_label.GetWindowText().substr(0, 4),
+              Wide("\xe4\xbd\xbf\xe7\x94\xa8\xe8\xaf\xb4\xe6\x98\x8e")); // 使用说明
+
+    m_label.SetMarkupText("");
+    EXPECT_EQ(m_label.GetRoot(), nullptr);
+    EXPECT_EQ(m_label.GetWindowText(), L"");
+}
+
+TEST(MarkupLabelText, PlainTextDropsTagsAndDecodesEntities)
+{
+    EXPECT_EQ(CMarkupLabel::PlainTextOf(L"<TextBlock>a &lt;b&gt; &amp; <Run>c</Run>&quot;&apos;</TextBlock>"),
+              L"a <b> & c\"'");
+    EXPECT_EQ(CMarkupLabel::PlainTextOf(L"x &unknown; y"), L"x &unknown; y");
+    EXPECT_EQ(CMarkupLabel::PlainTextOf(L"cut <TextBlock"), L"cut ");
+}
