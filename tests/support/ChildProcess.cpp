@@ -4,6 +4,8 @@
 
 namespace
 {
+const int kStartAttempts = 3;
+
 // Reads a pipe to its end on a thread, so that a full pipe never stalls the child.
 void Drain(HANDLE hRead, std::string& strText)
 {
@@ -55,7 +57,16 @@ bool CChildProcess::RunCommandLine(const std::string& strCommandLine, DWORD dwTi
     startup.hStdError = hErrWrite;
     std::string strCommand = strCommandLine;
     PROCESS_INFORMATION process = {};
-    const BOOL bStarted = CreateProcessA(NULL, &strCommand[0], NULL, NULL, TRUE, 0, NULL, NULL, &startup, &process);
+    // Under Wine on a busy machine, starting a process now and then fails
+    // for a moment; a test is about the program, not about that.
+    BOOL bStarted = FALSE;
+    for (int nAttempt = 0; nAttempt < kStartAttempts && !bStarted; ++nAttempt)
+    {
+        if (nAttempt > 0)
+            Sleep(250);
+        bStarted = CreateProcessA(NULL, &strCommand[0], NULL, NULL, TRUE, 0, NULL, NULL, &startup, &process);
+        dwStartError = bStarted ? 0 : GetLastError();
+    }
     CloseHandle(hOutWrite);
     CloseHandle(hErrWrite);
     if (bStarted)

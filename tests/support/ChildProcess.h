@@ -8,6 +8,7 @@
 struct CChildProcess
 {
     DWORD dwExitCode = 0;
+    DWORD dwStartError = 0; // why the last start failed, when it did
     std::string strOut; // line ends as "\n"
     std::string strErr;
 

@@ -172,7 +172,7 @@ TEST_F(MarkupRenderTest, BadCommandLinesAndFilesEndWithCodeTwo)
     };
     for (const std::string& strArguments : badCommandLines)
     {
-        ASSERT_TRUE(m_run.Run("markup-render.exe", strArguments));
+        ASSERT_TRUE(m_run.Run("markup-render.exe", strArguments)) << "error " << m_run.dwStartError;
         EXPECT_EQ(m_run.dwExitCode, 2u) << strArguments;
         EXPECT_EQ(m_run.strErr.compare(0, 15, "markup-render: "), 0) << m_run.strErr;
         EXPECT_EQ(m_run.strErr.substr(m_run.strErr.size() - strUsage.size()), strUsage) << strArguments;
