@@ -2,10 +2,11 @@
 // star cells, and a canvas of 10 000 shapes, each against the same number of
 // plain panels in nested stack panels, measured, arranged and rendered into a
 // 32-bit DIB.
+#include "TreeTiming.h"
+
 #include "markup/elements/FrameworkElement.h"
 #include "markup/host/MarkupTypes.h"
 #include "markup/host/Painter.h"
-#include "markup/model/ObjectBuilder.h"
 #include "markup/model/Type.h"
 #include "toolkit/GdiHandles.h"
 
@@ -17,14 +18,6 @@ namespace
 {
 const int kSide = 100; // cells and shapes: kSide * kSide
 const int kCanvas = 1000;
-
-double Seconds()
-{
-    LARGE_INTEGER now, frequency;
-    QueryPerformanceCounter(&now);
-    QueryPerformanceFrequency(&frequency);
-    return double(now.QuadPart) / double(frequency.QuadPart);
-}
 
 std::string Colour(int i)
 {
@@ -107,31 +100,13 @@ std::string GenerateStacks()
     return text + "</StackPanel>";
 }
 
-struct Timings
+TreeTimings Run(const std::string& text, HDC hDC)
 {
-    double dLayout;
-    double dRender;
-};
-
-Timings Run(const std::string& text, HDC hDC)
-{
-    Timings t = {};
-    CXTPMarkupObject* pObject = CXTPMarkupObjectBuilder::Parse(nullptr, text.data(), text.size(), nullptr);
-    CXTPMarkupFrameworkElement* pRoot = MarkupCast<CXTPMarkupFrameworkElement>(pObject);
+    CXTPMarkupFrameworkElement* pRoot = LoadTree(text);
     if (!pRoot)
-    {
-        if (pObject)
-            pObject->Release();
-        return t;
-    }
+        return TreeTimings{};
     CXTPMarkupPainter painter(hDC);
-    double start = Seconds();
-    pRoot->Measure(&painter, kCanvas, kCanvas);
-    pRoot->Arrange(RECT{0, 0, kCanvas, kCanvas});
-    t.dLayout = Seconds() - start;
-    start = Seconds();
-    pRoot->Render(&painter);
-    t.dRender = Seconds() - start;
+    const TreeTimings t = LayOutAndRender(pRoot, painter, kCanvas, kCanvas);
     pRoot->Release();
     return t;
 }
@@ -139,10 +114,10 @@ Timings Run(const std::string& text, HDC hDC)
 // The best of several fresh trees, so that one slow run does not count.
 void Report(const char* pszName, const std::string& text, HDC hDC)
 {
-    Timings best = {1e9, 1e9};
+    TreeTimings best = {1e9, 1e9};
     for (int i = 0; i < 5; ++i)
     {
-        const Timings t = Run(text, hDC);
+        const TreeTimings t = Run(text, hDC);
         best.dLayout = std::min(best.dLayout, t.dLayout);
         best.dRender = std::min(best.dRender, t.dRender);
     }

@@ -3,11 +3,11 @@
 // layout pass with nothing changed, which the measure and arrange caches
 // should reduce to a small fraction of the first.
 #include "BenchSupport.h"
+#include "TreeTiming.h"
 
 #include "markup/elements/FrameworkElement.h"
 #include "markup/host/MarkupTypes.h"
 #include "markup/host/Painter.h"
-#include "markup/model/ObjectBuilder.h"
 #include "markup/model/Type.h"
 #include "toolkit/GdiHandles.h"
 
@@ -62,24 +62,15 @@ struct Timings
 Timings Run(const std::string& text, HDC hDC)
 {
     Timings t = {};
-    CXTPMarkupObject* pObject = CXTPMarkupObjectBuilder::Parse(nullptr, text.data(), text.size(), nullptr);
-    CXTPMarkupFrameworkElement* pRoot = MarkupCast<CXTPMarkupFrameworkElement>(pObject);
+    CXTPMarkupFrameworkElement* pRoot = LoadTree(text);
     if (!pRoot)
-    {
-        if (pObject)
-            pObject->Release();
         return t;
-    }
     const RECT rc = {0, 0, kCanvas, kCanvas};
     {
         CXTPMarkupPainter painter(hDC);
-        double start = Seconds();
-        pRoot->Measure(&painter, kCanvas, kCanvas);
-        pRoot->Arrange(rc);
-        t.dFirstLayout = Seconds() - start;
-        start = Seconds();
-        pRoot->Render(&painter);
-        t.dFirstRender = Seconds() - start;
+        const TreeTimings first = LayOutAndRender(pRoot, painter, kCanvas, kCanvas);
+        t.dFirstLayout = first.dLayout;
+        t.dFirstRender = first.dRender;
     }
     {
         // Nothing changed: a repaint of the same window.
