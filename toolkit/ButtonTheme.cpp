@@ -85,7 +85,7 @@ CXTPButtonTheme::Face CXTPButtonTheme::DrawStyledFace(HDC hDC, HWND hWnd, const 
     else if (state.bDefault || state.bFocused)
         nState = PBS_DEFAULTED;
 
-    if (m_style.IsPartiallyTransparent(BP_PUSHBUTTON, nState) && !CXTPVisualStyle::DrawParentBackground(hWnd, hDC, rc))
+    if (m_style.IsPartiallyTransparent(BP_PUSHBUTTON, nState) && !CXTPThemeHandle::DrawParentBackground(hWnd, hDC, rc))
         ::FillRect(hDC, &rc, ::GetSysColorBrush(COLOR_BTNFACE));
     m_style.DrawBackground(hDC, BP_PUSHBUTTON, nState, rc);
 

@@ -2,7 +2,7 @@
 // with the system colours, or the active visual style's look.
 #pragma once
 
-#include "toolkit/VisualStyle.h"
+#include "toolkit/ThemeHandle.h"
 
 #include <windows.h>
 
@@ -43,6 +43,6 @@ private:
     Face DrawClassicFace(HDC hDC, const RECT& rc, const State& state) const;
     Face DrawStyledFace(HDC hDC, HWND hWnd, const RECT& rc, const State& state) const;
 
-    CXTPVisualStyle m_style;
+    CXTPThemeHandle m_style;
     bool m_bClassicLook = false;
 };

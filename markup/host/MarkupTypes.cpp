@@ -25,6 +25,8 @@
 #include "markup/elements/Visual.h"
 #include "markup/elements/WrapPanel.h"
 
+#include "markup/host/ContentControl.h"
+#include "markup/host/Control.h"
 #include "markup/host/Delegate.h"
 #include "markup/host/InputElement.h"
 #include "markup/host/KeyboardNavigation.h"
@@ -75,4 +77,6 @@ void RegisterMarkupTypes()
     CXTPMarkupRectangle::GetMarkupType();
     CXTPMarkupEllipse::GetMarkupType();
     CXTPMarkupLine::GetMarkupType();
+    CXTPMarkupControl::GetMarkupType();
+    CXTPMarkupContentControl::GetMarkupType();
 }

@@ -87,7 +87,7 @@ TEST(ButtonTheme, ClassicFaceShowsEachStateInTheSystemColours)
 
 TEST(VisualStyle, UnknownClassStaysClosedAndDrawsNothing)
 {
-    CXTPVisualStyle style;
+    CXTPThemeHandle style;
     EXPECT_FALSE(style.Open(NULL, L"NoSuchControlClass"));
     CDibCanvas canvas(kFace.right, kFace.bottom, kUnpainted);
     EXPECT_FALSE(style.DrawBackground(canvas.GetDC(), 1, 1, kFace));

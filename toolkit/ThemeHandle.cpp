@@ -1,9 +1,9 @@
-#include "toolkit/VisualStyle.h"
+#include "toolkit/ThemeHandle.h"
 
 namespace
 {
 // The style functions this toolkit calls, looked up once for the process.
-struct VisualStyleApi
+struct ThemeApi
 {
     using OpenThemeDataFn = HTHEME(WINAPI*)(HWND, LPCWSTR);
     using CloseThemeDataFn = HRESULT(WINAPI*)(HTHEME);
@@ -12,6 +12,7 @@ struct VisualStyleApi
     using GetThemeColorFn = HRESULT(WINAPI*)(HTHEME, int, int, int, COLORREF*);
     using IsThemeBackgroundPartiallyTransparentFn = BOOL(WINAPI*)(HTHEME, int, int);
     using DrawThemeParentBackgroundFn = HRESULT(WINAPI*)(HWND, HDC, const RECT*);
+    using IsThemeActiveFn = BOOL(WINAPI*)();
 
     OpenThemeDataFn pfnOpenThemeData = nullptr;
     CloseThemeDataFn pfnCloseThemeData = nullptr;
@@ -20,8 +21,10 @@ struct VisualStyleApi
     GetThemeColorFn pfnGetThemeColor = nullptr;
     IsThemeBackgroundPartiallyTransparentFn pfnIsThemeBackgroundPartiallyTransparent = nullptr;
     DrawThemeParentBackgroundFn pfnDrawThemeParentBackground = nullptr;
+    IsThemeActiveFn pfnIsThemeActive = nullptr;
+    IsThemeActiveFn pfnIsAppThemed = nullptr;
 
-    VisualStyleApi()
+    ThemeApi()
     {
         // The library stays loaded for the life of the process, like any import.
         HMODULE hModule = ::LoadLibraryW(L"uxtheme.dll");
@@ -34,6 +37,8 @@ struct VisualStyleApi
         Find(hModule, "GetThemeColor", pfnGetThemeColor);
         Find(hModule, "IsThemeBackgroundPartiallyTransparent", pfnIsThemeBackgroundPartiallyTransparent);
         Find(hModule, "DrawThemeParentBackground", pfnDrawThemeParentBackground);
+        Find(hModule, "IsThemeActive", pfnIsThemeActive);
+        Find(hModule, "IsAppThemed", pfnIsAppThemed);
         // Without the core three nothing themed can be drawn or let go.
         if (!pfnCloseThemeData || !pfnDrawThemeBackground)
             pfnOpenThemeData = nullptr;
@@ -44,39 +49,58 @@ struct VisualStyleApi
         pfn = reinterpret_cast<TFunction>(reinterpret_cast<void*>(::GetProcAddress(hModule, pszName)));
     }
 
-    static const VisualStyleApi& Get()
+    static const ThemeApi& Get()
     {
-        static const VisualStyleApi api;
+        static const ThemeApi api;
         return api;
     }
 };
+
+bool g_bClassicLook = false;
 } // namespace
 
-bool CXTPVisualStyle::Open(HWND hWnd, LPCWSTR pszClassList)
+bool CXTPThemeHandle::IsThemeActive()
+{
+    const ThemeApi& api = ThemeApi::Get();
+    return !g_bClassicLook && api.pfnOpenThemeData && api.pfnIsThemeActive && api.pfnIsThemeActive()
+           && (!api.pfnIsAppThemed || api.pfnIsAppThemed());
+}
+
+void CXTPThemeHandle::SetClassicLook(bool bClassic)
+{
+    g_bClassicLook = bClassic;
+}
+
+bool CXTPThemeHandle::IsClassicLook()
+{
+    return g_bClassicLook;
+}
+
+bool CXTPThemeHandle::Open(HWND hWnd, LPCWSTR pszClassList)
 {
     Close();
-    const VisualStyleApi& api = VisualStyleApi::Get();
-    if (api.pfnOpenThemeData)
+    const ThemeApi& api = ThemeApi::Get();
+    if (api.pfnOpenThemeData && !g_bClassicLook)
         m_hTheme = api.pfnOpenThemeData(hWnd, pszClassList);
     return m_hTheme != NULL;
 }
 
-void CXTPVisualStyle::Close()
+void CXTPThemeHandle::Close()
 {
     if (m_hTheme != NULL)
-        VisualStyleApi::Get().pfnCloseThemeData(m_hTheme);
+        ThemeApi::Get().pfnCloseThemeData(m_hTheme);
     m_hTheme = NULL;
 }
 
-bool CXTPVisualStyle::DrawBackground(HDC hDC, int nPart, int nState, const RECT& rc) const
+bool CXTPThemeHandle::DrawBackground(HDC hDC, int nPart, int nState, const RECT& rc) const
 {
     return m_hTheme != NULL
-           && SUCCEEDED(VisualStyleApi::Get().pfnDrawThemeBackground(m_hTheme, hDC, nPart, nState, &rc, NULL));
+           && SUCCEEDED(ThemeApi::Get().pfnDrawThemeBackground(m_hTheme, hDC, nPart, nState, &rc, NULL));
 }
 
-RECT CXTPVisualStyle::GetContentRect(HDC hDC, int nPart, int nState, const RECT& rc) const
+RECT CXTPThemeHandle::GetContentRect(HDC hDC, int nPart, int nState, const RECT& rc) const
 {
-    const VisualStyleApi& api = VisualStyleApi::Get();
+    const ThemeApi& api = ThemeApi::Get();
     RECT rcContent = rc;
     if (m_hTheme == NULL || !api.pfnGetThemeBackgroundContentRect
         || FAILED(api.pfnGetThemeBackgroundContentRect(m_hTheme, hDC, nPart, nState, &rc, &rcContent)))
@@ -84,25 +108,25 @@ RECT CXTPVisualStyle::GetContentRect(HDC hDC, int nPart, int nState, const RECT&
     return rcContent;
 }
 
-bool CXTPVisualStyle::GetColor(int nPart, int nState, int nProperty, COLORREF& clr) const
+bool CXTPThemeHandle::GetColor(int nPart, int nState, int nProperty, COLORREF& clr) const
 {
-    const VisualStyleApi& api = VisualStyleApi::Get();
+    const ThemeApi& api = ThemeApi::Get();
     return m_hTheme != NULL && api.pfnGetThemeColor
            && SUCCEEDED(api.pfnGetThemeColor(m_hTheme, nPart, nState, nProperty, &clr));
 }
 
-bool CXTPVisualStyle::IsPartiallyTransparent(int nPart, int nState) const
+bool CXTPThemeHandle::IsPartiallyTransparent(int nPart, int nState) const
 {
-    const VisualStyleApi& api = VisualStyleApi::Get();
+    const ThemeApi& api = ThemeApi::Get();
     // Unknown means transparent: painting the parent first is never wrong.
     return m_hTheme != NULL
            && (!api.pfnIsThemeBackgroundPartiallyTransparent
                || api.pfnIsThemeBackgroundPartiallyTransparent(m_hTheme, nPart, nState));
 }
 
-bool CXTPVisualStyle::DrawParentBackground(HWND hWnd, HDC hDC, const RECT& rc)
+bool CXTPThemeHandle::DrawParentBackground(HWND hWnd, HDC hDC, const RECT& rc)
 {
-    const VisualStyleApi& api = VisualStyleApi::Get();
+    const ThemeApi& api = ThemeApi::Get();
     return hWnd != NULL && api.pfnDrawThemeParentBackground
            && SUCCEEDED(api.pfnDrawThemeParentBackground(hWnd, hDC, &rc));
 }

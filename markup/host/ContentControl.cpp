@@ -1,0 +1,95 @@
+#include "markup/host/ContentControl.h"
+
+#include "markup/elements/Run.h"
+#include "markup/elements/TextBlock.h"
+
+#include "markup/model/BuilderException.h"
+#include "markup/model/DependencyProperty.h"
+#include "markup/model/String.h"
+#include "markup/model/Type.h"
+
+IMPLEMENT_MARKUPCLASS(nullptr, CXTPMarkupContentControl, CXTPMarkupControl)
+
+CXTPMarkupDependencyProperty* CXTPMarkupContentControl::m_pContentProperty = nullptr;
+
+void CXTPMarkupContentControl::RegisterMarkupProperties()
+{
+    using Options = CXTPMarkupPropertyOptions;
+    m_pContentProperty = CXTPMarkupDependencyProperty::Register(
+        L"Content", MARKUP_TYPE(CXTPMarkupUIElement), MARKUP_TYPE(CXTPMarkupContentControl),
+        new Options(nullptr, &CXTPMarkupContentControl::ConvertContent, Options::AffectsMeasure));
+}
+
+CXTPMarkupContentControl::CXTPMarkupContentControl() {}
+
+CXTPMarkupUIElement* CXTPMarkupContentControl::GetContent() const
+{
+    return MarkupCast<CXTPMarkupUIElement>(GetValue(m_pContentProperty));
+}
+
+void CXTPMarkupContentControl::SetContent(CXTPMarkupUIElement* pContent)
+{
+    SetValue(m_pContentProperty, pContent);
+}
+
+CXTPMarkupObject* CXTPMarkupContentControl::ConvertContent(CXTPMarkupHost* pHost, CXTPMarkupObject* pValue)
+{
+    return MarkupCast<CXTPMarkupString>(pValue) ? CreateTextContent(pHost, pValue) : nullptr;
+}
+
+CXTPMarkupUIElement* CXTPMarkupContentControl::CreateTextContent(CXTPMarkupHost* pHost, CXTPMarkupObject* pText)
+{
+    CXTPMarkupPtr<CXTPMarkupTextBlock> textBlock(
+        MarkupCast<CXTPMarkupTextBlock>(CXTPMarkupType::CreateObject(pHost, MARKUP_TYPE(CXTPMarkupTextBlock))));
+    CXTPMarkupPtr<CXTPMarkupRun> run(
+        MarkupCast<CXTPMarkupRun>(CXTPMarkupType::CreateObject(pHost, MARKUP_TYPE(CXTPMarkupRun))));
+    if (!textBlock || !run)
+        return nullptr;
+    pText->AddRef();
+    run->SetValue(CXTPMarkupRun::m_pTextProperty, pText);
+    textBlock->GetInlines()->Add(run.Detach());
+    return textBlock.Detach();
+}
+
+void CXTPMarkupContentControl::AddContent(CXTPMarkupObjectBuilder* /*pBuilder*/, CXTPMarkupObject* pContent)
+{
+    CXTPMarkupPtr<CXTPMarkupObject> content(pContent);
+    CXTPMarkupPtr<CXTPMarkupUIElement> element;
+    if (MarkupCast<CXTPMarkupString>(pContent))
+        element.Reset(CreateTextContent(GetMarkupContext(), pContent));
+    else if (CXTPMarkupUIElement* pElement = MarkupCast<CXTPMarkupUIElement>(pContent))
+    {
+        element.Reset(pElement);
+        content.Detach();
+    }
+
+    if (!element)
+    {
+        throw CXTPMarkupBuilderException(
+            "'%ls' object cannot be added to '%ls'. Object cannot be converted to type 'CXTPMarkupUIElement'",
+            pContent ? pContent->GetType()->GetTypeName() : L"", GetType()->GetTypeName());
+    }
+    if (GetContent())
+    {
+        throw CXTPMarkupBuilderException("'%ls' already has a child and cannot add '%ls'. '%ls' can accept only "
+                                         "one child.",
+                                         GetType()->GetTypeName(), element->GetType()->GetTypeName(),
+                                         GetType()->GetTypeName());
+    }
+    SetContent(element.Detach());
+}
+
+BOOL CXTPMarkupContentControl::HasContent() const
+{
+    return GetContent() != nullptr;
+}
+
+int CXTPMarkupContentControl::GetChildCount() const
+{
+    return GetContent() ? 1 : 0;
+}
+
+CXTPMarkupVisual* CXTPMarkupContentControl::GetChild(int nIndex) const
+{
+    return nIndex == 0 ? GetContent() : nullptr;
+}
