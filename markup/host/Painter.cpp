@@ -4,6 +4,7 @@
 #include "markup/host/LinearGradient.h"
 #include "markup/model/Brush.h"
 #include "toolkit/GdiHandles.h"
+#include "toolkit/ThemeHandle.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -268,6 +269,36 @@ void CXTPMarkupPainter::DrawRectangle(CXTPMarkupBrush* pBrush, int nLeft, int nT
     FillRectangle(pBrush, nLeft, nTop, nLeft + 1, nBottom);
     FillRectangle(pBrush, nLeft, nBottom - 1, nRight, nBottom);
     FillRectangle(pBrush, nRight - 1, nTop, nRight, nBottom);
+}
+
+void CXTPMarkupPainter::DrawFrameControl(const RECT& rc, UINT nType, UINT nState)
+{
+    RECT rcFrame = rc;
+    ::DrawFrameControl(m_hDC, &rcFrame, nType, nState);
+}
+
+void CXTPMarkupPainter::DrawEdge(RECT& rc, UINT nEdge, UINT nFlags)
+{
+    ::DrawEdge(m_hDC, &rc, nEdge, nFlags);
+}
+
+void CXTPMarkupPainter::InvertRect(const RECT& rc)
+{
+    ::InvertRect(m_hDC, &rc);
+}
+
+void CXTPMarkupPainter::DrawFocusRect(const RECT& rc)
+{
+    const COLORREF clrText = ::SetTextColor(m_hDC, RGB(255, 255, 255));
+    const COLORREF clrBack = ::SetBkColor(m_hDC, RGB(0, 0, 0));
+    ::DrawFocusRect(m_hDC, &rc);
+    ::SetTextColor(m_hDC, clrText);
+    ::SetBkColor(m_hDC, clrBack);
+}
+
+bool CXTPMarkupPainter::DrawThemeBackground(const CXTPThemeHandle& theme, int nPart, int nState, const RECT& rc)
+{
+    return theme.DrawBackground(m_hDC, nPart, nState, rc);
 }
 
 void CXTPMarkupPainter::PaintSolid(COLORREF clr, const RECT& rc)

@@ -9,6 +9,7 @@ class CXTPMarkupBrush;
 class CXTPMarkupCachedFont;
 class CXTPMarkupLinearGradientBrush;
 class CXTPMarkupSolidColorBrush;
+class CXTPThemeHandle;
 
 // Wraps a GDI device context for the element tree: the coordinate origin and
 // the clipping follow the element being drawn, rectangles are filled and
@@ -101,6 +102,22 @@ public:
     void DrawPolyline(const POINT* pPoints, int nCount, CXTPMarkupBrush* pStroke, int nThickness);
     void DrawEllipse(const RECT& rc, CXTPMarkupBrush* pStroke, int nThickness, CXTPMarkupBrush* pFill);
     void DrawLine(int x1, int y1, int x2, int y2, CXTPMarkupBrush* pStroke, int nThickness);
+
+    // --- Control chrome --------------------------------------------------------
+
+    // The system's own pieces of controls, in the current element's
+    // coordinates (the DC's origin follows the element).
+    void DrawFrameControl(const RECT& rc, UINT nType, UINT nState);
+    // DrawEdge; with BF_ADJUST rc becomes the area inside the edge.
+    void DrawEdge(RECT& rc, UINT nEdge, UINT nFlags);
+    void InvertRect(const RECT& rc);
+    // The dotted focus rectangle, drawn with a white text colour on a black
+    // background so it shows the same on every face; the DC's colours are
+    // put back.
+    void DrawFocusRect(const RECT& rc);
+    // A part of an open theme in a state; false (nothing drawn) when the
+    // theme is closed or refuses.
+    bool DrawThemeBackground(const CXTPThemeHandle& theme, int nPart, int nState, const RECT& rc);
 
     // --- Text ----------------------------------------------------------------
 
