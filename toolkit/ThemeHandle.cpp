@@ -57,6 +57,7 @@ struct ThemeApi
 };
 
 bool g_bClassicLook = false;
+long g_nOpenThemes = 0; // user-interface thread only
 } // namespace
 
 bool CXTPThemeHandle::IsThemeActive()
@@ -76,20 +77,29 @@ bool CXTPThemeHandle::IsClassicLook()
     return g_bClassicLook;
 }
 
+long CXTPThemeHandle::GetOpenCount()
+{
+    return g_nOpenThemes;
+}
+
 bool CXTPThemeHandle::Open(HWND hWnd, LPCWSTR pszClassList)
 {
     Close();
     const ThemeApi& api = ThemeApi::Get();
     if (api.pfnOpenThemeData && !g_bClassicLook)
         m_hTheme = api.pfnOpenThemeData(hWnd, pszClassList);
+    if (m_hTheme != NULL)
+        ++g_nOpenThemes;
     return m_hTheme != NULL;
 }
 
 void CXTPThemeHandle::Close()
 {
-    if (m_hTheme != NULL)
-        ThemeApi::Get().pfnCloseThemeData(m_hTheme);
+    if (m_hTheme == NULL)
+        return;
+    ThemeApi::Get().pfnCloseThemeData(m_hTheme);
     m_hTheme = NULL;
+    --g_nOpenThemes;
 }
 
 bool CXTPThemeHandle::DrawBackground(HDC hDC, int nPart, int nState, const RECT& rc) const

@@ -29,6 +29,9 @@ public:
     // while the system has a style (false goes back to the style).
     static void SetClassicLook(bool bClassic);
     static bool IsClassicLook();
+    // How many handles of the process hold theme data now: what leak checks
+    // compare.
+    static long GetOpenCount();
 
     bool DrawBackground(HDC hDC, int nPart, int nState, const RECT& rc) const;
     // The part's content area inside rc; rc itself when the style has none.
