@@ -1,24 +1,42 @@
 // markup-render: lays out a markup file and writes what it draws to a PNG,
-// for designers trying markup and for tests comparing layouts.
+// for designers trying markup and for tests comparing layouts; or shows it
+// live in a window, where its controls can be used.
 //
-//   markup-render.exe [--width W] [--height H] [--utf8] [--dump] INPUT OUTPUT.png
+//   markup-render.exe [--width W] [--height H] [--utf8] [--classic] [--dump] INPUT OUTPUT.png
+//   markup-render.exe [--width W] [--height H] [--utf8] [--classic] [--dump] --view INPUT
 //
-// Exit codes: 0 written, 1 the markup does not load, 2 anything else (usage,
-// input, output).
+// --classic draws controls without the visual style. --view opens a window
+// with a client area of W x H; once it is shown, stdout gets
+// "window X Y W H" (the client area on the screen), the dump when asked and
+// "ready"; then a line for every click and check event that reaches the top:
+// "Click Button ok" (event, element, the element's Tag when it is text).
+// Dump lines also end with the element's Tag when it is text.
+// Closing the window ends the program.
+//
+// Exit codes: 0 written (or the window closed), 1 the markup does not load,
+// 2 anything else (usage, input, output).
+#include "markup/elements/FrameworkElement.h"
 #include "markup/elements/UIElement.h"
 #include "markup/elements/Visual.h"
+#include "markup/host/Delegate.h"
+#include "markup/host/EventArgs.h"
 #include "markup/host/Host.h"
 #include "markup/host/Painter.h"
+#include "markup/model/DependencyProperty.h"
 #include "markup/model/ObjectBuilder.h"
+#include "markup/model/String.h"
 #include "markup/model/Tokenizer.h"
 #include "markup/model/Type.h"
 
+#include "toolkit/BufferDC.h"
 #include "toolkit/GdiHandles.h"
+#include "toolkit/ThemeHandle.h"
 
 #include <png.h>
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -39,7 +57,8 @@ constexpr DWORD kMaxInputBytes = 64 * 1024 * 1024;
 constexpr int kExitMarkup = 1;
 constexpr int kExitUsage = 2;
 
-const char kUsage[] = "usage: markup-render [--width W] [--height H] [--utf8] [--dump] INPUT OUTPUT.png\n";
+const char kUsage[] = "usage: markup-render [--width W] [--height H] [--utf8] [--classic] [--dump] INPUT OUTPUT.png\n"
+                      "       markup-render [--width W] [--height H] [--utf8] [--classic] [--dump] --view INPUT\n";
 
 struct Options
 {
@@ -47,6 +66,8 @@ struct Options
     int cy = kDefaultHeight;
     bool bUtf8 = false;
     bool bDump = false;
+    bool bClassic = false;
+    bool bView = false;
     std::string strInput;
     std::string strOutput;
 };
@@ -99,15 +120,25 @@ std::string ParseCommandLine(int argc, char** argv, Options& options)
             options.bUtf8 = true;
         else if (strArg == "--dump")
             options.bDump = true;
+        else if (strArg == "--classic")
+            options.bClassic = true;
+        else if (strArg == "--view")
+            options.bView = true;
         else if (strArg.size() > 1 && strArg[0] == '-')
             return "unknown option " + strArg;
         else
             files.push_back(strArg);
     }
-    if (files.size() != 2)
+    if (options.bView)
+    {
+        if (files.size() != 1)
+            return "--view expects an input file only";
+    }
+    else if (files.size() != 2)
         return "expected an input file and an output file";
     options.strInput = files[0];
-    options.strOutput = files[1];
+    if (!options.bView)
+        options.strOutput = files[1];
     return std::string();
 }
 
@@ -150,6 +181,19 @@ std::string TagOf(const CXTPMarkupObject* pObject)
     return szName;
 }
 
+// The element's "Tag" when it is text (how a sheet names its parts), or an
+// empty text.
+std::string TagTextOf(const CXTPMarkupObject* pObject)
+{
+    const CXTPMarkupString* pTag =
+        MarkupCast<CXTPMarkupString>(pObject->GetValue(CXTPMarkupFrameworkElement::m_pTagProperty));
+    if (!pTag)
+        return std::string();
+    char szTag[256] = {};
+    WideCharToMultiByte(CP_ACP, 0, pTag->GetText(), -1, szTag, sizeof(szTag) - 1, nullptr, nullptr);
+    return szTag;
+}
+
 void DumpTree(CXTPMarkupHost* pHost, CXTPMarkupVisual* pVisual, int nDepth, std::string& strOut)
 {
     const RECT rc = pHost->GetElementRect(pVisual);
@@ -157,7 +201,11 @@ void DumpTree(CXTPMarkupHost* pHost, CXTPMarkupVisual* pVisual, int nDepth, std:
     snprintf(szRect, sizeof(szRect), " %ld,%ld,%ld,%ld\n", rc.left, rc.top, rc.right, rc.bottom);
     strOut.append(static_cast<size_t>(nDepth) * 2, ' ');
     strOut += TagOf(pVisual);
-    strOut += szRect;
+    strOut.append(szRect, strlen(szRect) - 1);
+    const std::string strTag = TagTextOf(pVisual);
+    if (!strTag.empty())
+        strOut += " " + strTag;
+    strOut += "\n";
     for (int i = 0; i < pVisual->GetChildCount(); ++i)
     {
         if (CXTPMarkupVisual* pChild = pVisual->GetChild(i))
@@ -209,28 +257,9 @@ bool SavePng(const std::string& strPath, const RGBQUAD* pPixels, int cx, int cy,
     return bWritten;
 }
 
-int Render(const Options& options)
+int RenderToPng(const Options& options, CXTPMarkupHost* pHost, CXTPMarkupUIElement* pRoot)
 {
-    std::string strText, strError;
-    if (!ReadFile(options.strInput, strText, strError))
-        return Fail(kExitUsage, strError);
-
-    CXTPMarkupPtr<CXTPMarkupHost> host(new CXTPMarkupHost());
-    CXTPMarkupPtr<CXTPMarkupObject> root;
-    {
-        CXTPMarkupTokenizer tokenizer;
-        tokenizer.SetInput(strText.data(), strText.data() + strText.size());
-        if (options.bUtf8)
-            tokenizer.SetCodePage(CP_UTF8);
-        CXTPMarkupObjectBuilder builder(host.Get());
-        root.Reset(builder.BuildTree(&tokenizer));
-        if (!root)
-            return Fail(kExitMarkup, builder.GetErrorText());
-    }
-    CXTPMarkupUIElement* pRoot = MarkupCast<CXTPMarkupUIElement>(root.Get());
-    if (!pRoot)
-        return Fail(kExitMarkup, "the root is not an element");
-
+    std::string strError;
     RGBQUAD* pPixels = nullptr;
     CXTPBitmapHandle hBitmap(XTPCreateDIB32(options.cx, options.cy, reinterpret_cast<void**>(&pPixels)));
     CXTPMemoryDC dc;
@@ -254,7 +283,7 @@ int Render(const Options& options)
     if (options.bDump)
     {
         std::string strDump;
-        DumpTree(host.Get(), pRoot, 0, strDump);
+        DumpTree(pHost, pRoot, 0, strDump);
         fwrite(strDump.data(), 1, strDump.size(), stdout);
         fflush(stdout);
     }
@@ -266,6 +295,201 @@ int Render(const Options& options)
     if (!SavePng(options.strOutput, pPixels, options.cx, options.cy, strError))
         return Fail(kExitUsage, strError);
     return 0;
+}
+
+// The live window of --view: the tree drawn double-buffered on the button
+// face, every message offered to the host first.
+class CViewWindow
+{
+public:
+    CViewWindow(const Options& options, CXTPMarkupHost* pHost, CXTPMarkupUIElement* pRoot)
+        : m_options(options), m_pHost(pHost), m_pRoot(pRoot)
+    {
+    }
+
+    int Run()
+    {
+        const HINSTANCE hInstance = GetModuleHandleW(nullptr);
+        WNDCLASSEXW wc = {};
+        wc.cbSize = sizeof(wc);
+        wc.lpfnWndProc = &CViewWindow::WindowProc;
+        wc.hInstance = hInstance;
+        wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+        wc.lpszClassName = L"MarkupRenderView";
+        if (!RegisterClassExW(&wc))
+            return Fail(kExitUsage, "cannot make a window: " + SystemMessage(GetLastError()));
+
+        const DWORD dwStyle = WS_OVERLAPPEDWINDOW;
+        RECT rcWindow = {0, 0, m_options.cx, m_options.cy};
+        AdjustWindowRect(&rcWindow, dwStyle, FALSE);
+        const std::string strTitle = "markup-render - " + m_options.strInput;
+        HWND hWnd = CreateWindowExA(0, "MarkupRenderView", strTitle.c_str(), dwStyle, 40, 40,
+                                    rcWindow.right - rcWindow.left, rcWindow.bottom - rcWindow.top, nullptr, nullptr,
+                                    hInstance, this);
+        if (!hWnd)
+            return Fail(kExitUsage, "cannot make a window: " + SystemMessage(GetLastError()));
+        ShowWindow(hWnd, SW_SHOWNORMAL);
+        UpdateWindow(hWnd);
+
+        MSG msg;
+        while (GetMessageW(&msg, nullptr, 0, 0) > 0)
+        {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        return 0;
+    }
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        if (message == WM_NCCREATE)
+        {
+            auto* pView = static_cast<CViewWindow*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+            SetWindowLongPtrW(hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(pView));
+            pView->m_pHost->SetHwnd(hWnd);
+        }
+        auto* pView = reinterpret_cast<CViewWindow*>(GetWindowLongPtrW(hWnd, GWLP_USERDATA));
+        LRESULT lResult = 0;
+        if (pView && pView->OnMessage(hWnd, message, wParam, lParam, lResult))
+            return lResult;
+        return DefWindowProcW(hWnd, message, wParam, lParam);
+    }
+
+    bool OnMessage(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& lResult)
+    {
+        switch (message)
+        {
+        case WM_PAINT:
+            Paint(hWnd);
+            return true;
+        case WM_ERASEBKGND:
+            lResult = TRUE; // painting covers every pixel
+            return true;
+        case WM_SIZE:
+            InvalidateRect(hWnd, nullptr, FALSE);
+            return true;
+        case WM_DESTROY:
+            PostQuitMessage(0);
+            break;
+        default:
+            break;
+        }
+        return m_pHost->HandleMessage(m_pRoot, message, wParam, lParam, &lResult) != FALSE;
+    }
+
+    void Paint(HWND hWnd)
+    {
+        PAINTSTRUCT ps;
+        HDC hPaintDC = BeginPaint(hWnd, &ps);
+        {
+            CXTPBufferDC dc(hPaintDC, ps.rcPaint);
+            RECT rcClient = {};
+            GetClientRect(hWnd, &rcClient);
+            FillRect(dc, &rcClient, GetSysColorBrush(COLOR_BTNFACE));
+            CXTPMarkupPainter painter(dc);
+            m_pRoot->Measure(&painter, rcClient.right, rcClient.bottom);
+            m_pRoot->Arrange(rcClient);
+            m_pRoot->Render(&painter);
+        }
+        EndPaint(hWnd, &ps);
+        if (!m_bReported)
+        {
+            m_bReported = true;
+            ReportWindow(hWnd);
+        }
+    }
+
+    // Tells a script driving the window where to point.
+    void ReportWindow(HWND hWnd)
+    {
+        RECT rcClient = {};
+        GetClientRect(hWnd, &rcClient);
+        POINT ptOrigin = {0, 0};
+        ClientToScreen(hWnd, &ptOrigin);
+        std::string strReport = "window " + std::to_string(ptOrigin.x) + " " + std::to_string(ptOrigin.y) + " " +
+                                std::to_string(rcClient.right) + " " + std::to_string(rcClient.bottom) + "\n";
+        if (m_options.bDump)
+            DumpTree(m_pHost, m_pRoot, 0, strReport);
+        strReport += "ready\n";
+        fwrite(strReport.data(), 1, strReport.size(), stdout);
+        fflush(stdout);
+    }
+
+    const Options& m_options;
+    CXTPMarkupHost* m_pHost;
+    CXTPMarkupUIElement* m_pRoot;
+    bool m_bReported = false;
+};
+
+// "Click Button ok": the event, the element it started from and that
+// element's Tag when the Tag is text.
+void ReportEvent(CXTPMarkupObject* /*pSender*/, CXTPMarkupEventArgs* pArgs)
+{
+    std::string strLine;
+    char szName[256] = {};
+    WideCharToMultiByte(CP_ACP, 0, pArgs->m_pEvent->GetName(), -1, szName, sizeof(szName) - 1, nullptr, nullptr);
+    strLine = szName;
+    if (pArgs->m_pSource)
+    {
+        strLine += " " + TagOf(pArgs->m_pSource);
+        const std::string strTag = TagTextOf(pArgs->m_pSource);
+        if (!strTag.empty())
+            strLine += " " + strTag;
+    }
+    strLine += "\n";
+    fwrite(strLine.data(), 1, strLine.size(), stdout);
+    fflush(stdout);
+}
+
+// Reports the clicks and check changes that no element handled, whichever
+// element types raise them.
+void WatchEvents(CXTPMarkupHost* pHost)
+{
+    static const LPCWSTR kEvents[] = {L"Click", L"Checked", L"Unchecked", L"Indeterminate"};
+    std::vector<CXTPMarkupDependencyProperty*> watched;
+    for (CXTPMarkupType* pType = CXTPMarkupType::GetFirstType(); pType; pType = pType->GetNextType())
+    {
+        for (LPCWSTR lpszEvent : kEvents)
+        {
+            CXTPMarkupDependencyProperty* pEvent = CXTPMarkupDependencyProperty::FindProperty(pType, lpszEvent);
+            if (!pEvent || !pEvent->IsEvent() ||
+                std::find(watched.begin(), watched.end(), pEvent) != watched.end())
+                continue;
+            watched.push_back(pEvent);
+            pHost->AddHandler(pEvent, new CXTPMarkupDelegate(&ReportEvent));
+        }
+    }
+}
+
+int Render(const Options& options)
+{
+    std::string strText, strError;
+    if (!ReadFile(options.strInput, strText, strError))
+        return Fail(kExitUsage, strError);
+
+    CXTPThemeHandle::SetClassicLook(options.bClassic);
+    CXTPMarkupPtr<CXTPMarkupHost> host(new CXTPMarkupHost());
+    CXTPMarkupPtr<CXTPMarkupObject> root;
+    {
+        CXTPMarkupTokenizer tokenizer;
+        tokenizer.SetInput(strText.data(), strText.data() + strText.size());
+        if (options.bUtf8)
+            tokenizer.SetCodePage(CP_UTF8);
+        CXTPMarkupObjectBuilder builder(host.Get());
+        root.Reset(builder.BuildTree(&tokenizer));
+        if (!root)
+            return Fail(kExitMarkup, builder.GetErrorText());
+    }
+    CXTPMarkupUIElement* pRoot = MarkupCast<CXTPMarkupUIElement>(root.Get());
+    if (!pRoot)
+        return Fail(kExitMarkup, "the root is not an element");
+    if (!options.bView)
+        return RenderToPng(options, host.Get(), pRoot);
+
+    WatchEvents(host.Get());
+    CViewWindow view(options, host.Get(), pRoot);
+    return view.Run();
 }
 } // namespace
 

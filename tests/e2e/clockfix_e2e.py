@@ -23,6 +23,8 @@ import threading
 import time
 import unittest
 
+from screen import POLL_SECONDS, WAIT_SECONDS, Screen
+
 CAPTION = "Horaleon【免费版】"
 IDC_CLOCK, IDC_SYNC, IDC_AUTOSYNC, IDC_SYNCSPAN, IDC_AUTORUN, IDC_INFO = 1000, 1001, 1003, 1004, 1005, 1006
 AUTOSTART_NAME = "clockfix"
@@ -33,9 +35,6 @@ SERVER_AHEAD = 10.0
 # machine may take most of a second for one.
 OFFSET_TOLERANCE = 0.5
 NOT_SET_SLOW = re.compile(r"更新本机系统时间失败！您的系统时间比标准时间慢了(\d+\.\d{4})秒！")
-
-WAIT_SECONDS = 30  # for anything the program should do at once
-POLL_SECONDS = 0.15
 
 ARGS = None  # the paths given on the command line
 
@@ -106,67 +105,6 @@ def read_ini(path):
 def answered(controls):
     """Whether every control answered the probe (none was busy)."""
     return all(value is not None for control in controls.values() for value in control.values())
-
-
-def centre(rect):
-    left, top, right, bottom = rect
-    return (left + right) // 2, (top + bottom) // 2
-
-
-class Screen:
-    """The virtual display, grabbed and clicked through the X server."""
-
-    @staticmethod
-    def click(rect):
-        x, y = centre(rect)
-        subprocess.run(["xdotool", "mousemove", str(x), str(y), "click", "1"], check=True, timeout=30)
-
-    @staticmethod
-    def move_away():
-        # Out of every window, so that no hot-tracked face shows in a picture.
-        subprocess.run(["xdotool", "mousemove", "0", "0"], check=True, timeout=30)
-
-    @staticmethod
-    def key(name):
-        # To the window with the keyboard focus: the dialog the clicks went to.
-        subprocess.run(["xdotool", "key", name], check=True, timeout=30)
-
-    @staticmethod
-    def grab(rect):
-        """(width, height, RGB bytes) of a rectangle of the screen."""
-        shot = subprocess.run(["import", "-window", "root", "-depth", "8", "ppm:-"], capture_output=True, check=True,
-                              timeout=30)
-        header = re.match(rb"P6\s+(\d+)\s+(\d+)\s+255\s", shot.stdout)
-        if not header:
-            raise AssertionError("import gave no 8-bit PPM picture")
-        screen_width, screen_height = int(header.group(1)), int(header.group(2))
-        pixels = shot.stdout[header.end():]
-        left, top, right, bottom = rect
-        if left < 0 or top < 0 or right > screen_width or bottom > screen_height:
-            raise AssertionError("%s is not all on the %dx%d screen" % (rect, screen_width, screen_height))
-        rows = [pixels[((top + y) * screen_width + left) * 3:((top + y) * screen_width + right) * 3]
-                for y in range(bottom - top)]
-        return right - left, bottom - top, b"".join(rows)
-
-    @classmethod
-    def grab_settled(cls, rect):
-        """The rectangle once two grabs in a row show the same picture."""
-        deadline = time.monotonic() + WAIT_SECONDS
-        previous = cls.grab(rect)
-        while time.monotonic() < deadline:
-            time.sleep(POLL_SECONDS)
-            current = cls.grab(rect)
-            if current == previous:
-                return current
-            previous = current
-        raise AssertionError("the window kept changing for %d s" % WAIT_SECONDS)
-
-    @staticmethod
-    def save_png(picture, path):
-        width, height, pixels = picture
-        ppm = b"P6\n%d %d\n255\n" % (width, height) + pixels
-        os.makedirs(os.path.dirname(path), exist_ok=True)
-        subprocess.run(["convert", "ppm:-", "png:" + path], input=ppm, check=True, timeout=30)
 
 
 def wine(*args, timeout=60):

@@ -159,7 +159,8 @@ TEST_F(MarkupRenderTest, BadCommandLinesAndFilesEndWithCodeTwo)
 {
     const std::string strInput = Input("<StackPanel/>");
     const std::string strUsage =
-        "usage: markup-render [--width W] [--height H] [--utf8] [--dump] INPUT OUTPUT.png\n";
+        "usage: markup-render [--width W] [--height H] [--utf8] [--classic] [--dump] INPUT OUTPUT.png\n"
+        "       markup-render [--width W] [--height H] [--utf8] [--classic] [--dump] --view INPUT\n";
     const std::string badCommandLines[] = {
         "",
         "\"" + strInput + "\"",
@@ -169,6 +170,8 @@ TEST_F(MarkupRenderTest, BadCommandLinesAndFilesEndWithCodeTwo)
         "--bold \"" + strInput + "\" out.png",
         "\"" + strInput + "\" out.png extra.png",
         "\"" + strInput + "\" out.png --height",
+        "--view \"" + strInput + "\" out.png",
+        "--view",
     };
     for (const std::string& strArguments : badCommandLines)
     {

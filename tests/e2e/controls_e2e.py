@@ -1,0 +1,247 @@
+#!/usr/bin/env python3
+"""The markup controls as a user meets them.
+
+markup-render shows the controls sheet live in a window on the virtual display
+(DISPLAY), once with the visual style and once in the classic look. The test
+clicks, drags and wheels with real mouse input through the X server, reads the
+events the tool reports on stdout and compares what the screen shows. Every
+process the test starts is stopped by its pid, also when a check fails.
+"""
+
+import argparse
+import os
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+import unittest
+
+from screen import POLL_SECONDS, WAIT_SECONDS, Screen, centre
+
+ARGS = None  # the paths given on the command line
+QUIET_SECONDS = 0.8  # how long to wait for events that must not come
+
+
+class SheetWindow:
+    """markup-render --view of the sheet: its parts on the screen and its events."""
+
+    def __init__(self, options):
+        self._out = tempfile.TemporaryFile()
+        # A file, not a pipe: Wine's desktop process keeps inherited pipes open.
+        self.process = subprocess.Popen([ARGS.winerun, ARGS.render, "--utf8", "--dump", "--width", "420", "--height",
+                                         "470", *options, "--view", "Z:" + ARGS.sheet],
+                                        stdin=subprocess.DEVNULL, stdout=self._out, stderr=subprocess.DEVNULL)
+        self._seen = 0
+        lines = self._wait_for_lines(lambda lines: "ready" in lines, "the window")
+        ready = lines.index("ready")
+        _, x, y, width, height = lines[0].split()
+        self.client = (int(x), int(y), int(x) + int(width), int(y) + int(height))
+        # Every element in drawing order as (type, screen rectangle, tag).
+        self.elements = []
+        for line in lines[1:ready]:
+            fields = line.split()
+            left, top, right, bottom = map(int, fields[1].split(","))
+            rect = (left + self.client[0], top + self.client[1], right + self.client[0], bottom + self.client[1])
+            self.elements.append((fields[0], rect, fields[2] if len(fields) > 2 else None))
+        self.parts = {tag: rect for _, rect, tag in self.elements if tag}
+        self._seen = ready + 1
+
+    def stop(self):
+        if self.process.poll() is None:
+            self.process.terminate()
+            try:
+                self.process.wait(timeout=10)
+            except subprocess.TimeoutExpired:
+                self.process.kill()
+                self.process.wait(timeout=30)
+        self._out.close()
+
+    def _lines(self):
+        self._out.seek(0)
+        text = self._out.read().decode("utf-8", "replace")
+        # Only whole lines: the tool may be halfway through one.
+        return text[:text.rfind("\n") + 1].splitlines()
+
+    def _wait_for_lines(self, condition, what):
+        deadline = time.monotonic() + WAIT_SECONDS
+        while True:
+            if self.process.poll() is not None:
+                raise AssertionError("markup-render ended (%d) while waiting for %s" % (self.process.returncode, what))
+            lines = self._lines()
+            if condition(lines):
+                return lines
+            if time.monotonic() > deadline:
+                raise AssertionError("no %s within %d s; stdout: %s" % (what, WAIT_SECONDS, lines))
+            time.sleep(POLL_SECONDS)
+
+    def events(self, count):
+        """The next count event lines, waiting for them."""
+        lines = self._wait_for_lines(lambda lines: len(lines) >= self._seen + count, "%d events" % count)
+        new = lines[self._seen:self._seen + count]
+        self._seen += count
+        return new
+
+    def no_events(self):
+        """The event lines that came within a short while: there should be none."""
+        time.sleep(QUIET_SECONDS)
+        new = self._lines()[self._seen:]
+        self._seen += len(new)
+        return new
+
+
+class SheetChecks:
+    """What holds in either look; the subclasses say which look."""
+
+    OPTIONS = []
+    LOOK = ""
+
+    def setUp(self):
+        Screen.move_away()
+        self.window = SheetWindow(self.OPTIONS)
+        self.addCleanup(self.window.stop)
+        for tag in ("plain", "coloured", "two", "three", "r1", "r2", "r3", "viewer"):
+            self.assertIn(tag, self.window.parts, "the sheet's %s is not in the dump" % tag)
+
+    def part(self, tag):
+        return self.window.parts[tag]
+
+    def glyph(self, tag):
+        """The check or radio glyph of a box: the square at its left end."""
+        left, top, _, bottom = self.part(tag)
+        return (left, top, left + 13, bottom)
+
+    def settled(self, rect):
+        return Screen.grab_settled(rect)
+
+    def test_sheet_on_the_screen(self):
+        picture = self.settled(self.window.client)
+        path = os.path.join(ARGS.screenshots, "controls-%s.png" % self.LOOK)
+        Screen.save_png(picture, path)
+        print("screenshot:", path)
+        # The viewer clips its long first line: nothing of it shows beside it.
+        left, _, right, bottom = self.part("viewer")
+        below = self.settled((left, bottom + 1, right, bottom + 4))
+        self.assertEqual(len(set(below[2][i:i + 3] for i in range(0, len(below[2]), 3))), 1,
+                         "the scrolled text shows below the viewer")
+
+    def test_button_clicks_only_when_released_inside(self):
+        plain = self.part("plain")
+        Screen.click(plain)
+        self.assertEqual(self.window.events(1), ["Click Button plain"])
+
+        x, y = centre(plain)
+        away = (x, plain[3] + 40)
+        Screen.xdotool("mousemove", x, y, "mousedown", 1)
+        pressed = self.settled(plain)
+        Screen.xdotool("mousemove", *away)
+        outside = self.settled(plain)
+        self.assertNotEqual(pressed, outside, "the pressed face stays while the pointer is outside")
+        Screen.xdotool("mouseup", 1)
+        self.assertEqual(self.window.no_events(), [], "released outside, yet clicked")
+
+        # Pressed, out and back in: still a click.
+        Screen.xdotool("mousemove", x, y, "mousedown", 1, "mousemove", *away)
+        self.settled(plain)
+        Screen.xdotool("mousemove", x, y)
+        self.assertEqual(self.settled(plain), pressed, "coming back shows the pressed face again")
+        Screen.xdotool("mouseup", 1)
+        self.assertEqual(self.window.events(1), ["Click Button plain"])
+
+        Screen.click(self.part("coloured"))
+        self.assertEqual(self.window.events(1), ["Click Button coloured"])
+
+    def test_check_boxes_cycle(self):
+        before = self.settled(self.glyph("two"))
+        Screen.click(self.part("two"))
+        self.assertEqual(self.window.events(2), ["Checked CheckBox two", "Click CheckBox two"])
+        Screen.move_away()
+        self.assertNotEqual(self.settled(self.glyph("two")), before, "the check mark does not show")
+        Screen.click(self.part("two"))
+        self.assertEqual(self.window.events(2), ["Unchecked CheckBox two", "Click CheckBox two"])
+        Screen.move_away()
+        self.assertEqual(self.settled(self.glyph("two")), before)
+
+        # Three states, starting indeterminate.
+        for event in ("Unchecked", "Checked", "Indeterminate"):
+            Screen.click(self.part("three"))
+            self.assertEqual(self.window.events(2), [event + " CheckBox three", "Click CheckBox three"])
+
+    def test_radio_buttons_clear_each_other(self):
+        Screen.click(self.part("r2"))
+        self.assertEqual(self.window.events(3),
+                         ["Unchecked RadioButton r1", "Checked RadioButton r2", "Click RadioButton r2"])
+        Screen.click(self.part("r2"))
+        self.assertEqual(self.window.events(1), ["Click RadioButton r2"], "a click never clears a radio button")
+        Screen.click(self.part("r3"))
+        self.assertEqual(self.window.events(3),
+                         ["Unchecked RadioButton r2", "Checked RadioButton r3", "Click RadioButton r3"])
+        Screen.move_away()
+        self.assertEqual(self.settled(self.glyph("r1")), self.settled(self.glyph("r2")))
+        self.assertNotEqual(self.settled(self.glyph("r3")), self.settled(self.glyph("r2")))
+
+    def test_scroll_viewer_scrolls_by_wheel_arrow_and_thumb(self):
+        viewer = self.part("viewer")
+        top = viewer[1]
+        x, y = centre(viewer)
+        Screen.xdotool("mousemove", x, y)
+        start = self.settled(viewer)
+
+        Screen.xdotool("click", 5)  # wheel down
+        after_wheel = self.settled(viewer)
+        self.assertNotEqual(after_wheel, start, "the wheel did not scroll")
+        Screen.xdotool("click", 4)
+        self.assertEqual(self.settled(viewer), start, "one notch up does not undo one notch down")
+
+        bars = [rect for kind, rect, _ in self.window.elements if kind == "CXTPMarkupScrollBar"]
+        self.assertEqual(len(bars), 2, "a long first line and sixteen lines need both bars")
+        vertical = max(bars, key=lambda rect: rect[3] - rect[1])
+        bar = (vertical[0] + vertical[2]) // 2
+        arrow = vertical[2] - vertical[0]
+        Screen.xdotool("mousemove", bar, vertical[3] - arrow // 2, "click", 1)
+        self.assertNotEqual(self.settled(viewer), start, "the arrow did not scroll")
+
+        # Dragging the thumb down to the end and back to the top.
+        Screen.xdotool("click", 4, "click", 4, "click", 4)
+        self.assertEqual(self.settled(viewer), start)
+        Screen.xdotool("mousemove", bar, top + arrow + 3, "mousedown", 1)
+        for step in range(1, 6):
+            Screen.xdotool("mousemove", bar, top + arrow + 3 + 10 * step)
+        Screen.xdotool("mouseup", 1)
+        dragged = self.settled(viewer)
+        self.assertNotEqual(dragged, start, "dragging the thumb did not scroll")
+        Screen.xdotool("mousemove", x, y, "click", 4, "click", 4, "click", 4, "click", 4, "click", 4)
+        self.assertEqual(self.settled(viewer), start)
+        self.assertEqual(self.window.no_events(), [], "scrolling raised click events")
+
+
+class ThemedSheet(SheetChecks, unittest.TestCase):
+    OPTIONS = []
+    LOOK = "themed"
+
+
+class ClassicSheet(SheetChecks, unittest.TestCase):
+    OPTIONS = ["--classic"]
+    LOOK = "classic"
+
+
+def main():
+    global ARGS
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--render", required=True, help="markup-render.exe")
+    parser.add_argument("--sheet", required=True, help="the controls sheet")
+    parser.add_argument("--winerun", required=True, help="the build's Wine wrapper")
+    parser.add_argument("--screenshots", required=True, help="folder for the PNG pictures")
+    ARGS, rest = parser.parse_known_args()
+    for name in ("render", "sheet", "winerun", "screenshots"):
+        setattr(ARGS, name, os.path.abspath(getattr(ARGS, name)))
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit("controls_e2e: terminated"))
+    if not os.environ.get("DISPLAY"):
+        print("controls_e2e: DISPLAY is not set (run it through ./test)", file=sys.stderr)
+        return 2
+    result = unittest.main(argv=[sys.argv[0], "-v", *rest], exit=False).result
+    return 0 if result.wasSuccessful() else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())
