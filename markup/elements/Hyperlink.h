@@ -11,7 +11,8 @@ class CXTPMarkupHyperlink : public CXTPMarkupSpan
 public:
     CXTPMarkupHyperlink();
 
-    // Bubbles from the link through its ancestors to the host's handlers.
+    // The buttons' "Click": bubbles from the link through its ancestors to
+    // the host's handlers.
     static CXTPMarkupDependencyProperty* m_pClickEvent;
     static void RegisterMarkupProperties();
 

@@ -25,11 +25,16 @@
 #include "markup/elements/Visual.h"
 #include "markup/elements/WrapPanel.h"
 
+#include "markup/host/Button.h"
+#include "markup/host/ButtonBase.h"
+#include "markup/host/CheckBox.h"
 #include "markup/host/ContentControl.h"
 #include "markup/host/Control.h"
 #include "markup/host/Delegate.h"
 #include "markup/host/InputElement.h"
 #include "markup/host/KeyboardNavigation.h"
+#include "markup/host/RadioButton.h"
+#include "markup/host/ToggleButton.h"
 
 void RegisterMarkupTypes()
 {
@@ -79,4 +84,9 @@ void RegisterMarkupTypes()
     CXTPMarkupLine::GetMarkupType();
     CXTPMarkupControl::GetMarkupType();
     CXTPMarkupContentControl::GetMarkupType();
+    CXTPMarkupButtonBase::GetMarkupType();
+    CXTPMarkupButton::GetMarkupType();
+    CXTPMarkupToggleButton::GetMarkupType();
+    CXTPMarkupCheckBox::GetMarkupType();
+    CXTPMarkupRadioButton::GetMarkupType();
 }
