@@ -30,6 +30,9 @@
 #include "markup/host/Delegate.h"
 #include "markup/host/InputElement.h"
 #include "markup/host/KeyboardNavigation.h"
+#include "markup/host/ScrollBar.h"
+#include "markup/host/ScrollBarGripper.h"
+#include "markup/host/ScrollViewer.h"
 
 void RegisterMarkupTypes()
 {
@@ -79,4 +82,7 @@ void RegisterMarkupTypes()
     CXTPMarkupLine::GetMarkupType();
     CXTPMarkupControl::GetMarkupType();
     CXTPMarkupContentControl::GetMarkupType();
+    CXTPMarkupScrollViewer::GetMarkupType();
+    CXTPMarkupScrollBar::GetMarkupType();
+    CXTPMarkupScrollBarGripper::GetMarkupType();
 }
