@@ -14,5 +14,6 @@ protected:
     // Placed where it is arranged: a plain element would stay at its
     // parent's origin and be drawn and hit over the content's corner there.
     void ArrangeElement(const RECT& rcFinal) override;
+    BOOL MoveArrangement(int dx, int dy) override;
     void DrawContent(CXTPMarkupPainter* pPainter) override;
 };
