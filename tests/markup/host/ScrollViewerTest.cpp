@@ -412,6 +412,10 @@ TEST_F(ScrollViewerTest, ContentIsCutToTheViewportAndShowsWhereScrolled)
     EXPECT_EQ(canvas->Color(100, 40), green);
     EXPECT_EQ(canvas->Color(100, 15), white);
     EXPECT_EQ(canvas->Count(green, RECT{0, 0, 300, 20}), 0);
+    // The content moved as a whole, its children with it.
+    const std::string dump = DumpMarkupLayout(Viewer());
+    EXPECT_NE(dump.find(Line(1, "StackPanel", 20, -220, 620, 780)), std::string::npos) << dump;
+    EXPECT_NE(dump.find(Line(2, "Border", 20, 30, 620, 280)), std::string::npos) << dump;
 }
 
 // The bar alone, drawn over grey.
