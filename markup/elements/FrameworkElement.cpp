@@ -168,6 +168,13 @@ SIZE CXTPMarkupFrameworkElement::MeasureElement(CXTPMarkupPainter* pPainter, int
     return {std::max(w, 0), std::max(h, 0)};
 }
 
+BOOL CXTPMarkupFrameworkElement::MoveArrangement(int dx, int dy)
+{
+    m_ptOffset.x += dx;
+    m_ptOffset.y += dy;
+    return TRUE;
+}
+
 void CXTPMarkupFrameworkElement::ArrangeElement(const RECT& rcFinal)
 {
     const CXTPMarkupThickness* pMargin = GetMargin();

@@ -63,6 +63,9 @@ protected:
 
     SIZE MeasureElement(CXTPMarkupPainter* pPainter, int cxAvailable, int cyAvailable) override;
     void ArrangeElement(const RECT& rcFinal) override;
+    // The offset is the rectangle's corner plus what margins, alignment and
+    // size decide: a move only shifts it.
+    BOOL MoveArrangement(int dx, int dy) override;
 
 private:
     // Effective limits from the explicit, minimum and maximum sizes.

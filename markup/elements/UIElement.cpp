@@ -10,7 +10,30 @@
 #include "markup/model/Numbers.h"
 #include "markup/model/Type.h"
 
+#include <initializer_list>
+
 IMPLEMENT_MARKUPCLASS(nullptr, CXTPMarkupUIElement, CXTPMarkupVisual)
+
+namespace
+{
+// The same size elsewhere, with every edge far from the saturating extents,
+// where an arrangement's offset is the rectangle's corner plus what the size
+// decides.
+BOOL IsMoveOnly(const RECT& rcFrom, const RECT& rcTo)
+{
+    if (EqualRect(&rcFrom, &rcTo))
+        return FALSE;
+    for (const RECT* pRect : {&rcFrom, &rcTo})
+    {
+        for (LONG n : {pRect->left, pRect->top, pRect->right, pRect->bottom})
+        {
+            if (n > XTPMarkupLayout::kUnboundedThreshold || n < -XTPMarkupLayout::kUnboundedThreshold)
+                return FALSE;
+        }
+    }
+    return rcTo.right - rcTo.left == rcFrom.right - rcFrom.left && rcTo.bottom - rcTo.top == rcFrom.bottom - rcFrom.top;
+}
+} // namespace
 
 CXTPMarkupDependencyProperty* CXTPMarkupUIElement::m_pClipToBoundsProperty = nullptr;
 CXTPMarkupDependencyProperty* CXTPMarkupUIElement::m_pVisibilityProperty = nullptr;
@@ -93,6 +116,12 @@ void CXTPMarkupUIElement::Arrange(const RECT& rcFinal)
         Measure(&painter, XTPMarkupLayout::Width(rcFinal), XTPMarkupLayout::Height(rcFinal));
     }
 
+    if (!m_bArrangeDirty && !m_bNeverArranged && IsMoveOnly(m_rcLayout, rcFinal)
+        && MoveArrangement(rcFinal.left - m_rcLayout.left, rcFinal.top - m_rcLayout.top))
+    {
+        m_rcLayout = rcFinal;
+        return;
+    }
     if (m_bArrangeDirty || m_bNeverArranged || !EqualRect(&rcFinal, &m_rcLayout))
     {
         m_bNeverArranged = FALSE;
@@ -103,6 +132,11 @@ void CXTPMarkupUIElement::Arrange(const RECT& rcFinal)
     }
     m_bArrangeDirty = FALSE;
     m_rcLayout = rcFinal;
+}
+
+BOOL CXTPMarkupUIElement::MoveArrangement(int /*dx*/, int /*dy*/)
+{
+    return FALSE;
 }
 
 SIZE CXTPMarkupUIElement::MeasureElement(CXTPMarkupPainter* /*pPainter*/, int /*cxAvailable*/, int /*cyAvailable*/)

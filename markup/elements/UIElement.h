@@ -62,6 +62,12 @@ protected:
     // The element's part of an arrangement that ran: the base takes the
     // rectangle's size and leaves the offset.
     virtual void ArrangeElement(const RECT& rcFinal);
+    // An arrangement that only moves the element by (dx, dy), its size and
+    // everything inside it staying as they are: TRUE when the element took
+    // the move itself, so that its content is not placed again (a scrolled
+    // text of many lines). The base, whose origin never follows its
+    // rectangle, answers FALSE.
+    virtual BOOL MoveArrangement(int dx, int dy);
 
 private:
     // Arranges again in place; the area is repainted both where the element

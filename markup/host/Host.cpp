@@ -100,6 +100,8 @@ CXTPMarkupHost::CXTPMarkupHost()
     , m_pHotElement(nullptr)
     , m_pCapturedElement(nullptr)
     , m_pMouseOwnerRoot(nullptr)
+    , m_pTrackingElement(nullptr)
+    , m_pTracker(nullptr)
     , m_pHandlers(nullptr)
     , m_pKeyboardNavigation(nullptr)
     , m_dwRef(1)
@@ -159,6 +161,8 @@ void CXTPMarkupHost::DropHotElementOfLostWindow()
     CXTPMarkupPtr<CXTPMarkupHost> self = CXTPMarkupPtr<CXTPMarkupHost>::AddRefOf(this);
     SetHotElement(nullptr, -1, -1);
     m_pCapturedElement = nullptr;
+    m_pTrackingElement = nullptr;
+    m_pTracker = nullptr;
 }
 
 void CXTPMarkupHost::AttachElement(CXTPMarkupInputElement* pElement)
@@ -188,12 +192,19 @@ void CXTPMarkupHost::DetachElement(CXTPMarkupInputElement* pElement)
     }
     if (m_pMouseOwnerRoot == pElement)
         m_pMouseOwnerRoot = nullptr;
+    if (m_pTrackingElement == pElement)
+    {
+        m_pTrackingElement = nullptr;
+        m_pTracker = nullptr;
+    }
     pElement->m_pMarkupContext = nullptr;
     Release();
 }
 
 void CXTPMarkupHost::CaptureElement(CXTPMarkupInputElement* pElement)
 {
+    if (m_pTrackingElement && m_pTrackingElement != pElement)
+        CancelTracking();
     // The system tells a window that takes the capture again that it lost
     // it: the window first, so that this element is not told so at once.
     if (m_hWnd && GetCapture() != m_hWnd)
@@ -206,6 +217,62 @@ void CXTPMarkupHost::ReleaseElementCapture()
     m_pCapturedElement = nullptr;
     if (m_hWnd)
         ReleaseCapture();
+}
+
+void CXTPMarkupHost::BeginTracking(CXTPMarkupInputElement* pElement, CXTPMarkupMouseTracker* pTracker)
+{
+    if (!pElement || !pTracker)
+        return;
+    CaptureElement(pElement);
+    m_pTrackingElement = pElement;
+    m_pTracker = pTracker;
+}
+
+void CXTPMarkupHost::EndTracking(CXTPMarkupInputElement* pElement)
+{
+    if (!pElement || pElement != m_pTrackingElement)
+        return;
+    // Cleared before the capture goes: releasing it sends WM_CAPTURECHANGED,
+    // which must find nobody tracking any more.
+    m_pTrackingElement = nullptr;
+    m_pTracker = nullptr;
+    if (m_pCapturedElement == pElement)
+    {
+        m_pCapturedElement = nullptr;
+        if (m_hWnd && GetCapture() == m_hWnd)
+            ReleaseCapture();
+    }
+}
+
+void CXTPMarkupHost::CancelTracking()
+{
+    if (!m_pTrackingElement)
+        return;
+    CXTPMarkupPtr<CXTPMarkupInputElement> tracking =
+        CXTPMarkupPtr<CXTPMarkupInputElement>::AddRefOf(m_pTrackingElement);
+    m_pTracker->OnTrackingMessage(WM_CANCELMODE, 0, 0);
+    // A tracker that ignored the cancel still loses the window's messages.
+    EndTracking(tracking.Get());
+}
+
+BOOL CXTPMarkupHost::OfferToTracker(CXTPMarkupInputElement* pRoot, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (!m_pTrackingElement)
+        return FALSE;
+    const BOOL bMouse = message >= WM_MOUSEMOVE && message <= kLastRelayedMouseMessage;
+    const BOOL bCaptureLost = message == WM_CAPTURECHANGED && reinterpret_cast<HWND>(lParam) != m_hWnd;
+    if (!bMouse && !bCaptureLost && message != WM_TIMER && message != WM_CANCELMODE)
+        return FALSE;
+    // A window showing several roots offers each message to each of them;
+    // the tracker hears it once, with its own root.
+    CXTPMarkupObject* pObject = m_pTrackingElement;
+    while (pObject && pObject != pRoot)
+        pObject = pObject->GetLogicalParent();
+    if (!pObject)
+        return FALSE;
+    CXTPMarkupPtr<CXTPMarkupInputElement> tracking =
+        CXTPMarkupPtr<CXTPMarkupInputElement>::AddRefOf(m_pTrackingElement);
+    return m_pTracker->OnTrackingMessage(message, wParam, lParam);
 }
 
 void CXTPMarkupHost::RaiseEvent(CXTPMarkupInputElement* pElement, CXTPMarkupEventArgs* pArgs)
@@ -298,9 +365,15 @@ BOOL CXTPMarkupHost::HandleMessage(CXTPMarkupInputElement* pRoot, UINT message, 
     // is let go whichever root owns the mouse.
     if (message == WM_DESTROY || message == WM_NCDESTROY)
     {
+        CancelTracking();
         DropHotElementOfLostWindow();
         m_pToolTipRelay->Reset();
         return FALSE;
+    }
+    if (OfferToTracker(pRoot, message, wParam, lParam))
+    {
+        *pResult = 0;
+        return TRUE;
     }
     if (m_pMouseOwnerRoot && m_pMouseOwnerRoot != pRoot)
         return FALSE;

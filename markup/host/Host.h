@@ -25,6 +25,22 @@ class CXTPMarkupFontList;
 class CXTPMarkupObject;
 class CXTPMarkupUIElement;
 
+// An element that follows the mouse by itself while it holds the capture (a
+// scroll bar dragging its thumb or repeating a page). The host gives it the
+// window's mouse messages, timer messages and the loss of the capture before
+// routing anything, so the element tracks through ordinary messages instead
+// of a message loop of its own that would let other messages reach it
+// half-way through an operation.
+class CXTPMarkupMouseTracker
+{
+public:
+    virtual ~CXTPMarkupMouseTracker() = default;
+    // WM_MOUSEMOVE, the button messages, WM_TIMER, WM_CAPTURECHANGED (the
+    // capture leaving the window) and WM_CANCELMODE; TRUE when the message is
+    // consumed and the host must not route it.
+    virtual BOOL OnTrackingMessage(UINT message, WPARAM wParam, LPARAM lParam) = 0;
+};
+
 class CXTPMarkupHost : private CMarkupToolTipRelay::ISite
 {
 public:
@@ -99,6 +115,15 @@ public:
     void CaptureElement(CXTPMarkupInputElement* pElement);
     void ReleaseElementCapture();
 
+    // pElement takes the capture and pTracker (the element itself) sees the
+    // window's messages first until EndTracking, the element's final release,
+    // or another element taking the capture (which sends the tracker
+    // WM_CANCELMODE first). EndTracking releases the capture when pElement
+    // still holds it; nothing when pElement is not the one tracking.
+    void BeginTracking(CXTPMarkupInputElement* pElement, CXTPMarkupMouseTracker* pTracker);
+    void EndTracking(CXTPMarkupInputElement* pElement);
+    CXTPMarkupInputElement* GetTrackingElement() const { return m_pTrackingElement; }
+
     // Routes an event from pElement (see CXTPMarkupInputElement::RaiseEvent).
     void RaiseEvent(CXTPMarkupInputElement* pElement, CXTPMarkupEventArgs* pArgs);
 
@@ -143,6 +168,10 @@ private:
     BOOL OnMouseButton(UINT message, LPARAM lParam);
     void OnCaptureChanged();
     void RelayToToolTip(UINT message, WPARAM wParam, LPARAM lParam);
+    // Offers a message to the tracking element of pRoot's tree; TRUE when it
+    // consumed it.
+    BOOL OfferToTracker(CXTPMarkupInputElement* pRoot, UINT message, WPARAM wParam, LPARAM lParam);
+    void CancelTracking();
     // The window is gone: nothing may keep the hot element, which holds
     // this host, and this host, which holds it, alive any longer.
     void DropHotElementOfLostWindow();
@@ -154,6 +183,8 @@ private:
     CXTPMarkupInputElement* m_pHotElement;      // held
     CXTPMarkupInputElement* m_pCapturedElement; // not held
     CXTPMarkupObject* m_pMouseOwnerRoot;        // not held
+    CXTPMarkupInputElement* m_pTrackingElement; // not held; cleared when it goes
+    CXTPMarkupMouseTracker* m_pTracker;         // the tracking element's interface
     std::unique_ptr<CXTPMarkupFontList> m_pFontList; // created by the first GetCachedFont
     CXTPMarkupEventHandlerMap* m_pHandlers;     // created by the first AddHandler
     std::unordered_map<std::wstring, CXTPMarkupDelegate*> m_delegates; // held

@@ -35,6 +35,9 @@
 #include "markup/host/KeyboardNavigation.h"
 #include "markup/host/RadioButton.h"
 #include "markup/host/ToggleButton.h"
+#include "markup/host/ScrollBar.h"
+#include "markup/host/ScrollBarGripper.h"
+#include "markup/host/ScrollViewer.h"
 
 void RegisterMarkupTypes()
 {
@@ -89,4 +92,7 @@ void RegisterMarkupTypes()
     CXTPMarkupToggleButton::GetMarkupType();
     CXTPMarkupCheckBox::GetMarkupType();
     CXTPMarkupRadioButton::GetMarkupType();
+    CXTPMarkupScrollViewer::GetMarkupType();
+    CXTPMarkupScrollBar::GetMarkupType();
+    CXTPMarkupScrollBarGripper::GetMarkupType();
 }
