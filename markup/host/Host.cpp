@@ -414,7 +414,11 @@ BOOL CXTPMarkupHost::HandleMessage(CXTPMarkupInputElement* pRoot, UINT message, 
     case WM_RBUTTONDOWN:
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
-    case WM_LBUTTONDBLCLK: return OnMouseButton(message, lParam);
+    case WM_LBUTTONDBLCLK:
+        // A pointer that jumped back into the window (a warp, a window
+        // raised under it) may click before any move told who is under it.
+        UpdateHotElement(pRoot, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        return OnMouseButton(message, lParam);
     case WM_CAPTURECHANGED:
         // The capture moving to this same window is no loss.
         if (reinterpret_cast<HWND>(lParam) != m_hWnd)
@@ -428,6 +432,18 @@ BOOL CXTPMarkupHost::HandleMessage(CXTPMarkupInputElement* pRoot, UINT message, 
 }
 
 BOOL CXTPMarkupHost::OnMouseMove(CXTPMarkupInputElement* pRoot, int x, int y)
+{
+    UpdateHotElement(pRoot, x, y);
+    if (!m_pHotElement)
+        return FALSE;
+    CXTPMarkupEventArgs args(CXTPMarkupInputElement::m_pMouseMoveEvent, m_pHotElement);
+    args.m_hWnd = m_hWnd;
+    args.m_x = x;
+    args.m_y = y;
+    return CElementChain(m_pHotElement).Deliver(args, &CXTPMarkupInputElement::OnMouseMove);
+}
+
+void CXTPMarkupHost::UpdateHotElement(CXTPMarkupInputElement* pRoot, int x, int y)
 {
     CXTPMarkupInputElement* pHit = pRoot->HitTest(x, y);
     if (m_pCapturedElement)
@@ -456,13 +472,6 @@ BOOL CXTPMarkupHost::OnMouseMove(CXTPMarkupInputElement* pRoot, int x, int y)
     }
 
     m_pMouseOwnerRoot = m_pHotElement ? pRoot : nullptr;
-    if (!m_pHotElement)
-        return FALSE;
-    CXTPMarkupEventArgs args(CXTPMarkupInputElement::m_pMouseMoveEvent, m_pHotElement);
-    args.m_hWnd = m_hWnd;
-    args.m_x = x;
-    args.m_y = y;
-    return CElementChain(m_pHotElement).Deliver(args, &CXTPMarkupInputElement::OnMouseMove);
 }
 
 void CXTPMarkupHost::SetHotElement(CXTPMarkupInputElement* pElement, int x, int y)

@@ -162,6 +162,9 @@ private:
     class CElementChain;
 
     BOOL OnMouseMove(CXTPMarkupInputElement* pRoot, int x, int y);
+    // The element under (x, y) becomes hot (the captured element only over
+    // itself), with enter and leave on the chains that differ.
+    void UpdateHotElement(CXTPMarkupInputElement* pRoot, int x, int y);
     void SetHotElement(CXTPMarkupInputElement* pElement, int x, int y);
     BOOL QueryCursor(int x, int y);
     BOOL OnMouseWheel(int nDelta, int x, int y);

@@ -21,6 +21,7 @@ from screen import POLL_SECONDS, WAIT_SECONDS, Screen, centre
 
 ARGS = None  # the paths given on the command line
 QUIET_SECONDS = 0.8  # how long to wait for events that must not come
+LEAVE_SECONDS = 0.5  # Wine notices a pointer gone from the window by polling
 
 
 class SheetWindow:
@@ -102,6 +103,16 @@ class SheetChecks:
         self.addCleanup(self.window.stop)
         for tag in ("plain", "coloured", "two", "three", "r1", "r2", "r3", "viewer"):
             self.assertIn(tag, self.window.parts, "the sheet's %s is not in the dump" % tag)
+        # The dump gives the viewer's whole subtree, scrolled text included;
+        # its bars tell where the viewer itself is.
+        bars = [rect for kind, rect, _ in self.window.elements if kind == "CXTPMarkupScrollBar"]
+        self.assertEqual(len(bars), 2, "a long first line and sixteen lines need both bars")
+        self.vertical_bar = max(bars, key=lambda rect: rect[3] - rect[1])
+        horizontal_bar = min(bars, key=lambda rect: rect[3] - rect[1])
+        self.viewer = (horizontal_bar[0], self.vertical_bar[1], self.vertical_bar[2], horizontal_bar[3])
+        # What the viewer shows of its content, without the bars, which look
+        # hot under the pointer.
+        self.viewport = (self.viewer[0], self.viewer[1], self.vertical_bar[0], horizontal_bar[1])
 
     def part(self, tag):
         return self.window.parts[tag]
@@ -114,13 +125,25 @@ class SheetChecks:
     def settled(self, rect):
         return Screen.grab_settled(rect)
 
+    def settled_away(self, rect):
+        """The rectangle once the pointer is out of the window and nothing is hot."""
+        Screen.move_away()
+        time.sleep(LEAVE_SECONDS)
+        return Screen.grab_settled(rect)
+
+    def assertSame(self, picture, other, message):
+        self.assertTrue(picture == other, message)
+
+    def assertDifferent(self, picture, other, message):
+        self.assertTrue(picture != other, message)
+
     def test_sheet_on_the_screen(self):
         picture = self.settled(self.window.client)
         path = os.path.join(ARGS.screenshots, "controls-%s.png" % self.LOOK)
         Screen.save_png(picture, path)
         print("screenshot:", path)
-        # The viewer clips its long first line: nothing of it shows beside it.
-        left, _, right, bottom = self.part("viewer")
+        # The viewer clips its sixteen lines: nothing of them shows below it.
+        left, _, right, bottom = self.viewer
         below = self.settled((left, bottom + 1, right, bottom + 4))
         self.assertEqual(len(set(below[2][i:i + 3] for i in range(0, len(below[2]), 3))), 1,
                          "the scrolled text shows below the viewer")
@@ -136,7 +159,7 @@ class SheetChecks:
         pressed = self.settled(plain)
         Screen.xdotool("mousemove", *away)
         outside = self.settled(plain)
-        self.assertNotEqual(pressed, outside, "the pressed face stays while the pointer is outside")
+        self.assertDifferent(pressed, outside, "the pressed face stays while the pointer is outside")
         Screen.xdotool("mouseup", 1)
         self.assertEqual(self.window.no_events(), [], "released outside, yet clicked")
 
@@ -144,7 +167,7 @@ class SheetChecks:
         Screen.xdotool("mousemove", x, y, "mousedown", 1, "mousemove", *away)
         self.settled(plain)
         Screen.xdotool("mousemove", x, y)
-        self.assertEqual(self.settled(plain), pressed, "coming back shows the pressed face again")
+        self.assertSame(self.settled(plain), pressed, "coming back shows the pressed face again")
         Screen.xdotool("mouseup", 1)
         self.assertEqual(self.window.events(1), ["Click Button plain"])
 
@@ -152,15 +175,13 @@ class SheetChecks:
         self.assertEqual(self.window.events(1), ["Click Button coloured"])
 
     def test_check_boxes_cycle(self):
-        before = self.settled(self.glyph("two"))
+        before = self.settled_away(self.glyph("two"))
         Screen.click(self.part("two"))
         self.assertEqual(self.window.events(2), ["Checked CheckBox two", "Click CheckBox two"])
-        Screen.move_away()
-        self.assertNotEqual(self.settled(self.glyph("two")), before, "the check mark does not show")
+        self.assertDifferent(self.settled_away(self.glyph("two")), before, "the check mark does not show")
         Screen.click(self.part("two"))
         self.assertEqual(self.window.events(2), ["Unchecked CheckBox two", "Click CheckBox two"])
-        Screen.move_away()
-        self.assertEqual(self.settled(self.glyph("two")), before)
+        self.assertSame(self.settled_away(self.glyph("two")), before, "the check mark stays")
 
         # Three states, starting indeterminate.
         for event in ("Unchecked", "Checked", "Indeterminate"):
@@ -176,42 +197,36 @@ class SheetChecks:
         Screen.click(self.part("r3"))
         self.assertEqual(self.window.events(3),
                          ["Unchecked RadioButton r2", "Checked RadioButton r3", "Click RadioButton r3"])
-        Screen.move_away()
-        self.assertEqual(self.settled(self.glyph("r1")), self.settled(self.glyph("r2")))
-        self.assertNotEqual(self.settled(self.glyph("r3")), self.settled(self.glyph("r2")))
+        self.assertSame(self.settled_away(self.glyph("r1")), self.settled(self.glyph("r2")), "r1 still looks checked")
+        self.assertDifferent(self.settled(self.glyph("r3")), self.settled(self.glyph("r2")), "r3 looks unchecked")
 
     def test_scroll_viewer_scrolls_by_wheel_arrow_and_thumb(self):
-        viewer = self.part("viewer")
-        top = viewer[1]
+        viewer = self.viewport
         x, y = centre(viewer)
         Screen.xdotool("mousemove", x, y)
         start = self.settled(viewer)
 
         Screen.xdotool("click", 5)  # wheel down
-        after_wheel = self.settled(viewer)
-        self.assertNotEqual(after_wheel, start, "the wheel did not scroll")
+        self.assertDifferent(self.settled(viewer), start, "the wheel did not scroll")
         Screen.xdotool("click", 4)
-        self.assertEqual(self.settled(viewer), start, "one notch up does not undo one notch down")
+        self.assertSame(self.settled(viewer), start, "one notch up does not undo one notch down")
 
-        bars = [rect for kind, rect, _ in self.window.elements if kind == "CXTPMarkupScrollBar"]
-        self.assertEqual(len(bars), 2, "a long first line and sixteen lines need both bars")
-        vertical = max(bars, key=lambda rect: rect[3] - rect[1])
-        bar = (vertical[0] + vertical[2]) // 2
-        arrow = vertical[2] - vertical[0]
-        Screen.xdotool("mousemove", bar, vertical[3] - arrow // 2, "click", 1)
-        self.assertNotEqual(self.settled(viewer), start, "the arrow did not scroll")
+        left, top, right, bottom = self.vertical_bar
+        bar = (left + right) // 2
+        arrow = right - left
+        Screen.xdotool("mousemove", bar, bottom - arrow // 2, "click", 1)
+        self.assertDifferent(self.settled(viewer), start, "the lower arrow did not scroll")
+        Screen.xdotool("mousemove", bar, top + arrow // 2, "click", 1)
+        self.assertSame(self.settled(viewer), start, "the upper arrow does not undo the lower one")
 
-        # Dragging the thumb down to the end and back to the top.
-        Screen.xdotool("click", 4, "click", 4, "click", 4)
-        self.assertEqual(self.settled(viewer), start)
+        # The thumb dragged down scrolls; the wheel brings the top back.
         Screen.xdotool("mousemove", bar, top + arrow + 3, "mousedown", 1)
         for step in range(1, 6):
             Screen.xdotool("mousemove", bar, top + arrow + 3 + 10 * step)
         Screen.xdotool("mouseup", 1)
-        dragged = self.settled(viewer)
-        self.assertNotEqual(dragged, start, "dragging the thumb did not scroll")
-        Screen.xdotool("mousemove", x, y, "click", 4, "click", 4, "click", 4, "click", 4, "click", 4)
-        self.assertEqual(self.settled(viewer), start)
+        self.assertDifferent(self.settled(viewer), start, "dragging the thumb did not scroll")
+        Screen.xdotool("mousemove", x, y, *(["click", 4] * 8))
+        self.assertSame(self.settled(viewer), start, "the wheel does not bring the top back")
         self.assertEqual(self.window.no_events(), [], "scrolling raised click events")
 
 

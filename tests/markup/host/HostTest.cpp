@@ -292,6 +292,19 @@ TEST_F(HostWindowTest, DoubleClickIsASecondButtonDown)
     EXPECT_EQ(Take(), Log{});
 }
 
+TEST_F(HostWindowTest, ButtonWithoutAMoveBeforeItFindsTheElementUnderIt)
+{
+    // A pointer warped back into the window clicks before any move arrives.
+    MoveTo(kOther);
+    SendMessageA(m_hWnd, WM_MOUSELEAVE, 0, 0);
+    Take();
+    Send(WM_LBUTTONDOWN, kInner, MK_LBUTTON);
+    EXPECT_EQ(Take(), (Log{"Enter@Inner", "Enter@Outer", "Enter@Root", "Capture@Inner"}));
+    EXPECT_EQ(NameOf(m_pHost->GetCapturedElement()), "Inner");
+    Send(WM_LBUTTONUP, kInner);
+    EXPECT_EQ(Take(), (Log{"Up@Inner", "Up@Outer", "Up@Root"}));
+}
+
 TEST_F(HostWindowTest, SecondRootIsRefusedWhileTheFirstOwnsTheMouse)
 {
     CXTPMarkupUIElement* pSecond =
