@@ -22,6 +22,7 @@
 #include "support/DibCanvas.h"
 #include "support/GdiObjectCount.h"
 #include "support/MarkupLeakCheck.h"
+#include "support/TestWindow.h"
 
 #include <gtest/gtest.h>
 
@@ -141,16 +142,9 @@ protected:
     {
         // The real pointer stays away from the window.
         SetCursorPos(0, 0);
-        WNDCLASSA wc = {};
-        wc.lpfnWndProc = &ButtonWindowTest::WindowProc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = "HoraleonButtonTest";
-        RegisterClassA(&wc);
-        m_hWnd = CreateWindowExA(0, wc.lpszClassName, "", WS_POPUP, 200, 150, kClientWidth, kClientHeight, nullptr,
-                                 nullptr, wc.hInstance, nullptr);
+        m_hWnd = CreateTestWindow("HoraleonButtonTest", &ButtonWindowTest::WindowProc,
+                                  200, 150, kClientWidth, kClientHeight, this);
         ASSERT_TRUE(m_hWnd) << "windows need the X display";
-        ShowWindow(m_hWnd, SW_SHOWNOACTIVATE);
-        SetWindowLongPtrA(m_hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
         m_pHost = HostForWindow(m_hWnd);
         m_pHost->AddDelegate(L"Log", Recorder(""));
         m_pHost->AddDelegate(L"Handle", Recorder("handled ", TRUE));

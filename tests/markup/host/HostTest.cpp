@@ -14,6 +14,7 @@
 #include "support/DibCanvas.h"
 #include "support/GdiObjectCount.h"
 #include "support/MarkupLeakCheck.h"
+#include "support/TestWindow.h"
 
 #include <gtest/gtest.h>
 
@@ -86,20 +87,10 @@ protected:
         // The real pointer stays away from the window: only the test moves
         // the mouse over it.
         SetCursorPos(0, 0);
-        WNDCLASSA wc = {};
-        wc.lpfnWndProc = &HostWindowTest::WindowProc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = "HoraleonHostTest";
-        wc.style = CS_DBLCLKS;
-        RegisterClassA(&wc);
-        m_hWnd = CreateWindowExA(0, wc.lpszClassName, "", WS_POPUP, kWindowX, kWindowY, kClientWidth,
-                                 kClientHeight, nullptr, nullptr, wc.hInstance, nullptr);
+        m_hWnd = CreateTestWindow("HoraleonHostTest", &HostWindowTest::WindowProc,
+                                  kWindowX, kWindowY, kClientWidth, kClientHeight, this, CS_DBLCLKS);
         ASSERT_TRUE(m_hWnd) << "windows need the X display";
-        // Shown without activation: Wine waits for a window manager to let
-        // go of an activated window when it goes, and there is none.
-        ShowWindow(m_hWnd, SW_SHOWNOACTIVATE);
-        SetWindowLongPtrA(m_hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-        PumpFor(20);
+        PumpMessagesFor(20);
         m_pHost = new CWatchedHost(&m_bHostDeleted);
         m_pHost->SetHwnd(m_hWnd);
         AddRecorder(L"Enter", "Enter");
@@ -173,18 +164,6 @@ protected:
 
     std::string HotName() const { return m_pHost->GetHotElement() ? NameOf(m_pHost->GetHotElement()) : "none"; }
 
-    void PumpFor(DWORD dwMs)
-    {
-        const DWORD dwEnd = GetTickCount() + dwMs;
-        MSG msg;
-        while (static_cast<LONG>(dwEnd - GetTickCount()) > 0)
-        {
-            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
-                DispatchMessageA(&msg);
-            Sleep(10);
-        }
-    }
-
     HWND m_hWnd = nullptr;
     CXTPMarkupHost* m_pHost = nullptr;
     bool m_bHostDeleted = false;
@@ -232,7 +211,7 @@ TEST_F(HostWindowTest, AskedLeaveNotificationArrivesWhenThePointerIsElsewhere)
     // The system watches the window for the pointer leaving it: a request
     // of the wrong size would be refused, and the leave never come.
     SetCursorPos(kWindowX + kInner.x, kWindowY + kInner.y);
-    PumpFor(100);
+    PumpMessagesFor(100);
     MoveTo(kInner);
     Take();
     TRACKMOUSEEVENT tme = {sizeof(tme), TME_QUERY, nullptr, 0};
@@ -240,7 +219,7 @@ TEST_F(HostWindowTest, AskedLeaveNotificationArrivesWhenThePointerIsElsewhere)
     EXPECT_EQ(tme.hwndTrack, m_hWnd);
     EXPECT_TRUE(tme.dwFlags & TME_LEAVE);
     SetCursorPos(0, 0);
-    PumpFor(500);
+    PumpMessagesFor(500);
     EXPECT_EQ(Take(), (Log{"Leave@Inner", "Leave@Outer", "Leave@Root"}));
     EXPECT_NE(std::find(m_messages.begin(), m_messages.end(), static_cast<UINT>(WM_MOUSELEAVE)), m_messages.end());
     EXPECT_EQ(HotName(), "none");

@@ -18,6 +18,7 @@
 #include "support/DibCanvas.h"
 #include "support/GdiObjectCount.h"
 #include "support/MarkupLeakCheck.h"
+#include "support/TestWindow.h"
 
 #include <gtest/gtest.h>
 
@@ -49,17 +50,9 @@ protected:
     void SetUp() override
     {
         SetCursorPos(0, 0);
-        WNDCLASSA wc = {};
-        wc.lpfnWndProc = &ScrollViewerTest::WindowProc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = "HoraleonScrollViewerTest";
-        wc.style = CS_DBLCLKS;
-        RegisterClassA(&wc);
-        m_hWnd = CreateWindowExA(0, wc.lpszClassName, "", WS_POPUP, kWindowX, kWindowY, kClientWidth, kClientHeight,
-                                 nullptr, nullptr, wc.hInstance, nullptr);
+        m_hWnd = CreateTestWindow("HoraleonScrollViewerTest", &ScrollViewerTest::WindowProc,
+                                  kWindowX, kWindowY, kClientWidth, kClientHeight, this, CS_DBLCLKS);
         ASSERT_TRUE(m_hWnd) << "windows need the X display";
-        ShowWindow(m_hWnd, SW_SHOWNOACTIVATE);
-        SetWindowLongPtrA(m_hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
         m_pHost = HostForWindow(m_hWnd);
         m_cxBar = GetSystemMetrics(SM_CXVSCROLL);
         m_cyBar = GetSystemMetrics(SM_CYHSCROLL);
@@ -162,18 +155,6 @@ protected:
     }
     void PointerTo(POINT pt) { SetCursorPos(kWindowX + pt.x, kWindowY + pt.y); }
 
-    void PumpFor(DWORD dwMs)
-    {
-        const DWORD dwEnd = GetTickCount() + dwMs;
-        MSG msg;
-        while (static_cast<LONG>(dwEnd - GetTickCount()) > 0)
-        {
-            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
-                DispatchMessageA(&msg);
-            Sleep(5);
-        }
-    }
-
     HWND m_hWnd = nullptr;
     CXTPMarkupHost* m_pHost = nullptr;
     CXTPMarkupUIElement* m_pRoot = nullptr;
@@ -261,12 +242,12 @@ TEST_F(ScrollViewerTest, ArrowsScrollALineAndRepeatWhileHeld)
     PointerTo(ptDown);
     Press(ptDown);
     EXPECT_EQ(Offset(), 32);
-    PumpFor(GetDoubleClickTime() * 4 / 5 + 300);
+    PumpMessagesFor(GetDoubleClickTime() * 4 / 5 + 300);
     Release(ptDown);
     EXPECT_GE(Offset(), 64);
     EXPECT_EQ(Offset() % 16, 0);
     const int nReached = Offset();
-    PumpFor(200);
+    PumpMessagesFor(200);
     EXPECT_EQ(Offset(), nReached);
 
     // The up arrow stops at the top.
@@ -286,7 +267,7 @@ TEST_F(ScrollViewerTest, HeldPageClickRepeatsOnlyUntilTheThumbReachesThePointer)
     PointerTo(pt);
     Press(pt);
     EXPECT_EQ(Offset(), 200);
-    PumpFor(GetDoubleClickTime() * 4 / 5 + 800);
+    PumpMessagesFor(GetDoubleClickTime() * 4 / 5 + 800);
     // The thumb now lies under the pointer, and the page area no longer
     // does: the view stays, short of the end.
     const Bar::Geometry now = VBar()->GetGeometry();
@@ -298,7 +279,7 @@ TEST_F(ScrollViewerTest, HeldPageClickRepeatsOnlyUntilTheThumbReachesThePointer)
     EXPECT_EQ(VBar()->GetPressedPart(), Bar::PartNone);
     EXPECT_TRUE(VBar()->IsTracking());
     const int nReached = Offset();
-    PumpFor(200);
+    PumpMessagesFor(200);
     EXPECT_EQ(Offset(), nReached);
     Release(pt);
     EXPECT_FALSE(VBar()->IsTracking());
@@ -572,7 +553,7 @@ TEST_F(ScrollViewerTest, TrackingRunsOnTheWindowsOwnMessages)
     DropElement(m_pRoot);
     EXPECT_EQ(m_pHost->GetTrackingElement(), nullptr);
     EXPECT_NE(GetCapture(), m_hWnd);
-    PumpFor(GetDoubleClickTime());
+    PumpMessagesFor(GetDoubleClickTime());
 }
 
 TEST_F(ScrollViewerTest, ThousandViewersLeaveNoObjectsOrThemeHandles)
