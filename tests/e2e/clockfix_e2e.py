@@ -8,12 +8,10 @@ the X server and read from the outside by window_probe.exe. Every process the
 test starts is stopped by its pid, also when a check fails.
 """
 
-import argparse
 import json
 import os
 import re
 import shutil
-import signal
 import socket
 import struct
 import subprocess
@@ -23,7 +21,7 @@ import threading
 import time
 import unittest
 
-from screen import POLL_SECONDS, WAIT_SECONDS, Screen
+from screen import POLL_SECONDS, WAIT_SECONDS, Screen, parse_paths, run_tests
 
 CAPTION = "Horaleon【免费版】"
 IDC_CLOCK, IDC_SYNC, IDC_AUTOSYNC, IDC_SYNCSPAN, IDC_AUTORUN, IDC_INFO = 1000, 1001, 1003, 1004, 1005, 1006
@@ -359,21 +357,10 @@ class ClockFixSession(unittest.TestCase):
 
 def main():
     global ARGS
-    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("--program", required=True, help="clockfix.exe")
-    parser.add_argument("--probe", required=True, help="window_probe.exe")
-    parser.add_argument("--winerun", required=True, help="the build's Wine wrapper")
-    parser.add_argument("--screenshots", required=True, help="folder for the PNG pictures")
-    ARGS, rest = parser.parse_known_args()
-    for name in ("program", "probe", "winerun", "screenshots"):
-        setattr(ARGS, name, os.path.abspath(getattr(ARGS, name)))
-    # Stopped from outside, the cleanups still stop what the test started.
-    signal.signal(signal.SIGTERM, lambda *_: sys.exit("clockfix_e2e: terminated"))
-    if not os.environ.get("DISPLAY"):
-        print("clockfix_e2e: DISPLAY is not set (run it through ./test)", file=sys.stderr)
-        return 2
-    result = unittest.main(argv=[sys.argv[0], "-v", *rest], exit=False).result
-    return 0 if result.wasSuccessful() else 1
+    ARGS, rest = parse_paths(__doc__.splitlines()[0], [("program", "clockfix.exe"), ("probe", "window_probe.exe"),
+                                                        ("winerun", "the build's Wine wrapper"),
+                                                        ("screenshots", "folder for the PNG pictures")])
+    return run_tests("clockfix_e2e", rest)
 
 
 if __name__ == "__main__":

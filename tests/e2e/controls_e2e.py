@@ -8,16 +8,14 @@ events the tool reports on stdout and compares what the screen shows. Every
 process the test starts is stopped by its pid, also when a check fails.
 """
 
-import argparse
 import os
-import signal
 import subprocess
 import sys
 import tempfile
 import time
 import unittest
 
-from screen import POLL_SECONDS, WAIT_SECONDS, Screen, centre
+from screen import POLL_SECONDS, WAIT_SECONDS, Screen, centre, parse_paths, run_tests
 
 ARGS = None  # the paths given on the command line
 QUIET_SECONDS = 0.8  # how long to wait for events that must not come
@@ -242,20 +240,10 @@ class ClassicSheet(SheetChecks, unittest.TestCase):
 
 def main():
     global ARGS
-    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("--render", required=True, help="markup-render.exe")
-    parser.add_argument("--sheet", required=True, help="the controls sheet")
-    parser.add_argument("--winerun", required=True, help="the build's Wine wrapper")
-    parser.add_argument("--screenshots", required=True, help="folder for the PNG pictures")
-    ARGS, rest = parser.parse_known_args()
-    for name in ("render", "sheet", "winerun", "screenshots"):
-        setattr(ARGS, name, os.path.abspath(getattr(ARGS, name)))
-    signal.signal(signal.SIGTERM, lambda *_: sys.exit("controls_e2e: terminated"))
-    if not os.environ.get("DISPLAY"):
-        print("controls_e2e: DISPLAY is not set (run it through ./test)", file=sys.stderr)
-        return 2
-    result = unittest.main(argv=[sys.argv[0], "-v", *rest], exit=False).result
-    return 0 if result.wasSuccessful() else 1
+    ARGS, rest = parse_paths(__doc__.splitlines()[0], [("render", "markup-render.exe"), ("sheet", "the controls sheet"),
+                                                        ("winerun", "the build's Wine wrapper"),
+                                                        ("screenshots", "folder for the PNG pictures")])
+    return run_tests("controls_e2e", rest)
 
 
 if __name__ == "__main__":

@@ -1,10 +1,14 @@
-"""The virtual display as the end-to-end tests see it: grabbed and clicked
-through the X server."""
+"""What the end-to-end tests share: the virtual display, grabbed and clicked
+through the X server, and the way a suite is started."""
 
+import argparse
 import os
 import re
+import signal
 import subprocess
+import sys
 import time
+import unittest
 
 WAIT_SECONDS = 30  # for anything a program should do at once
 POLL_SECONDS = 0.15
@@ -74,3 +78,27 @@ class Screen:
         ppm = b"P6\n%d %d\n255\n" % (width, height) + pixels
         os.makedirs(os.path.dirname(path), exist_ok=True)
         subprocess.run(["convert", "ppm:-", "png:" + path], input=ppm, check=True, timeout=30)
+
+
+def parse_paths(description, paths):
+    """The command line of a suite: each (option, help) of paths is a required
+    path, made absolute. Answers the options and the arguments left for
+    unittest."""
+    parser = argparse.ArgumentParser(description=description)
+    for option, text in paths:
+        parser.add_argument("--" + option, required=True, help=text)
+    args, rest = parser.parse_known_args()
+    for option, _ in paths:
+        setattr(args, option, os.path.abspath(getattr(args, option)))
+    return args, rest
+
+
+def run_tests(name, rest):
+    """Runs the test cases of the __main__ module on the display; the exit code."""
+    # Stopped from outside, the cleanups still stop what the test started.
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit(name + ": terminated"))
+    if not os.environ.get("DISPLAY"):
+        print(name + ": DISPLAY is not set (run it through ./test)", file=sys.stderr)
+        return 2
+    result = unittest.main(module="__main__", argv=[sys.argv[0], "-v", *rest], exit=False).result
+    return 0 if result.wasSuccessful() else 1
