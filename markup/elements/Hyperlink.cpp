@@ -75,3 +75,9 @@ void CXTPMarkupHyperlink::OnMouseLeftButtonUp(CXTPMarkupEventArgs* pArgs)
     RaiseEvent(&click);
     pArgs->m_bHandled = TRUE;
 }
+
+void CXTPMarkupHyperlink::OnMouseLeave(CXTPMarkupEventArgs* pArgs)
+{
+    m_bPressed = FALSE;
+    CXTPMarkupSpan::OnMouseLeave(pArgs);
+}

@@ -20,6 +20,10 @@ public:
 
     void OnMouseLeftButtonDown(CXTPMarkupEventArgs* pArgs) override;
     void OnMouseLeftButtonUp(CXTPMarkupEventArgs* pArgs) override;
+    // A press that leaves the link is given up: the link holds no capture,
+    // so its release may come anywhere, and a later release over the link
+    // must not click for it.
+    void OnMouseLeave(CXTPMarkupEventArgs* pArgs) override;
 
 private:
     BOOL m_bPressed;

@@ -86,9 +86,9 @@ void CXTPMarkupToggleButton::OnIsCheckedChanged(CXTPMarkupObject* pObject, CXTPM
 {
     CXTPMarkupToggleButton* pButton = MarkupCast<CXTPMarkupToggleButton>(pObject);
     const int nState = CheckStateOf(pArgs->m_pNewValue);
-    // Writing the state the button already shows is no change: a click on a
-    // checked radio button, or an explicit False on a fresh box, tells no one.
-    if (!pButton || nState == CheckStateOf(pArgs->m_pOldValue))
+    // Every write counts, the same state too: a click on a checked radio
+    // button clears its group again (markup may have checked two of them).
+    if (!pButton)
         return;
     if (nState == xtpMarkupCheckStateTrue)
         pButton->OnChecked();

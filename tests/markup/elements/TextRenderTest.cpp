@@ -282,6 +282,15 @@ TEST(TextRenderTest, ALinkLooksLikeOneAndRaisesClickThroughItsAncestorsToTheHost
     EXPECT_TRUE(input(&CXTPMarkupInputElement::OnMouseLeftButtonDown));
     EXPECT_TRUE(input(&CXTPMarkupInputElement::OnMouseLeftButtonUp));
     EXPECT_EQ((std::vector<std::string>{"link", "text", "panel", "host"}), log);
+
+    // Pressed, then off the link: the release that later comes over it (of a
+    // press elsewhere) is no click.
+    log.clear();
+    input(&CXTPMarkupInputElement::OnMouseLeftButtonDown);
+    input(&CXTPMarkupInputElement::OnMouseLeave);
+    input(&CXTPMarkupInputElement::OnMouseEnter);
+    EXPECT_FALSE(input(&CXTPMarkupInputElement::OnMouseLeftButtonUp));
+    EXPECT_TRUE(log.empty());
 }
 
 TEST(TextRenderLeakTest, ManyPassesLeaveNoGdiObjectsOrFontsBehind)
