@@ -170,8 +170,8 @@ SIZE CXTPMarkupFrameworkElement::MeasureElement(CXTPMarkupPainter* pPainter, int
 
 BOOL CXTPMarkupFrameworkElement::MoveArrangement(int dx, int dy)
 {
-    m_ptOffset.x += dx;
-    m_ptOffset.y += dy;
+    m_ptOffset.x = XTPMarkupLayout::Add(m_ptOffset.x, dx);
+    m_ptOffset.y = XTPMarkupLayout::Add(m_ptOffset.y, dy);
     return TRUE;
 }
 

@@ -155,14 +155,14 @@ LONG CXTPMarkupHost::Release()
 
 void CXTPMarkupHost::DropHotElementOfLostWindow()
 {
-    if (!m_pHotElement)
-        return;
     // Held until the leave events are over; its release may be the last.
     CXTPMarkupPtr<CXTPMarkupHost> self = CXTPMarkupPtr<CXTPMarkupHost>::AddRefOf(this);
+    // A tracking element is told, or it would wait for a button up forever.
+    CancelTracking();
+    if (!m_pHotElement)
+        return;
     SetHotElement(nullptr, -1, -1);
     m_pCapturedElement = nullptr;
-    m_pTrackingElement = nullptr;
-    m_pTracker = nullptr;
 }
 
 void CXTPMarkupHost::AttachElement(CXTPMarkupInputElement* pElement)

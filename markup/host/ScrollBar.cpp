@@ -334,8 +334,9 @@ void CXTPMarkupScrollBar::TrackRepeatStep(POINT pt, BOOL bTimer)
 
     const HWND hWnd = m_pTracking->hWnd;
     SendCommand(m_pTracking->nCommand, 0);
-    // The first repeat waits a little longer than a double click would.
-    const UINT nDelay = bTimer ? GetDoubleClickTime() / 10 : GetDoubleClickTime() * 4 / 5;
+    // The first repeat, also after coming back into the area, waits a
+    // little longer than a double click would.
+    const UINT nDelay = bTimer && !bEntered ? GetDoubleClickTime() / 10 : GetDoubleClickTime() * 4 / 5;
     if (hWnd && m_pTracking)
         SetTimer(hWnd, kRepeatTimerId, nDelay, nullptr);
 }
@@ -434,6 +435,9 @@ void CXTPMarkupScrollBar::DrawThemed(CXTPMarkupPainter* pPainter, const Geometry
     auto lookOf = [&](Part nPart) {
         if (!bActive)
             return LookDisabled;
+        // The whole track of a bar without a thumb is no part of its own.
+        if (nPart == PartNone)
+            return LookNormal;
         if (nPart == nPressed)
             return LookPressed;
         if (!m_pTracking && nPart == m_nHotPart)

@@ -75,6 +75,8 @@ public:
     // For the current size and scroll information; while the thumb is being
     // dragged, the thumb is where the pointer put it.
     Geometry GetGeometry() const;
+    // Whether the thumb shows: an active bar with room for it.
+    BOOL HasVisibleThumb(const Geometry& g) const;
     // The rectangle of a part in the bar's coordinates (empty for none).
     RECT GetPartRect(Part nPart) const;
     // The part under a point of the bar's coordinates: none for an inactive
@@ -127,8 +129,6 @@ private:
 
     void DrawThemed(CXTPMarkupPainter* pPainter, const Geometry& g);
     void DrawClassic(CXTPMarkupPainter* pPainter, const Geometry& g);
-    // Whether the thumb shows: an active bar with room for it.
-    BOOL HasVisibleThumb(const Geometry& g) const;
 
     int m_nOrientation;
     ScrollInfo m_info;

@@ -471,6 +471,18 @@ TEST_F(ScrollViewerTest, ThemedBarsDrawTheStylesPartsInTheirStates)
     EXPECT_TRUE(LooksLike(*canvas, InClient(VBar()->GetPartRect(Bar::PartPageDown), rcBar),
                           part(SBP_LOWERTRACKVERT, SCRBS_NORMAL)));
     Release(PointIn(VBar(), Bar::PartThumb));
+
+    // Too short for a thumb: the whole track, in its normal state, neither
+    // pressed nor hot.
+    Load("<StackPanel><ScrollViewer Height='40'>" + kBands + "</ScrollViewer></StackPanel>");
+    ASSERT_FALSE(VBar()->HasVisibleThumb(VBar()->GetGeometry()));
+    canvas = RenderBar(VBar());
+    const RECT rcShortBar = m_pHost->GetElementRect(VBar());
+    RECT rcTrack = VBar()->GetPartRect(Bar::PartFirstArrow);
+    rcTrack.top = rcTrack.bottom;
+    rcTrack.bottom = VBar()->GetPartRect(Bar::PartLastArrow).top;
+    ASSERT_FALSE(IsRectEmpty(&rcTrack));
+    EXPECT_TRUE(LooksLike(*canvas, InClient(rcTrack, rcShortBar), part(SBP_UPPERTRACKVERT, SCRBS_NORMAL)));
 }
 
 TEST_F(ScrollViewerTest, ClassicBarsDrawFramesAnInvertedPressedPageAndARaisedThumb)
