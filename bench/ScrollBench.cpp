@@ -156,7 +156,9 @@ bool Run(CXTPMarkupHost* pHost, const std::string& text, HDC hDC, bool bClassic)
     RouteToHost(pRoot, WM_MOUSELEAVE, 0, 0, &lResult);
     pRoot->Release();
     CXTPThemeHandle::SetClassicLook(false);
-    return nMeasures == 0;
+    // A scroll only moves the text: placing its lines again is as much a
+    // lost cache as measuring them.
+    return nMeasures == 0 && nArranges == 0;
 }
 } // namespace
 
