@@ -43,6 +43,15 @@ CXTPMarkupObject* CXTPMarkupVisual::GetLogicalChild(int nIndex) const
     return GetChild(nIndex);
 }
 
+RECT CXTPMarkupVisual::CutToVisible(const RECT& rc) const
+{
+    RECT rcClip;
+    RECT rcVisible = rc;
+    if (GetClipRect(rcClip) && !IsRectEmpty(&rcClip) && !IntersectRect(&rcVisible, &rc, &rcClip))
+        SetRectEmpty(&rcVisible);
+    return rcVisible;
+}
+
 BOOL CXTPMarkupVisual::GetClipRect(RECT& /*rcClip*/) const
 {
     return FALSE;

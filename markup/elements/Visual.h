@@ -24,6 +24,10 @@ public:
 
     // Recomputes the bounds of the subtree from the children up.
     void UpdateBounds();
+    // rc (own coordinates) cut to what the element lets show of its
+    // subtree. An element that shows nothing (hidden) leaves rc as it is:
+    // what it drew before it hid may still need repainting.
+    RECT CutToVisible(const RECT& rc) const;
 
     // The nearest logical ancestor that is a visual; objects in between (a
     // panel's child collection) are passed over.

@@ -656,8 +656,13 @@ RECT CXTPMarkupHost::GetElementRect(CXTPMarkupInputElement* pElement) const
         rc = pTextBlock->GetInlineRect(pInline);
         pVisual = pTextBlock;
     }
+    // Only what the clipping elements on the way up let show: a scrolled
+    // viewer repaints its box, not the whole length of its content.
     for (; pVisual; pVisual = pVisual->GetParentVisual())
+    {
+        rc = pVisual->CutToVisible(rc);
         OffsetRect(&rc, pVisual->GetOffset().x, pVisual->GetOffset().y);
+    }
     return rc;
 }
 

@@ -151,8 +151,9 @@ public:
     virtual void InvalidateElement(CXTPMarkupInputElement* pElement);
     // Repaints the whole client area: the root asks for another size.
     virtual void InvalidateAll();
-    // Where an element's subtree, or the text of an inline, lies in the
-    // window's client area; empty for anything else.
+    // Where an element's subtree, or the text of an inline, shows in the
+    // window's client area (cut to the clipping elements above it); empty
+    // for anything else.
     RECT GetElementRect(CXTPMarkupInputElement* pElement) const;
 
 protected:

@@ -397,6 +397,18 @@ TEST_F(ScrollViewerTest, ContentIsCutToTheViewportAndShowsWhereScrolled)
     const std::string dump = DumpMarkupLayout(Viewer());
     EXPECT_NE(dump.find(Line(1, "StackPanel", 20, -220, 620, 780)), std::string::npos) << dump;
     EXPECT_NE(dump.find(Line(2, "Border", 20, 30, 620, 280)), std::string::npos) << dump;
+
+    // The content shows, and a scroll repaints, only within the viewer's box.
+    const RECT rcViewer = {20, 20, 280, 180};
+    const RECT rcContent = m_pHost->GetElementRect(Viewer()->GetContent());
+    EXPECT_TRUE(EqualRect(&rcContent, &rcViewer));
+    Send(WM_MOUSEMOVE, POINT{100, 100});
+    ValidateRect(m_hWnd, nullptr);
+    Wheel(-120, POINT{100, 100});
+    EXPECT_EQ(Offset(), 240 + 48);
+    RECT rcUpdate = {};
+    ASSERT_TRUE(GetUpdateRect(m_hWnd, &rcUpdate, FALSE));
+    EXPECT_TRUE(EqualRect(&rcUpdate, &rcViewer));
 }
 
 // The bar alone, drawn over grey.
