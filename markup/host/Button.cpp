@@ -48,14 +48,6 @@ Shades ShadesOf(COLORREF clrFace)
         RGB(GetRValue(shades.clrShadow) / 2, GetGValue(shades.clrShadow) / 2, GetBValue(shades.clrShadow) / 2);
     return shades;
 }
-
-void Outline(CXTPMarkupPainter* pPainter, const RECT& rc, COLORREF clr)
-{
-    pPainter->FillSolidRect(rc.left, rc.top, rc.right, rc.top + 1, clr);
-    pPainter->FillSolidRect(rc.left, rc.top, rc.left + 1, rc.bottom, clr);
-    pPainter->FillSolidRect(rc.left, rc.bottom - 1, rc.right, rc.bottom, clr);
-    pPainter->FillSolidRect(rc.right - 1, rc.top, rc.right, rc.bottom, clr);
-}
 } // namespace
 
 CXTPMarkupButton::CXTPMarkupButton() {}
@@ -121,8 +113,8 @@ void CXTPMarkupButton::DrawContent(CXTPMarkupPainter* pPainter)
 
     if (bPressed)
     {
-        Outline(pPainter, rc, GetSysColor(COLOR_WINDOWFRAME));
-        Outline(pPainter, RECT{1, 1, cx - 1, cy - 1}, shades.clrShadow);
+        pPainter->DrawRectangle(rc, GetSysColor(COLOR_WINDOWFRAME));
+        pPainter->DrawRectangle(RECT{1, 1, cx - 1, cy - 1}, shades.clrShadow);
         return;
     }
     pPainter->FillSolidRect(0, 0, cx, 1, shades.clrLight);

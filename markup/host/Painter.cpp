@@ -301,6 +301,14 @@ bool CXTPMarkupPainter::DrawThemeBackground(const CXTPThemeHandle& theme, int nP
     return theme.DrawBackground(m_hDC, nPart, nState, rc);
 }
 
+void CXTPMarkupPainter::DrawRectangle(const RECT& rc, COLORREF clr)
+{
+    FillSolidRect(rc.left, rc.top, rc.right, rc.top + 1, clr);
+    FillSolidRect(rc.left, rc.top, rc.left + 1, rc.bottom, clr);
+    FillSolidRect(rc.left, rc.bottom - 1, rc.right, rc.bottom, clr);
+    FillSolidRect(rc.right - 1, rc.top, rc.right, rc.bottom, clr);
+}
+
 void CXTPMarkupPainter::PaintSolid(COLORREF clr, const RECT& rc)
 {
     // The text call would fill an inverted rectangle after swapping its sides.

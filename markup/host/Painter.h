@@ -90,6 +90,8 @@ public:
     // right edges, in this order, each filled as a rectangle of its own (a
     // gradient runs along each edge separately).
     void DrawRectangle(CXTPMarkupBrush* pBrush, int nLeft, int nTop, int nRight, int nBottom);
+    // The same outline in one colour.
+    void DrawRectangle(const RECT& rc, COLORREF clr);
 
     // --- Figures --------------------------------------------------------------
 
