@@ -38,22 +38,27 @@ void CXTPMarkupSingleChildElement::AddSingleContent(CXTPMarkupObject* pOwner, CX
                                                     CXTPMarkupObject* pContent)
 {
     CXTPMarkupPtr<CXTPMarkupObject> content(pContent);
-    CXTPMarkupUIElement* pElement = MarkupCast<CXTPMarkupUIElement>(pContent);
-    if (!pElement)
+    CheckSingleContent(pOwner, pChild != nullptr, pContent);
+    content.Detach();
+    ReplaceChild(pOwner, pChild, static_cast<CXTPMarkupUIElement*>(pContent));
+}
+
+void CXTPMarkupSingleChildElement::CheckSingleContent(const CXTPMarkupObject* pOwner, BOOL bHasChild,
+                                                      const CXTPMarkupObject* pContent)
+{
+    if (!MarkupCast<CXTPMarkupUIElement>(pContent))
     {
         throw CXTPMarkupBuilderException(
             "'%ls' object cannot be added to '%ls'. Object cannot be converted to type 'CXTPMarkupUIElement'",
             pContent ? pContent->GetType()->GetTypeName() : L"", pOwner->GetType()->GetTypeName());
     }
-    if (pChild)
+    if (bHasChild)
     {
         throw CXTPMarkupBuilderException("'%ls' already has a child and cannot add '%ls'. '%ls' can accept only "
                                          "one child.",
                                          pOwner->GetType()->GetTypeName(), pContent->GetType()->GetTypeName(),
                                          pOwner->GetType()->GetTypeName());
     }
-    content.Detach();
-    ReplaceChild(pOwner, pChild, pElement);
 }
 
 void CXTPMarkupSingleChildElement::AddContent(CXTPMarkupObjectBuilder* /*pBuilder*/, CXTPMarkupObject* pContent)

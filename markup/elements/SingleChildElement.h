@@ -25,6 +25,9 @@ public:
     // The content rules, shared with the page, which is not a single-child
     // element by type.
     static void AddSingleContent(CXTPMarkupObject* pOwner, CXTPMarkupUIElement*& pChild, CXTPMarkupObject* pContent);
+    // The builder errors of those rules: raised unless pContent is a UI
+    // element and pOwner has no child yet. pContent stays the caller's.
+    static void CheckSingleContent(const CXTPMarkupObject* pOwner, BOOL bHasChild, const CXTPMarkupObject* pContent);
     static void ReplaceChild(CXTPMarkupObject* pOwner, CXTPMarkupUIElement*& pChild, CXTPMarkupUIElement* pNew);
 
 protected:

@@ -1,9 +1,9 @@
 #include "markup/host/ContentControl.h"
 
 #include "markup/elements/Run.h"
+#include "markup/elements/SingleChildElement.h"
 #include "markup/elements/TextBlock.h"
 
-#include "markup/model/BuilderException.h"
 #include "markup/model/DependencyProperty.h"
 #include "markup/model/String.h"
 #include "markup/model/Type.h"
@@ -54,29 +54,13 @@ CXTPMarkupUIElement* CXTPMarkupContentControl::CreateTextContent(CXTPMarkupHost*
 void CXTPMarkupContentControl::AddContent(CXTPMarkupObjectBuilder* /*pBuilder*/, CXTPMarkupObject* pContent)
 {
     CXTPMarkupPtr<CXTPMarkupObject> content(pContent);
-    CXTPMarkupPtr<CXTPMarkupUIElement> element;
     if (MarkupCast<CXTPMarkupString>(pContent))
-        element.Reset(CreateTextContent(GetMarkupContext(), pContent));
-    else if (CXTPMarkupUIElement* pElement = MarkupCast<CXTPMarkupUIElement>(pContent))
     {
-        element.Reset(pElement);
-        content.Detach();
+        if (CXTPMarkupUIElement* pText = CreateTextContent(GetMarkupContext(), pContent))
+            content.Reset(pText);
     }
-
-    if (!element)
-    {
-        throw CXTPMarkupBuilderException(
-            "'%ls' object cannot be added to '%ls'. Object cannot be converted to type 'CXTPMarkupUIElement'",
-            pContent ? pContent->GetType()->GetTypeName() : L"", GetType()->GetTypeName());
-    }
-    if (GetContent())
-    {
-        throw CXTPMarkupBuilderException("'%ls' already has a child and cannot add '%ls'. '%ls' can accept only "
-                                         "one child.",
-                                         GetType()->GetTypeName(), element->GetType()->GetTypeName(),
-                                         GetType()->GetTypeName());
-    }
-    SetContent(element.Detach());
+    CXTPMarkupSingleChildElement::CheckSingleContent(this, GetContent() != nullptr, content.Get());
+    SetContent(static_cast<CXTPMarkupUIElement*>(content.Detach()));
 }
 
 BOOL CXTPMarkupContentControl::HasContent() const

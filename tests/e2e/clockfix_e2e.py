@@ -357,9 +357,7 @@ class ClockFixSession(unittest.TestCase):
 
 def main():
     global ARGS
-    ARGS, rest = parse_paths(__doc__.splitlines()[0], [("program", "clockfix.exe"), ("probe", "window_probe.exe"),
-                                                        ("winerun", "the build's Wine wrapper"),
-                                                        ("screenshots", "folder for the PNG pictures")])
+    ARGS, rest = parse_paths(__doc__.splitlines()[0], [("program", "clockfix.exe"), ("probe", "window_probe.exe")])
     return run_tests("clockfix_e2e", rest)
 
 

@@ -241,9 +241,7 @@ class ClassicSheet(SheetChecks, unittest.TestCase):
 
 def main():
     global ARGS
-    ARGS, rest = parse_paths(__doc__.splitlines()[0], [("render", "markup-render.exe"), ("sheet", "the controls sheet"),
-                                                        ("winerun", "the build's Wine wrapper"),
-                                                        ("screenshots", "folder for the PNG pictures")])
+    ARGS, rest = parse_paths(__doc__.splitlines()[0], [("render", "markup-render.exe"), ("sheet", "the controls sheet")])
     return run_tests("controls_e2e", rest)
 
 

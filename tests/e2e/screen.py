@@ -81,10 +81,11 @@ class Screen:
 
 
 def parse_paths(description, paths):
-    """The command line of a suite: each (option, help) of paths is a required
-    path, made absolute. Answers the options and the arguments left for
-    unittest."""
+    """The command line of a suite: each (option, help) of paths, and the Wine
+    wrapper and screenshot folder every suite needs, is a required path, made
+    absolute. Answers the options and the arguments left for unittest."""
     parser = argparse.ArgumentParser(description=description)
+    paths = paths + [("winerun", "the build's Wine wrapper"), ("screenshots", "folder for the PNG pictures")]
     for option, text in paths:
         parser.add_argument("--" + option, required=True, help=text)
     args, rest = parser.parse_known_args()
