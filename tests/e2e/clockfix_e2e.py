@@ -21,7 +21,7 @@ import threading
 import time
 import unittest
 
-from screen import POLL_SECONDS, WAIT_SECONDS, Screen, parse_paths, run_tests
+from screen import POLL_SECONDS, WAIT_SECONDS, Screen, parse_paths, run_tests, stop_process
 
 CAPTION = "Horaleon【免费版】"
 IDC_CLOCK, IDC_SYNC, IDC_AUTOSYNC, IDC_SYNCSPAN, IDC_AUTORUN, IDC_INFO = 1000, 1001, 1003, 1004, 1005, 1006
@@ -154,13 +154,7 @@ class ClockFixSession(unittest.TestCase):
         self.addCleanup(self.stop_program)
 
     def stop_program(self):
-        if self.process.poll() is None:
-            self.process.terminate()
-            try:
-                self.process.wait(timeout=10)
-            except subprocess.TimeoutExpired:
-                self.process.kill()
-                self.process.wait(timeout=30)
+        stop_process(self.process)
 
     @staticmethod
     def restore_run_value(data):

@@ -15,7 +15,7 @@ import tempfile
 import time
 import unittest
 
-from screen import POLL_SECONDS, WAIT_SECONDS, Screen, centre, parse_paths, run_tests
+from screen import POLL_SECONDS, WAIT_SECONDS, Screen, centre, parse_paths, run_tests, stop_process
 
 ARGS = None  # the paths given on the command line
 QUIET_SECONDS = 0.8  # how long to wait for events that must not come
@@ -47,13 +47,7 @@ class SheetWindow:
         self._seen = ready + 1
 
     def stop(self):
-        if self.process.poll() is None:
-            self.process.terminate()
-            try:
-                self.process.wait(timeout=10)
-            except subprocess.TimeoutExpired:
-                self.process.kill()
-                self.process.wait(timeout=30)
+        stop_process(self.process)
         self._out.close()
 
     def _lines(self):

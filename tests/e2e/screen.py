@@ -80,6 +80,17 @@ class Screen:
         subprocess.run(["convert", "ppm:-", "png:" + path], input=ppm, check=True, timeout=30)
 
 
+def stop_process(process):
+    """Ends a process the test started, by its pid: asked first, then killed."""
+    if process.poll() is None:
+        process.terminate()
+        try:
+            process.wait(timeout=10)
+        except subprocess.TimeoutExpired:
+            process.kill()
+            process.wait(timeout=30)
+
+
 def parse_paths(description, paths):
     """The command line of a suite: each (option, help) of paths, and the Wine
     wrapper and screenshot folder every suite needs, is a required path, made
