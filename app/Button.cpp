@@ -318,8 +318,7 @@ bool CXTPButton::DrawMarkupCaption(HDC hDC, const CXTPButtonTheme::Face& face)
 {
     if (m_pMarkupUIElement == nullptr)
         return false;
-    SetHostDefaults(m_pMarkupContext, reinterpret_cast<HFONT>(::SendMessageW(m_hWnd, WM_GETFONT, 0, 0)),
-                    face.clrText);
+    SetHostDefaults(m_pMarkupContext, reinterpret_cast<HFONT>(::SendMessageW(m_hWnd, WM_GETFONT, 0, 0)), face.clrText);
 
     const RECT& rcText = face.rcText;
     const SIZE size = MeasureTree(m_pMarkupUIElement, rcText.right - rcText.left, rcText.bottom - rcText.top);

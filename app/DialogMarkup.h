@@ -39,4 +39,3 @@ inline constexpr char kButtonFaceMarkup[] =
     "FontWeight='Bold' Padding='0,10,0,0'>"
     "\xc1\xa2\xbc\xb4\xd0\xa3\xca\xb1" // 立即校时
     "</TextBlock></StackPanel>";
-

@@ -52,17 +52,14 @@ const char* const kResultTexts[CSyncController::ResultKindCount] = {
 
 // Milliseconds, by interval list index.
 const DWORD kIntervalsMs[] = {
-    30 * 60 * 1000, // every 30 minutes
-    60 * 60 * 1000, // every hour
+    30 * 60 * 1000,  // every 30 minutes
+    60 * 60 * 1000,  // every hour
     120 * 60 * 1000, // every 2 hours
 };
 const int kIntervalCount = sizeof(kIntervalsMs) / sizeof(kIntervalsMs[0]);
 } // namespace
 
-CSyncController::CSyncController(CSyncView& view, CSyncPlatform& platform)
-    : m_view(view), m_platform(platform)
-{
-}
+CSyncController::CSyncController(CSyncView& view, CSyncPlatform& platform) : m_view(view), m_platform(platform) {}
 
 void CSyncController::Start()
 {

@@ -32,9 +32,7 @@ CSyncPlatform::CSyncPlatform(CClockPlatform& clock, HKEY hRunRoot, LPCSTR pszRun
 {
 }
 
-CSyncPlatform::CSyncPlatform() : CSyncPlatform(CClockPlatform::System())
-{
-}
+CSyncPlatform::CSyncPlatform() : CSyncPlatform(CClockPlatform::System()) {}
 
 DWORD CSyncPlatform::GetTickCount()
 {

@@ -40,8 +40,8 @@ std::string GenerateGrid()
     {
         for (int column = 0; column < kSide; ++column)
         {
-            snprintf(sz, sizeof(sz), "<Panel Grid.Row='%d' Grid.Column='%d' Margin='1' Background='%s'/>", row,
-                     column, Colour(row * kSide + column).c_str());
+            snprintf(sz, sizeof(sz), "<Panel Grid.Row='%d' Grid.Column='%d' Margin='1' Background='%s'/>", row, column,
+                     Colour(row * kSide + column).c_str());
             text += sz;
         }
     }
@@ -60,20 +60,26 @@ std::string GenerateCanvas()
         switch (i % 4)
         {
         case 0:
-            snprintf(sz, sizeof(sz), "<Rectangle Canvas.Left='%d' Canvas.Top='%d' Width='12' Height='8' Fill='%s' "
-                     "Stroke='Black'/>", x, y, clr.c_str());
+            snprintf(sz, sizeof(sz),
+                     "<Rectangle Canvas.Left='%d' Canvas.Top='%d' Width='12' Height='8' Fill='%s' "
+                     "Stroke='Black'/>",
+                     x, y, clr.c_str());
             break;
         case 1:
             snprintf(sz, sizeof(sz), "<Ellipse Canvas.Left='%d' Canvas.Top='%d' Width='12' Height='8' Fill='%s'/>", x,
                      y, clr.c_str());
             break;
         case 2:
-            snprintf(sz, sizeof(sz), "<Line Canvas.Left='%d' Canvas.Top='%d' X1='0' Y1='0' X2='15' Y2='9' "
-                     "Stroke='%s' StrokeThickness='2'/>", x, y, clr.c_str());
+            snprintf(sz, sizeof(sz),
+                     "<Line Canvas.Left='%d' Canvas.Top='%d' X1='0' Y1='0' X2='15' Y2='9' "
+                     "Stroke='%s' StrokeThickness='2'/>",
+                     x, y, clr.c_str());
             break;
         default:
-            snprintf(sz, sizeof(sz), "<Polygon Canvas.Left='%d' Canvas.Top='%d' Points='0,0 12,0 6,10' Fill='%s' "
-                     "Stroke='Black'/>", x, y, clr.c_str());
+            snprintf(sz, sizeof(sz),
+                     "<Polygon Canvas.Left='%d' Canvas.Top='%d' Points='0,0 12,0 6,10' Fill='%s' "
+                     "Stroke='Black'/>",
+                     x, y, clr.c_str());
             break;
         }
         text += sz;

@@ -82,24 +82,27 @@ void BenchDecoding()
     for (const char* pszName : {"CLOCK.PNG", "INFO.PNG", "SYNC.PNG"})
     {
         HRSRC hResource = FindResourceA(hModule, pszName, "PNG");
-        const double dMicros = MeanMicroseconds([&] {
-            CXTPPngImage png;
-            png.LoadFromResource(hModule, hResource);
-        });
+        const double dMicros = MeanMicroseconds(
+            [&]
+            {
+                CXTPPngImage png;
+                png.LoadFromResource(hModule, hResource);
+            });
         printf("decode %-10s %10.1f us\n", pszName, dMicros);
     }
 
-    const double dResolve = MeanMicroseconds([&] {
-        CXTPImageLoader::CreateResourceStore(hModule, "clock.png")->Release();
-    });
+    const double dResolve =
+        MeanMicroseconds([&] { CXTPImageLoader::CreateResourceStore(hModule, "clock.png")->Release(); });
     printf("resource store for clock.png (decode and copy) %.1f us\n", dResolve);
 
     const std::vector<BYTE> large = MakeLargePng(2048);
     bool bDecoded = false;
-    const double dMicros = MeanMicroseconds([&] {
-        CXTPPngImage png;
-        bDecoded = png.LoadFromMemory(large.data(), large.size());
-    });
+    const double dMicros = MeanMicroseconds(
+        [&]
+        {
+            CXTPPngImage png;
+            bDecoded = png.LoadFromMemory(large.data(), large.size());
+        });
     printf("decode 2048 x 2048 RGBA (%zu bytes)%s %10.1f ms\n", large.size(), bDecoded ? "" : " FAILED",
            dMicros / 1000);
 }
@@ -127,12 +130,10 @@ void BenchDrawing()
     } cases[] = {{"32 x 32", 32}, {"256 x 256 (stretched)", 256}};
     for (const Case& c : cases)
     {
-        const double dSystem = MeanMicroseconds([&] {
-            pImage->Draw(dc.Get(), 10, 10, c.cx, c.cx, CXTPImageStoreImage::BlendSystem);
-        });
-        const double dManual = MeanMicroseconds([&] {
-            pImage->Draw(dc.Get(), 10, 10, c.cx, c.cx, CXTPImageStoreImage::BlendManual);
-        });
+        const double dSystem =
+            MeanMicroseconds([&] { pImage->Draw(dc.Get(), 10, 10, c.cx, c.cx, CXTPImageStoreImage::BlendSystem); });
+        const double dManual =
+            MeanMicroseconds([&] { pImage->Draw(dc.Get(), 10, 10, c.cx, c.cx, CXTPImageStoreImage::BlendManual); });
         printf("draw %-22s AlphaBlend %8.1f us   manual blend %8.1f us\n", c.pszWhat, dSystem, dManual);
     }
     pStore->Release();

@@ -2,9 +2,7 @@
 
 #include "framework/DataExchange.h"
 
-CDialog::CDialog(UINT nTemplateId, HWND hParent) : m_nTemplateId(nTemplateId), m_hParent(hParent)
-{
-}
+CDialog::CDialog(UINT nTemplateId, HWND hParent) : m_nTemplateId(nTemplateId), m_hParent(hParent) {}
 
 INT_PTR CDialog::DoModal()
 {
@@ -30,9 +28,7 @@ BOOL CDialog::OnInitDialog()
     return TRUE;
 }
 
-void CDialog::DoDataExchange(CDataExchange&)
-{
-}
+void CDialog::DoDataExchange(CDataExchange&) {}
 
 void CDialog::OnOK()
 {

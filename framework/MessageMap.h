@@ -30,9 +30,9 @@ public:
 
     struct Entry
     {
-        UINT nMessage;         // WM_... ; WM_COMMAND for control notifications
-        UINT nCode;            // notification code of a WM_COMMAND entry
-        UINT nId;              // control id of a WM_COMMAND entry
+        UINT nMessage; // WM_... ; WM_COMMAND for control notifications
+        UINT nCode;    // notification code of a WM_COMMAND entry
+        UINT nId;      // control id of a WM_COMMAND entry
         MessageHandler pMessage;
         NotifyHandler pNotify;
     };

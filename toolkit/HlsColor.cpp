@@ -73,8 +73,8 @@ COLORREF HlsToRgb(DWORD dwHls)
         const BYTE nGrey = static_cast<BYTE>(std::min(nLight, 255));
         return RGB(nGrey, nGrey, nGrey);
     }
-    const int nM2 = nLight <= 127 ? nLight * (nSaturation + 255)
-                                  : (nLight + nSaturation - nLight * nSaturation / 255) * 255;
+    const int nM2 =
+        nLight <= 127 ? nLight * (nSaturation + 255) : (nLight + nSaturation - nLight * nSaturation / 255) * 255;
     const int nM1 = 510 * nLight - nM2;
     return RGB(HueToChannel(nM1, nM2, nHue + 85), HueToChannel(nM1, nM2, nHue), HueToChannel(nM1, nM2, nHue - 85));
 }

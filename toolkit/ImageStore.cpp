@@ -128,8 +128,7 @@ void CXTPImageStore::Store(UINT nId, CXTPImageStoreImage* pImage)
     images.push_back(pImage);
 }
 
-BOOL CXTPImageStore::AddBitmap(HBITMAP hBitmap, const UINT* pIds, int nCount, SIZE sz, XTPImageState state,
-                               BOOL bAlpha)
+BOOL CXTPImageStore::AddBitmap(HBITMAP hBitmap, const UINT* pIds, int nCount, SIZE sz, XTPImageState state, BOOL bAlpha)
 {
     if (!hBitmap || nCount <= 0 || state != xtpImageNormal)
         return FALSE;
@@ -165,8 +164,7 @@ BOOL CXTPImageStore::AddAlphaPieces(HBITMAP hBitmap, const UINT* pIds, int nCoun
     BOOL bAdded = FALSE;
     for (int i = 0; i < nCount; ++i)
     {
-        CXTPImageStoreImage* pImage =
-            CXTPImageStoreImage::CreateFromPixels(pixels.data() + i * cx, bm.bmWidth, cx, cy);
+        CXTPImageStoreImage* pImage = CXTPImageStoreImage::CreateFromPixels(pixels.data() + i * cx, bm.bmWidth, cx, cy);
         if (!pImage)
             return FALSE;
         Store(pIds ? pIds[i] : static_cast<UINT>(i), pImage);
@@ -246,8 +244,7 @@ BOOL CXTPImageStore::AddIconImage(HMODULE hModule, LPCSTR lpszIconName, UINT nId
     DWORD nSize = 0;
     int cx = 0;
     int cy = 0;
-    if (!LockResourceData(hModule, lpszIconName, RT_ICON, &pData, &nSize) ||
-        !ReadIconImageSize(pData, nSize, &cx, &cy))
+    if (!LockResourceData(hModule, lpszIconName, RT_ICON, &pData, &nSize) || !ReadIconImageSize(pData, nSize, &cx, &cy))
         return FALSE;
     if ((cxWanted != 0 || cyWanted != 0) && (cx != cxWanted || cy != cyWanted))
         return FALSE;
@@ -257,8 +254,8 @@ BOOL CXTPImageStore::AddIconImage(HMODULE hModule, LPCSTR lpszIconName, UINT nId
     if (!bPng && nSize >= sizeof(header))
         memcpy(&header, pData, sizeof(header));
     const size_t nColorBytes = static_cast<size_t>(cx) * cy * 4;
-    if (header.biSize >= sizeof(header) && header.biBitCount == 32 && header.biCompression == BI_RGB &&
-        nSize >= header.biSize + nColorBytes)
+    if (header.biSize >= sizeof(header) && header.biBitCount == 32 && header.biCompression == BI_RGB
+        && nSize >= header.biSize + nColorBytes)
     {
         // The colour part is a bottom-up 32-bit bitmap; the AND mask after it is
         // not needed. Images whose alpha is all zero rely on that mask, though.
@@ -277,8 +274,8 @@ BOOL CXTPImageStore::AddIconImage(HMODULE hModule, LPCSTR lpszIconName, UINT nId
         }
     }
 
-    HICON hIcon = ::CreateIconFromResourceEx(const_cast<BYTE*>(pData), nSize, TRUE, 0x00030000, cx, cy,
-                                             LR_DEFAULTCOLOR);
+    HICON hIcon =
+        ::CreateIconFromResourceEx(const_cast<BYTE*>(pData), nSize, TRUE, 0x00030000, cx, cy, LR_DEFAULTCOLOR);
     CXTPImageStoreImage* pImage = CXTPImageStoreImage::CreateFromIcon(hIcon, cx, cy);
     if (!pImage)
         return FALSE;
@@ -299,7 +296,8 @@ CXTPImageStoreImage* CXTPImageStore::GetImage(UINT nId, int nPreferredWidth) con
             if (!pBest || pImage->GetWidth() < pBest->GetWidth())
                 pBest = pImage;
         }
-        else if (!pBest || std::abs(pImage->GetWidth() - nPreferredWidth) < std::abs(pBest->GetWidth() - nPreferredWidth))
+        else if (!pBest
+                 || std::abs(pImage->GetWidth() - nPreferredWidth) < std::abs(pBest->GetWidth() - nPreferredWidth))
         {
             pBest = pImage;
         }

@@ -145,8 +145,8 @@ void CXTPImageStoreImage::DrawManualBlend(HDC hdc, int x, int y, int cx, int cy,
     CXTPMemoryDC dcResult(hdc);
     for (CXTPMemoryDC* pDC : {&dcSource, &dcTarget, &dcResult})
         SetDCLayout(pDC->Get(), 0);
-    if (!dcSource.SelectBitmap(hSource.Get()) || !dcTarget.SelectBitmap(hTarget.Get()) ||
-        !dcResult.SelectBitmap(hResult.Get()))
+    if (!dcSource.SelectBitmap(hSource.Get()) || !dcTarget.SelectBitmap(hTarget.Get())
+        || !dcResult.SelectBitmap(hResult.Get()))
         return;
 
     ::SetStretchBltMode(dcSource.Get(), COLORONCOLOR);

@@ -54,7 +54,7 @@ private:
     int m_cx;
     int m_cy;
     CXTPBitmapHandle m_hAlphaBitmap;
-    CXTPBitmapHandle m_hPremultiplied; // made at the first draw
+    CXTPBitmapHandle m_hPremultiplied;  // made at the first draw
     const RGBQUAD* m_pPixels = nullptr; // straight pixels of m_hAlphaBitmap, top-down rows
     CXTPIconHandle m_hIcon;
 };

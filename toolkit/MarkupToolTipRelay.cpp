@@ -11,7 +11,8 @@ constexpr int kMaxTipWidth = 400;
 
 void InitToolTipClass()
 {
-    static const BOOL bInitialized = [] {
+    static const BOOL bInitialized = []
+    {
         INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_WIN95_CLASSES};
         return InitCommonControlsEx(&icc);
     }();
@@ -32,13 +33,8 @@ TOOLINFOA ToolRecord(HWND hWnd, INT_PTR nTool)
 } // namespace
 
 CMarkupToolTipRelay::CMarkupToolTipRelay(ISite* pSite)
-    : m_pSite(pSite)
-    , m_nStyle(kStylePlain)
-    , m_hWndOwner(nullptr)
-    , m_hWndToolTip(nullptr)
-    , m_nCurrentTool(-1)
-    , m_rcTool{}
-    , m_nRelayed(0)
+    : m_pSite(pSite), m_nStyle(kStylePlain), m_hWndOwner(nullptr), m_hWndToolTip(nullptr),
+      m_nCurrentTool(-1), m_rcTool{}, m_nRelayed(0)
 {
 }
 
@@ -64,9 +60,9 @@ BOOL CMarkupToolTipRelay::EnsureToolTipWindow(HWND hWnd)
         return TRUE;
     DestroyToolTipWindow();
     InitToolTipClass();
-    m_hWndToolTip = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
-                                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hWnd, nullptr,
-                                    GetModuleHandleA(nullptr), nullptr);
+    m_hWndToolTip =
+        CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hWnd, nullptr, GetModuleHandleA(nullptr), nullptr);
     if (!m_hWndToolTip)
         return FALSE;
     m_hWndOwner = hWnd;

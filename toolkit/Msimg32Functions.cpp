@@ -2,8 +2,7 @@
 
 namespace
 {
-template <class TFunction>
-TFunction LookUp(HMODULE hModule, const char* pszName)
+template <class TFunction> TFunction LookUp(HMODULE hModule, const char* pszName)
 {
     // GetProcAddress answers a generic FARPROC; the typed pointer is the real signature.
     return reinterpret_cast<TFunction>(reinterpret_cast<void*>(::GetProcAddress(hModule, pszName)));

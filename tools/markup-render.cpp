@@ -113,8 +113,8 @@ std::string ParseCommandLine(int argc, char** argv, Options& options)
             if (i + 1 >= argc)
                 return strArg + " needs a value";
             if (!ParseExtent(argv[++i], strArg == "--width" ? options.cx : options.cy))
-                return strArg + " must be a whole number from 1 to " + std::to_string(kMaxExtent) + ", not \"" +
-                       argv[i] + "\"";
+                return strArg + " must be a whole number from 1 to " + std::to_string(kMaxExtent) + ", not \"" + argv[i]
+                       + "\"";
         }
         else if (strArg == "--utf8")
             options.bUtf8 = true;
@@ -161,9 +161,9 @@ bool ReadFile(const std::string& strPath, std::string& strText, std::string& str
     {
         strText.resize(static_cast<size_t>(size.QuadPart));
         DWORD dwRead = 0;
-        bRead = strText.empty() || (::ReadFile(hFile, &strText[0], static_cast<DWORD>(strText.size()), &dwRead,
-                                               nullptr) &&
-                                    dwRead == strText.size());
+        bRead = strText.empty()
+                || (::ReadFile(hFile, &strText[0], static_cast<DWORD>(strText.size()), &dwRead, nullptr)
+                    && dwRead == strText.size());
         if (!bRead)
             strError = "cannot read " + strPath + ": " + SystemMessage(GetLastError());
     }
@@ -264,8 +264,8 @@ int RenderToPng(const Options& options, CXTPMarkupHost* pHost, CXTPMarkupUIEleme
     CXTPBitmapHandle hBitmap(XTPCreateDIB32(options.cx, options.cy, reinterpret_cast<void**>(&pPixels)));
     CXTPMemoryDC dc;
     if (!hBitmap || !pPixels || !dc.Get())
-        return Fail(kExitUsage, "cannot make a bitmap of " + std::to_string(options.cx) + " x " +
-                                    std::to_string(options.cy) + " pixels");
+        return Fail(kExitUsage, "cannot make a bitmap of " + std::to_string(options.cx) + " x "
+                                    + std::to_string(options.cy) + " pixels");
     {
         CXTPSelectObject selectBitmap(dc.Get(), hBitmap.Get());
         const RECT rcAll = {0, 0, options.cx, options.cy};
@@ -323,9 +323,9 @@ public:
         RECT rcWindow = {0, 0, m_options.cx, m_options.cy};
         AdjustWindowRect(&rcWindow, dwStyle, FALSE);
         const std::string strTitle = "markup-render - " + m_options.strInput;
-        HWND hWnd = CreateWindowExA(0, "MarkupRenderView", strTitle.c_str(), dwStyle, 40, 40,
-                                    rcWindow.right - rcWindow.left, rcWindow.bottom - rcWindow.top, nullptr, nullptr,
-                                    hInstance, this);
+        HWND hWnd =
+            CreateWindowExA(0, "MarkupRenderView", strTitle.c_str(), dwStyle, 40, 40, rcWindow.right - rcWindow.left,
+                            rcWindow.bottom - rcWindow.top, nullptr, nullptr, hInstance, this);
         if (!hWnd)
             return Fail(kExitUsage, "cannot make a window: " + SystemMessage(GetLastError()));
         ShowWindow(hWnd, SW_SHOWNORMAL);
@@ -360,20 +360,13 @@ private:
     {
         switch (message)
         {
-        case WM_PAINT:
-            Paint(hWnd);
-            return true;
+        case WM_PAINT: Paint(hWnd); return true;
         case WM_ERASEBKGND:
             lResult = TRUE; // painting covers every pixel
             return true;
-        case WM_SIZE:
-            InvalidateRect(hWnd, nullptr, FALSE);
-            return true;
-        case WM_DESTROY:
-            PostQuitMessage(0);
-            break;
-        default:
-            break;
+        case WM_SIZE: InvalidateRect(hWnd, nullptr, FALSE); return true;
+        case WM_DESTROY: PostQuitMessage(0); break;
+        default: break;
         }
         return m_pHost->HandleMessage(m_pRoot, message, wParam, lParam, &lResult) != FALSE;
     }
@@ -407,8 +400,8 @@ private:
         GetClientRect(hWnd, &rcClient);
         POINT ptOrigin = {0, 0};
         ClientToScreen(hWnd, &ptOrigin);
-        std::string strReport = "window " + std::to_string(ptOrigin.x) + " " + std::to_string(ptOrigin.y) + " " +
-                                std::to_string(rcClient.right) + " " + std::to_string(rcClient.bottom) + "\n";
+        std::string strReport = "window " + std::to_string(ptOrigin.x) + " " + std::to_string(ptOrigin.y) + " "
+                                + std::to_string(rcClient.right) + " " + std::to_string(rcClient.bottom) + "\n";
         if (m_options.bDump)
             DumpTree(m_pHost, m_pRoot, 0, strReport);
         strReport += "ready\n";
@@ -453,8 +446,7 @@ void WatchEvents(CXTPMarkupHost* pHost)
         for (LPCWSTR lpszEvent : kEvents)
         {
             CXTPMarkupDependencyProperty* pEvent = CXTPMarkupDependencyProperty::FindProperty(pType, lpszEvent);
-            if (!pEvent || !pEvent->IsEvent() ||
-                std::find(watched.begin(), watched.end(), pEvent) != watched.end())
+            if (!pEvent || !pEvent->IsEvent() || std::find(watched.begin(), watched.end(), pEvent) != watched.end())
                 continue;
             watched.push_back(pEvent);
             pHost->AddHandler(pEvent, new CXTPMarkupDelegate(&ReportEvent));

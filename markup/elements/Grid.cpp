@@ -44,13 +44,9 @@ void CXTPMarkupGrid::RegisterMarkupProperties()
 }
 
 CXTPMarkupGrid::CXTPMarkupGrid()
-    : m_pRowDefinitions(new CXTPMarkupRowDefinitionCollection())
-    , m_pColumnDefinitions(new CXTPMarkupColumnDefinitionCollection())
-    , m_bHasStarColumns(FALSE)
-    , m_bHasStarRows(FALSE)
-    , m_bGroup3InAutoRows(FALSE)
-    , m_pDefaultColumn(nullptr)
-    , m_pDefaultRow(nullptr)
+    : m_pRowDefinitions(new CXTPMarkupRowDefinitionCollection()),
+      m_pColumnDefinitions(new CXTPMarkupColumnDefinitionCollection()), m_bHasStarColumns(FALSE), m_bHasStarRows(FALSE),
+      m_bGroup3InAutoRows(FALSE), m_pDefaultColumn(nullptr), m_pDefaultRow(nullptr)
 {
     m_pRowDefinitions->SetLogicalParent(this);
     m_pColumnDefinitions->SetLogicalParent(this);
@@ -142,8 +138,7 @@ CXTPMarkupObject* CXTPMarkupGrid::LookupOwnValue(const CXTPMarkupDependencyPrope
     return CXTPMarkupPanel::LookupOwnValue(pProperty);
 }
 
-void CXTPMarkupGrid::OnCellAttachedPropertyChanged(CXTPMarkupObject* pObject,
-                                                   CXTPMarkupPropertyChangedArgs* /*pArgs*/)
+void CXTPMarkupGrid::OnCellAttachedPropertyChanged(CXTPMarkupObject* pObject, CXTPMarkupPropertyChangedArgs* /*pArgs*/)
 {
     CXTPMarkupVisual* pVisual = MarkupCast<CXTPMarkupVisual>(pObject);
     if (CXTPMarkupGrid* pGrid = pVisual ? MarkupCast<CXTPMarkupGrid>(pVisual->GetParentVisual()) : nullptr)
@@ -180,17 +175,13 @@ void ValidateDefinitions(Definitions& definitions, BOOL bTreatStarAsAuto)
         double dSize = kUnbounded;
         switch (pDefinition->GetLengthUnit())
         {
-        case CXTPMarkupGridLength::Auto:
-            pDefinition->m_nLayoutType = Definition::LayoutAuto;
-            break;
+        case CXTPMarkupGridLength::Auto: pDefinition->m_nLayoutType = Definition::LayoutAuto; break;
         case CXTPMarkupGridLength::Pixel:
             pDefinition->m_nLayoutType = Definition::LayoutPixel;
             dSize = std::max(0, Truncate(pDefinition->GetLengthValue()));
             nLow = std::max(nLow, std::min(static_cast<int>(dSize), nHigh));
             break;
-        default:
-            pDefinition->m_nLayoutType = bTreatStarAsAuto ? Definition::LayoutAuto : Definition::LayoutStar;
-            break;
+        default: pDefinition->m_nLayoutType = bTreatStarAsAuto ? Definition::LayoutAuto : Definition::LayoutStar; break;
         }
         pDefinition->RaiseMinSize(nLow);
         pDefinition->m_dMeasureSize = std::max<double>(nLow, std::min<double>(dSize, nHigh));
@@ -204,7 +195,7 @@ int SpanSize(const Definitions& definitions, int nStart, int nCount)
     {
         const Definition* pDefinition = definitions[i];
         dSize += pDefinition->m_nLayoutType == Definition::LayoutAuto ? pDefinition->m_nMinSize
-                                                                       : pDefinition->m_dMeasureSize;
+                                                                      : pDefinition->m_dMeasureSize;
     }
     return Truncate(dSize);
 }
@@ -233,11 +224,14 @@ void EnsureMinSizeInRange(Definitions& definitions, int nStart, int nCount, int 
     auto isAuto = [](const Definition* p) { return p->GetLengthUnit() == CXTPMarkupGridLength::Auto; };
     if (dRequested <= dRangePreferred)
     {
-        std::stable_sort(range.begin(), range.end(), [&](const Definition* a, const Definition* b) {
-            if (isAuto(a) != isAuto(b))
-                return isAuto(a);
-            return isAuto(a) ? a->m_nMinSize < b->m_nMinSize : a->GetPreferredSize() < b->GetPreferredSize();
-        });
+        std::stable_sort(range.begin(), range.end(),
+                         [&](const Definition* a, const Definition* b)
+                         {
+                             if (isAuto(a) != isAuto(b))
+                                 return isAuto(a);
+                             return isAuto(a) ? a->m_nMinSize < b->m_nMinSize
+                                              : a->GetPreferredSize() < b->GetPreferredSize();
+                         });
         double dRemaining = dRequested;
         size_t i = 0;
         for (; i < range.size() && isAuto(range[i]); ++i)
@@ -251,11 +245,13 @@ void EnsureMinSizeInRange(Definitions& definitions, int nStart, int nCount, int 
     }
     else if (dRequested <= dRangeCap)
     {
-        std::stable_sort(range.begin(), range.end(), [&](const Definition* a, const Definition* b) {
-            if (isAuto(a) != isAuto(b))
-                return !isAuto(a);
-            return a->m_dSizeCache < b->m_dSizeCache;
-        });
+        std::stable_sort(range.begin(), range.end(),
+                         [&](const Definition* a, const Definition* b)
+                         {
+                             if (isAuto(a) != isAuto(b))
+                                 return !isAuto(a);
+                             return a->m_dSizeCache < b->m_dSizeCache;
+                         });
         double dRemaining = dRequested - dRangePreferred;
         size_t i = 0;
         size_t nNonAuto = 0;
@@ -291,9 +287,9 @@ void EnsureMinSizeInRange(Definitions& definitions, int nStart, int nCount, int 
             const double dDivisor = n * dLargestCap - dRangeCap;
             for (Definition* pDefinition : range)
             {
-                pDefinition->RaiseMinSize(pDefinition->m_dSizeCache + (dRequested - dRangeCap) *
-                                                                          (dLargestCap - pDefinition->m_dSizeCache) /
-                                                                          dDivisor);
+                pDefinition->RaiseMinSize(pDefinition->m_dSizeCache
+                                          + (dRequested - dRangeCap) * (dLargestCap - pDefinition->m_dSizeCache)
+                                                / dDivisor);
             }
         }
     }
@@ -369,9 +365,9 @@ void SetFinalSize(Definitions& definitions, int nFinal)
             continue;
         }
         const double dUser = pDefinition->m_nLayoutType == Definition::LayoutAuto ? pDefinition->m_nMinSize
-                                                                                 : pDefinition->GetLengthValue();
-        pDefinition->m_dSizeCache = std::max<double>(
-            pDefinition->m_nMinSize, std::min<double>(dUser, pDefinition->GetUserMaxSize()));
+                                                                                  : pDefinition->GetLengthValue();
+        pDefinition->m_dSizeCache =
+            std::max<double>(pDefinition->m_nMinSize, std::min<double>(dUser, pDefinition->GetUserMaxSize()));
         dTaken += pDefinition->m_dSizeCache;
         others.push_back(pDefinition);
     }
@@ -383,16 +379,16 @@ void SetFinalSize(Definitions& definitions, int nFinal)
 
     if (dTaken > nFinal)
     {
-        std::stable_sort(work.begin(), work.begin() + nStars, [](const Definition* a, const Definition* b) {
-            return a->m_dSizeCache - a->m_nMinSize < b->m_dSizeCache - b->m_nMinSize;
-        });
+        std::stable_sort(work.begin(), work.begin() + nStars,
+                         [](const Definition* a, const Definition* b)
+                         { return a->m_dSizeCache - a->m_nMinSize < b->m_dSizeCache - b->m_nMinSize; });
         double d = nFinal - dTaken;
         for (size_t i = 0; i < work.size(); ++i)
         {
             Definition* pDefinition = work[i];
             const double v =
-                std::min(pDefinition->m_dSizeCache,
-                         std::max(pDefinition->m_dSizeCache + d / double(work.size() - i), double(pDefinition->m_nMinSize)));
+                std::min(pDefinition->m_dSizeCache, std::max(pDefinition->m_dSizeCache + d / double(work.size() - i),
+                                                             double(pDefinition->m_nMinSize)));
             d += pDefinition->m_dSizeCache - v;
             pDefinition->m_dSizeCache = v;
         }
@@ -521,8 +517,8 @@ void CXTPMarkupGrid::MeasureCell(CXTPMarkupPainter* pPainter, const CellRecord& 
     const BOOL bAutoRow = (cell.nRowTypes & Definition::LayoutAuto) != 0;
     const BOOL bStarRow = (cell.nRowTypes & Definition::LayoutStar) != 0;
     const int cx = bAutoColumn && !bStarColumn ? kUnbounded : SpanSize(m_columns, cell.nColumn, cell.nColumnSpan);
-    const int cy = bHeightsUnbounded || (bAutoRow && !bStarRow) ? kUnbounded
-                                                                : SpanSize(m_rows, cell.nRow, cell.nRowSpan);
+    const int cy =
+        bHeightsUnbounded || (bAutoRow && !bStarRow) ? kUnbounded : SpanSize(m_rows, cell.nRow, cell.nRowSpan);
     cell.child->Measure(pPainter, cx, cy);
 }
 

@@ -57,9 +57,9 @@ namespace
 {
 const CXTPMarkupGridLength* LengthOf(const CXTPMarkupDefinitionBase* pDefinition)
 {
-    return MarkupCast<CXTPMarkupGridLength>(pDefinition->GetValue(
-        pDefinition->IsColumn() ? CXTPMarkupColumnDefinition::m_pWidthProperty
-                                : CXTPMarkupRowDefinition::m_pHeightProperty));
+    return MarkupCast<CXTPMarkupGridLength>(pDefinition->GetValue(pDefinition->IsColumn()
+                                                                      ? CXTPMarkupColumnDefinition::m_pWidthProperty
+                                                                      : CXTPMarkupRowDefinition::m_pHeightProperty));
 }
 } // namespace
 
@@ -77,24 +77,23 @@ double CXTPMarkupDefinitionBase::GetLengthValue() const
 
 int CXTPMarkupDefinitionBase::GetUserMinSize() const
 {
-    const CXTPMarkupInt* pValue = MarkupCast<CXTPMarkupInt>(
-        GetValue(m_bIsColumn ? CXTPMarkupColumnDefinition::m_pMinWidthProperty
-                             : CXTPMarkupRowDefinition::m_pMinHeightProperty));
+    const CXTPMarkupInt* pValue = MarkupCast<CXTPMarkupInt>(GetValue(
+        m_bIsColumn ? CXTPMarkupColumnDefinition::m_pMinWidthProperty : CXTPMarkupRowDefinition::m_pMinHeightProperty));
     return pValue ? static_cast<int>(*pValue) : 0;
 }
 
 int CXTPMarkupDefinitionBase::GetUserMaxSize() const
 {
-    const CXTPMarkupInt* pValue = MarkupCast<CXTPMarkupInt>(
-        GetValue(m_bIsColumn ? CXTPMarkupColumnDefinition::m_pMaxWidthProperty
-                             : CXTPMarkupRowDefinition::m_pMaxHeightProperty));
+    const CXTPMarkupInt* pValue = MarkupCast<CXTPMarkupInt>(GetValue(
+        m_bIsColumn ? CXTPMarkupColumnDefinition::m_pMaxWidthProperty : CXTPMarkupRowDefinition::m_pMaxHeightProperty));
     return pValue ? static_cast<int>(*pValue) : XTPMarkupLayout::kUnbounded;
 }
 
 BOOL CXTPMarkupDefinitionBase::HasUserMaxSize() const
 {
     return GetValue(m_bIsColumn ? CXTPMarkupColumnDefinition::m_pMaxWidthProperty
-                                : CXTPMarkupRowDefinition::m_pMaxHeightProperty) != nullptr;
+                                : CXTPMarkupRowDefinition::m_pMaxHeightProperty)
+           != nullptr;
 }
 
 double CXTPMarkupDefinitionBase::GetStarValue() const

@@ -13,8 +13,7 @@ IMPLEMENT_MARKUPCLASS(nullptr, CXTPMarkupPointCollection, CXTPMarkupObject)
 CXTPMarkupPointCollection::CXTPMarkupPointCollection() : m_rcBounds{0, 0, 0, 0} {}
 
 CXTPMarkupPointCollection::CXTPMarkupPointCollection(std::vector<POINT> points)
-    : m_points(std::move(points))
-    , m_rcBounds{0, 0, 0, 0}
+    : m_points(std::move(points)), m_rcBounds{0, 0, 0, 0}
 {
     for (const POINT& pt : m_points)
     {

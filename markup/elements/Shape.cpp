@@ -41,16 +41,15 @@ void CXTPMarkupShape::RegisterMarkupProperties()
     using Property = CXTPMarkupDependencyProperty;
     using Options = CXTPMarkupPropertyOptions;
     CXTPMarkupType* pOwner = MARKUP_TYPE(CXTPMarkupShape);
-    m_pFillProperty = Property::Register(L"Fill", MARKUP_TYPE(CXTPMarkupBrush), pOwner,
-                                         new Options(nullptr, Options::AffectsRender));
+    m_pFillProperty =
+        Property::Register(L"Fill", MARKUP_TYPE(CXTPMarkupBrush), pOwner, new Options(nullptr, Options::AffectsRender));
     m_pStrokeProperty = Property::Register(L"Stroke", MARKUP_TYPE(CXTPMarkupBrush), pOwner,
                                            new Options(nullptr, Options::AffectsRender));
     m_pStrokeThicknessProperty = Property::Register(L"StrokeThickness", MARKUP_TYPE(CXTPMarkupInt), pOwner,
                                                     new Options(nullptr, Options::AffectsRender));
-    m_pStretchProperty = Property::Register(
-        L"Stretch", MARKUP_TYPE(CXTPMarkupEnum), pOwner,
-        new Options(CXTPMarkupEnum::CreateValue(xtpMarkupStretchNone), &CXTPMarkupConverter::ConvertStretch,
-                    Options::AffectsRender));
+    m_pStretchProperty = Property::Register(L"Stretch", MARKUP_TYPE(CXTPMarkupEnum), pOwner,
+                                            new Options(CXTPMarkupEnum::CreateValue(xtpMarkupStretchNone),
+                                                        &CXTPMarkupConverter::ConvertStretch, Options::AffectsRender));
 }
 
 void CXTPMarkupPolygon::RegisterMarkupProperties()
@@ -72,14 +71,14 @@ void CXTPMarkupLine::RegisterMarkupProperties()
     using Property = CXTPMarkupDependencyProperty;
     using Options = CXTPMarkupPropertyOptions;
     CXTPMarkupType* pOwner = MARKUP_TYPE(CXTPMarkupLine);
-    m_pX1Property = Property::Register(L"X1", MARKUP_TYPE(CXTPMarkupInt), pOwner,
-                                       new Options(nullptr, Options::AffectsMeasure));
-    m_pY1Property = Property::Register(L"Y1", MARKUP_TYPE(CXTPMarkupInt), pOwner,
-                                       new Options(nullptr, Options::AffectsMeasure));
-    m_pX2Property = Property::Register(L"X2", MARKUP_TYPE(CXTPMarkupInt), pOwner,
-                                       new Options(nullptr, Options::AffectsMeasure));
-    m_pY2Property = Property::Register(L"Y2", MARKUP_TYPE(CXTPMarkupInt), pOwner,
-                                       new Options(nullptr, Options::AffectsMeasure));
+    m_pX1Property =
+        Property::Register(L"X1", MARKUP_TYPE(CXTPMarkupInt), pOwner, new Options(nullptr, Options::AffectsMeasure));
+    m_pY1Property =
+        Property::Register(L"Y1", MARKUP_TYPE(CXTPMarkupInt), pOwner, new Options(nullptr, Options::AffectsMeasure));
+    m_pX2Property =
+        Property::Register(L"X2", MARKUP_TYPE(CXTPMarkupInt), pOwner, new Options(nullptr, Options::AffectsMeasure));
+    m_pY2Property =
+        Property::Register(L"Y2", MARKUP_TYPE(CXTPMarkupInt), pOwner, new Options(nullptr, Options::AffectsMeasure));
 }
 
 CXTPMarkupShape::CXTPMarkupShape() {}
@@ -301,8 +300,8 @@ CXTPMarkupInputElement* CXTPMarkupLine::HitTestSelf(int x, int y)
     const double dy = GetCoordinate(m_pY2Property) - y1;
     const double px = x - x1;
     const double py = y - y1;
-    if (px < std::min(dx, 0.0) - r || px > std::max(dx, 0.0) + r || py < std::min(dy, 0.0) - r ||
-        py > std::max(dy, 0.0) + r)
+    if (px < std::min(dx, 0.0) - r || px > std::max(dx, 0.0) + r || py < std::min(dy, 0.0) - r
+        || py > std::max(dy, 0.0) + r)
         return nullptr;
     if (dx == 0)
         return std::fabs(px) <= r ? this : nullptr;

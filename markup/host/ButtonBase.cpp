@@ -17,9 +17,9 @@ void CXTPMarkupButtonBase::RegisterMarkupProperties()
 {
     using Options = CXTPMarkupPropertyOptions;
     CXTPMarkupType* pOwner = MARKUP_TYPE(CXTPMarkupButtonBase);
-    m_pIsPressedProperty =
-        CXTPMarkupDependencyProperty::Register(L"IsPressed", MARKUP_TYPE(CXTPMarkupBool), pOwner,
-                                               new Options(CXTPMarkupBool::CreateFalseValue(), Options::AffectsArrange));
+    m_pIsPressedProperty = CXTPMarkupDependencyProperty::Register(
+        L"IsPressed", MARKUP_TYPE(CXTPMarkupBool), pOwner,
+        new Options(CXTPMarkupBool::CreateFalseValue(), Options::AffectsArrange));
     m_pClickEvent = CXTPMarkupDependencyProperty::RegisterEvent(L"Click", RoutingBubble, pOwner);
 }
 

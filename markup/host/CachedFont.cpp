@@ -53,10 +53,7 @@ void CXTPMarkupFontList::Unlink(CXTPMarkupCachedFont* pFont)
 }
 
 CXTPMarkupCachedFont::CXTPMarkupCachedFont(const LOGFONTA& lf, CXTPMarkupFontList* pList)
-    : m_hFont(::CreateFontIndirectA(&lf))
-    , m_lf(lf)
-    , m_pNextFont(nullptr)
-    , m_pList(pList)
+    : m_hFont(::CreateFontIndirectA(&lf)), m_lf(lf), m_pNextFont(nullptr), m_pList(pList)
 {
     if (m_pList)
         m_pList->Append(this);
@@ -72,6 +69,6 @@ CXTPMarkupCachedFont::~CXTPMarkupCachedFont()
 
 BOOL CXTPMarkupCachedFont::IsSameFont(const LOGFONTA& lf) const
 {
-    return m_lf.lfHeight == lf.lfHeight && m_lf.lfWeight == lf.lfWeight && m_lf.lfItalic == lf.lfItalic &&
-           m_lf.lfQuality == lf.lfQuality && strncmp(m_lf.lfFaceName, lf.lfFaceName, LF_FACESIZE) == 0;
+    return m_lf.lfHeight == lf.lfHeight && m_lf.lfWeight == lf.lfWeight && m_lf.lfItalic == lf.lfItalic
+           && m_lf.lfQuality == lf.lfQuality && strncmp(m_lf.lfFaceName, lf.lfFaceName, LF_FACESIZE) == 0;
 }

@@ -6,10 +6,7 @@
 
 IMPLEMENT_MARKUPCLASS(nullptr, CXTPMarkupDelegate, CXTPMarkupObject)
 
-CXTPMarkupDelegate::CXTPMarkupDelegate(Handler handler)
-    : m_handler(std::move(handler))
-{
-}
+CXTPMarkupDelegate::CXTPMarkupDelegate(Handler handler) : m_handler(std::move(handler)) {}
 
 void CXTPMarkupDelegate::Execute(CXTPMarkupObject* pSender, CXTPMarkupEventArgs* pArgs)
 {

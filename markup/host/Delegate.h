@@ -21,8 +21,8 @@ public:
     template <class T>
     static CXTPMarkupDelegate* Create(T* pTarget, void (T::*pfn)(CXTPMarkupObject*, CXTPMarkupEventArgs*))
     {
-        return new CXTPMarkupDelegate(
-            [pTarget, pfn](CXTPMarkupObject* pSender, CXTPMarkupEventArgs* pArgs) { (pTarget->*pfn)(pSender, pArgs); });
+        return new CXTPMarkupDelegate([pTarget, pfn](CXTPMarkupObject* pSender, CXTPMarkupEventArgs* pArgs)
+                                      { (pTarget->*pfn)(pSender, pArgs); });
     }
 
     void Execute(CXTPMarkupObject* pSender, CXTPMarkupEventArgs* pArgs);

@@ -20,6 +20,6 @@ public:
     HWND m_hWnd;                       // the host's window, or null
     int m_x;                           // client coordinates of the pointer
     int m_y;
-    int m_nWheelDelta;                 // mouse wheel: the message's signed delta
-    HCURSOR m_hCursor;                 // cursor query: the answer (null: no cursor of its own)
+    int m_nWheelDelta; // mouse wheel: the message's signed delta
+    HCURSOR m_hCursor; // cursor query: the answer (null: no cursor of its own)
 };

@@ -24,8 +24,8 @@ CXTPMarkupEventHandlerMap::Entry* CXTPMarkupEventHandlerMap::Find(const CXTPMark
     return nullptr;
 }
 
-const CXTPMarkupEventHandlerMap::Entry* CXTPMarkupEventHandlerMap::Find(
-    const CXTPMarkupDependencyProperty* pEvent) const
+const CXTPMarkupEventHandlerMap::Entry*
+CXTPMarkupEventHandlerMap::Find(const CXTPMarkupDependencyProperty* pEvent) const
 {
     return const_cast<CXTPMarkupEventHandlerMap*>(this)->Find(pEvent);
 }
@@ -47,8 +47,7 @@ void CXTPMarkupEventHandlerMap::Add(const CXTPMarkupDependencyProperty* pEvent, 
     pEntry->delegates.push_back(pDelegate);
 }
 
-BOOL CXTPMarkupEventHandlerMap::Remove(const CXTPMarkupDependencyProperty* pEvent,
-                                       const CXTPMarkupDelegate* pDelegate)
+BOOL CXTPMarkupEventHandlerMap::Remove(const CXTPMarkupDependencyProperty* pEvent, const CXTPMarkupDelegate* pDelegate)
 {
     Entry* pEntry = Find(pEvent);
     if (!pEntry)

@@ -93,18 +93,9 @@ private:
 };
 
 CXTPMarkupHost::CXTPMarkupHost()
-    : m_pImageStore(nullptr)
-    , m_hWnd(nullptr)
-    , m_clrDefaultText(RGB(0, 0, 0))
-    , m_lfDefault(MessageBoxFont())
-    , m_pHotElement(nullptr)
-    , m_pCapturedElement(nullptr)
-    , m_pMouseOwnerRoot(nullptr)
-    , m_pTrackingElement(nullptr)
-    , m_pTracker(nullptr)
-    , m_pHandlers(nullptr)
-    , m_pKeyboardNavigation(nullptr)
-    , m_dwRef(1)
+    : m_pImageStore(nullptr), m_hWnd(nullptr), m_clrDefaultText(RGB(0, 0, 0)), m_lfDefault(MessageBoxFont()),
+      m_pHotElement(nullptr), m_pCapturedElement(nullptr), m_pMouseOwnerRoot(nullptr), m_pTrackingElement(nullptr),
+      m_pTracker(nullptr), m_pHandlers(nullptr), m_pKeyboardNavigation(nullptr), m_dwRef(1)
 {
     if (!g_bTypesInitialized)
     {
@@ -611,8 +602,7 @@ INT_PTR CXTPMarkupHost::ToolHitTest(TOOLINFOA* pInfo)
             char* pszText = static_cast<char*>(malloc(static_cast<size_t>(nBytes) + 1));
             if (pszText)
             {
-                WideCharToMultiByte(CP_ACP, 0, pText->GetText(), pText->GetLength(), pszText, nBytes, nullptr,
-                                    nullptr);
+                WideCharToMultiByte(CP_ACP, 0, pText->GetText(), pText->GetLength(), pszText, nBytes, nullptr, nullptr);
                 pszText[nBytes] = '\0';
             }
             pInfo->hwnd = m_hWnd;

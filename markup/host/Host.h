@@ -184,13 +184,13 @@ private:
     HWND m_hWnd;
     COLORREF m_clrDefaultText;
     LOGFONTA m_lfDefault;
-    CXTPMarkupInputElement* m_pHotElement;      // held
-    CXTPMarkupInputElement* m_pCapturedElement; // not held
-    CXTPMarkupObject* m_pMouseOwnerRoot;        // not held
-    CXTPMarkupInputElement* m_pTrackingElement; // not held; cleared when it goes
-    CXTPMarkupMouseTracker* m_pTracker;         // the tracking element's interface
-    std::unique_ptr<CXTPMarkupFontList> m_pFontList; // created by the first GetCachedFont
-    CXTPMarkupEventHandlerMap* m_pHandlers;     // created by the first AddHandler
+    CXTPMarkupInputElement* m_pHotElement;                             // held
+    CXTPMarkupInputElement* m_pCapturedElement;                        // not held
+    CXTPMarkupObject* m_pMouseOwnerRoot;                               // not held
+    CXTPMarkupInputElement* m_pTrackingElement;                        // not held; cleared when it goes
+    CXTPMarkupMouseTracker* m_pTracker;                                // the tracking element's interface
+    std::unique_ptr<CXTPMarkupFontList> m_pFontList;                   // created by the first GetCachedFont
+    CXTPMarkupEventHandlerMap* m_pHandlers;                            // created by the first AddHandler
     std::unordered_map<std::wstring, CXTPMarkupDelegate*> m_delegates; // held
     CXTPMarkupKeyboardNavigation* m_pKeyboardNavigation;               // owned
     std::unique_ptr<CMarkupToolTipRelay> m_pToolTipRelay;

@@ -97,8 +97,9 @@ HBITMAP CXTPImageLoader::LoadImageFile(LPCSTR lpszPath, BOOL* pbAlpha)
         memcpy(&info, headers + sizeof(BITMAPFILEHEADER), sizeof(info));
         *pbAlpha = info.biBitCount == 32;
     }
-    HBITMAP hBitmap = static_cast<HBITMAP>(::LoadImageA(
-        nullptr, lpszPath, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_DEFAULTSIZE | (*pbAlpha ? LR_CREATEDIBSECTION : 0)));
+    HBITMAP hBitmap =
+        static_cast<HBITMAP>(::LoadImageA(nullptr, lpszPath, IMAGE_BITMAP, 0, 0,
+                                          LR_LOADFROMFILE | LR_DEFAULTSIZE | (*pbAlpha ? LR_CREATEDIBSECTION : 0)));
     if (!hBitmap)
         *pbAlpha = FALSE;
     else if (*pbAlpha)
@@ -149,8 +150,8 @@ HBITMAP CXTPImageLoader::CreateDibFromPacked(const BYTE* pData, size_t nSize)
 {
     BITMAPINFOHEADER header;
     memcpy(&header, pData, sizeof(header));
-    if (header.biSize < sizeof(header) || header.biSize > nSize || header.biWidth <= 0 || header.biHeight == 0 ||
-        (header.biCompression != BI_RGB && header.biCompression != BI_BITFIELDS))
+    if (header.biSize < sizeof(header) || header.biSize > nSize || header.biWidth <= 0 || header.biHeight == 0
+        || (header.biCompression != BI_RGB && header.biCompression != BI_BITFIELDS))
         return nullptr;
     // Pixels follow the header, which may be a longer version, and for
     // BI_BITFIELDS with the short header, three colour masks.
@@ -168,8 +169,8 @@ HBITMAP CXTPImageLoader::CreateDibFromPacked(const BYTE* pData, size_t nSize)
     header.biClrUsed = 0;
     CXTPMemoryDC dc;
     void* pBits = nullptr;
-    HBITMAP hBitmap = ::CreateDIBSection(dc.Get(), reinterpret_cast<const BITMAPINFO*>(&header), DIB_RGB_COLORS,
-                                         &pBits, nullptr, 0);
+    HBITMAP hBitmap =
+        ::CreateDIBSection(dc.Get(), reinterpret_cast<const BITMAPINFO*>(&header), DIB_RGB_COLORS, &pBits, nullptr, 0);
     if (!hBitmap)
         return nullptr;
     memcpy(pBits, pData + nOffset, nPixelBytes);

@@ -66,11 +66,7 @@ void CXTPMarkupInputElement::RegisterMarkupProperties()
     m_pLostMouseCaptureEvent = Property::RegisterEvent(L"pLostMouseCapture", RoutingDirect, pOwner);
 }
 
-CXTPMarkupInputElement::CXTPMarkupInputElement()
-    : m_pHandlers(nullptr)
-    , m_pMarkupContext(nullptr)
-{
-}
+CXTPMarkupInputElement::CXTPMarkupInputElement() : m_pHandlers(nullptr), m_pMarkupContext(nullptr) {}
 
 CXTPMarkupInputElement::~CXTPMarkupInputElement()
 {
@@ -236,33 +232,19 @@ void CXTPMarkupInputElement::OnQueryCursor(CXTPMarkupEventArgs* pArgs)
     pArgs->m_bHandled = TRUE;
 }
 
-void CXTPMarkupInputElement::OnMouseMove(CXTPMarkupEventArgs* /*pArgs*/)
-{
-}
+void CXTPMarkupInputElement::OnMouseMove(CXTPMarkupEventArgs* /*pArgs*/) {}
 
-void CXTPMarkupInputElement::OnMouseLeftButtonUp(CXTPMarkupEventArgs* /*pArgs*/)
-{
-}
+void CXTPMarkupInputElement::OnMouseLeftButtonUp(CXTPMarkupEventArgs* /*pArgs*/) {}
 
-void CXTPMarkupInputElement::OnMouseRightButtonUp(CXTPMarkupEventArgs* /*pArgs*/)
-{
-}
+void CXTPMarkupInputElement::OnMouseRightButtonUp(CXTPMarkupEventArgs* /*pArgs*/) {}
 
-void CXTPMarkupInputElement::OnMouseLeftButtonDown(CXTPMarkupEventArgs* /*pArgs*/)
-{
-}
+void CXTPMarkupInputElement::OnMouseLeftButtonDown(CXTPMarkupEventArgs* /*pArgs*/) {}
 
-void CXTPMarkupInputElement::OnMouseRightButtonDown(CXTPMarkupEventArgs* /*pArgs*/)
-{
-}
+void CXTPMarkupInputElement::OnMouseRightButtonDown(CXTPMarkupEventArgs* /*pArgs*/) {}
 
-void CXTPMarkupInputElement::OnLostMouseCapture(CXTPMarkupEventArgs* /*pArgs*/)
-{
-}
+void CXTPMarkupInputElement::OnLostMouseCapture(CXTPMarkupEventArgs* /*pArgs*/) {}
 
-void CXTPMarkupInputElement::OnMouseWheel(CXTPMarkupEventArgs* /*pArgs*/)
-{
-}
+void CXTPMarkupInputElement::OnMouseWheel(CXTPMarkupEventArgs* /*pArgs*/) {}
 
 CXTPMarkupInputElement* CXTPMarkupInputElement::HitTest(int /*x*/, int /*y*/)
 {

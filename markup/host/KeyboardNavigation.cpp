@@ -28,15 +28,10 @@ void CXTPMarkupKeyboardNavigation::RegisterMarkupProperties()
         L"TabIndex", MARKUP_TYPE(CXTPMarkupInt), pOwner, new CXTPMarkupPropertyOptions(new CXTPMarkupInt(INT_MAX)));
 }
 
-CXTPMarkupKeyboardNavigation::CXTPMarkupKeyboardNavigation()
-    : CXTPMarkupKeyboardNavigation(nullptr)
-{
-}
+CXTPMarkupKeyboardNavigation::CXTPMarkupKeyboardNavigation() : CXTPMarkupKeyboardNavigation(nullptr) {}
 
 CXTPMarkupKeyboardNavigation::CXTPMarkupKeyboardNavigation(CXTPMarkupHost* pHost)
-    : m_pMarkupContext(pHost)
-    , m_pFocusedElement(nullptr)
-    , m_pLastFocusedElement(nullptr)
+    : m_pMarkupContext(pHost), m_pFocusedElement(nullptr), m_pLastFocusedElement(nullptr)
 {
 }
 
@@ -54,6 +49,4 @@ BOOL CXTPMarkupKeyboardNavigation::OnWndMsg(UINT /*message*/, WPARAM /*wParam*/,
     return FALSE;
 }
 
-void CXTPMarkupKeyboardNavigation::Focus(CXTPMarkupInputElement* /*pElement*/)
-{
-}
+void CXTPMarkupKeyboardNavigation::Focus(CXTPMarkupInputElement* /*pElement*/) {}

@@ -35,7 +35,7 @@ protected:
     ~CXTPMarkupKeyboardNavigation() override;
 
 private:
-    CXTPMarkupHost* m_pMarkupContext;             // not held: the host owns this object
-    CXTPMarkupInputElement* m_pFocusedElement;    // held
+    CXTPMarkupHost* m_pMarkupContext;              // not held: the host owns this object
+    CXTPMarkupInputElement* m_pFocusedElement;     // held
     CXTPMarkupInputElement* m_pLastFocusedElement; // held
 };

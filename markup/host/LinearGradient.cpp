@@ -13,9 +13,8 @@ CXTPMarkupLinearGradient::CXTPMarkupLinearGradient(const CXTPMarkupLinearGradien
     {
         const CXTPMarkupGradientStop* pStop = pStops->GetStop(i);
         COLORREF clr = pStop->GetColor();
-        m_stops.push_back({{double(GetRValue(clr)), double(GetGValue(clr)), double(GetBValue(clr))},
-                           pStop->GetOffset(),
-                           0.0});
+        m_stops.push_back(
+            {{double(GetRValue(clr)), double(GetGValue(clr)), double(GetBValue(clr))}, pStop->GetOffset(), 0.0});
     }
     // Two stops at one offset keep the order they were written in, so the
     // colour jumps from the first to the second there.

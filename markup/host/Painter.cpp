@@ -37,8 +37,8 @@ TRIVERTEX MakeVertex(LONG x, LONG y, const double rgb[3])
 // Every pixel then gets the colour the bitmap fill computes, up to rounding.
 // rc is the filled rectangle on the DC, rcArea the part to paint, relative
 // to rc.
-BOOL FillBands(HDC hDC, CXTPMsimg32Functions::PFNGRADIENTFILL pfnGradientFill,
-               const CXTPMarkupLinearGradient& gradient, const RECT& rc, const RECT& rcArea)
+BOOL FillBands(HDC hDC, CXTPMsimg32Functions::PFNGRADIENTFILL pfnGradientFill, const CXTPMarkupLinearGradient& gradient,
+               const RECT& rc, const RECT& rcArea)
 {
     const BOOL bVertical = gradient.IsVertical();
     const int nFrom = bVertical ? rcArea.top : rcArea.left;
@@ -48,7 +48,8 @@ BOOL FillBands(HDC hDC, CXTPMsimg32Functions::PFNGRADIENTFILL pfnGradientFill,
     std::vector<TRIVERTEX> vertices;
     std::vector<GRADIENT_RECT> rects;
     // Pixels nStart to nEnd - 1 along the gradient, from one colour to the other.
-    auto addRect = [&](int nStart, int nEnd, const double rgbStart[3], const double rgbEnd[3]) {
+    auto addRect = [&](int nStart, int nEnd, const double rgbStart[3], const double rgbEnd[3])
+    {
         const ULONG nFirst = static_cast<ULONG>(vertices.size());
         if (bVertical)
         {
@@ -80,8 +81,7 @@ BOOL FillBands(HDC hDC, CXTPMsimg32Functions::PFNGRADIENTFILL pfnGradientFill,
         nSegment = nNextSegment;
     }
     return pfnGradientFill(hDC, vertices.data(), static_cast<ULONG>(vertices.size()), rects.data(),
-                           static_cast<ULONG>(rects.size()),
-                           bVertical ? GRADIENT_FILL_RECT_V : GRADIENT_FILL_RECT_H);
+                           static_cast<ULONG>(rects.size()), bVertical ? GRADIENT_FILL_RECT_V : GRADIENT_FILL_RECT_H);
 }
 
 // Any gradient, computed pixel by pixel (once per row or column where the
@@ -128,16 +128,12 @@ void FillFromBitmap(HDC hDC, const CXTPMarkupLinearGradient& gradient, const REC
 }
 } // namespace
 
-CXTPMarkupPainter::CXTPMarkupPainter()
-    : m_hDC(::CreateCompatibleDC(nullptr))
-    , m_bOwnsDC(TRUE)
+CXTPMarkupPainter::CXTPMarkupPainter() : m_hDC(::CreateCompatibleDC(nullptr)), m_bOwnsDC(TRUE)
 {
     Initialize();
 }
 
-CXTPMarkupPainter::CXTPMarkupPainter(HDC hDC)
-    : m_hDC(hDC)
-    , m_bOwnsDC(FALSE)
+CXTPMarkupPainter::CXTPMarkupPainter(HDC hDC) : m_hDC(hDC), m_bOwnsDC(FALSE)
 {
     Initialize();
 }
@@ -347,8 +343,8 @@ void CXTPMarkupPainter::PaintLinearGradient(const CXTPMarkupLinearGradientBrush*
     if (!::IntersectRect(&rcArea, &rcArea, &rcWhole))
         return;
 
-    if ((gradient.IsVertical() || gradient.IsHorizontal()) && m_pfnGradientFill &&
-        FillBands(m_hDC, m_pfnGradientFill, gradient, rc, rcArea))
+    if ((gradient.IsVertical() || gradient.IsHorizontal()) && m_pfnGradientFill
+        && FillBands(m_hDC, m_pfnGradientFill, gradient, rc, rcArea))
         return;
     FillFromBitmap(m_hDC, gradient, rc, rcArea);
 }
@@ -435,10 +431,10 @@ class CFigureTools
 {
 public:
     CFigureTools(HDC hDC, CXTPMarkupBrush* pStroke, int nThickness, CXTPMarkupBrush* pFill)
-        : m_hPen(pStroke && nThickness > 0 ? ::CreatePen(PS_SOLID, nThickness, FigureColor(pStroke)) : nullptr)
-        , m_hBrush(pFill ? ::CreateSolidBrush(FigureColor(pFill)) : nullptr)
-        , m_selectPen(hDC, m_hPen ? static_cast<HGDIOBJ>(m_hPen.Get()) : ::GetStockObject(NULL_PEN))
-        , m_selectBrush(hDC, m_hBrush ? static_cast<HGDIOBJ>(m_hBrush.Get()) : ::GetStockObject(NULL_BRUSH))
+        : m_hPen(pStroke && nThickness > 0 ? ::CreatePen(PS_SOLID, nThickness, FigureColor(pStroke)) : nullptr),
+          m_hBrush(pFill ? ::CreateSolidBrush(FigureColor(pFill)) : nullptr),
+          m_selectPen(hDC, m_hPen ? static_cast<HGDIOBJ>(m_hPen.Get()) : ::GetStockObject(NULL_PEN)),
+          m_selectBrush(hDC, m_hBrush ? static_cast<HGDIOBJ>(m_hBrush.Get()) : ::GetStockObject(NULL_BRUSH))
     {
     }
 
@@ -468,8 +464,7 @@ void CXTPMarkupPainter::DrawPolyline(const POINT* pPoints, int nCount, CXTPMarku
     ::Polyline(m_hDC, pPoints, nCount);
 }
 
-void CXTPMarkupPainter::DrawEllipse(const RECT& rc, CXTPMarkupBrush* pStroke, int nThickness,
-                                    CXTPMarkupBrush* pFill)
+void CXTPMarkupPainter::DrawEllipse(const RECT& rc, CXTPMarkupBrush* pStroke, int nThickness, CXTPMarkupBrush* pFill)
 {
     CFigureTools tools(m_hDC, pStroke, nThickness, pFill);
     ::Ellipse(m_hDC, rc.left, rc.top, rc.right, rc.bottom);

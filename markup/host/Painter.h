@@ -151,10 +151,7 @@ public:
     // has it, and are computed into a bitmap otherwise (as every other
     // direction is). Replaces the entry point for this painter; null forces
     // the bitmap.
-    void SetGradientFill(CXTPMsimg32Functions::PFNGRADIENTFILL pfnGradientFill)
-    {
-        m_pfnGradientFill = pfnGradientFill;
-    }
+    void SetGradientFill(CXTPMsimg32Functions::PFNGRADIENTFILL pfnGradientFill) { m_pfnGradientFill = pfnGradientFill; }
 
 private:
     void Initialize();

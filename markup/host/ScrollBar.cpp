@@ -40,21 +40,16 @@ struct CXTPMarkupScrollBar::Tracking
 {
     int nCommand = SB_ENDSCROLL; // the repeated command, or SB_THUMBTRACK while dragging
     Part nPart = PartNone;
-    BOOL bInArea = FALSE;        // the pointer is in the repeating area
-    HWND hWnd = nullptr;         // where the repeat timer runs
-    int nGrabOffset = 0;         // thumb start minus the pointer
-    int nStartThumb = 0;         // the thumb's start and the position when the drag began
+    BOOL bInArea = FALSE; // the pointer is in the repeating area
+    HWND hWnd = nullptr;  // where the repeat timer runs
+    int nGrabOffset = 0;  // thumb start minus the pointer
+    int nStartThumb = 0;  // the thumb's start and the position when the drag began
     int nStartPos = 0;
-    int nThumbStart = 0;         // where the dragged thumb is drawn
-    int nThumbValue = 0;         // the last value sent
+    int nThumbStart = 0; // where the dragged thumb is drawn
+    int nThumbValue = 0; // the last value sent
 };
 
-CXTPMarkupScrollBar::CXTPMarkupScrollBar()
-    : m_nOrientation(SB_VERT)
-    , m_info{0, 0, 0, 0}
-    , m_nHotPart(PartNone)
-{
-}
+CXTPMarkupScrollBar::CXTPMarkupScrollBar() : m_nOrientation(SB_VERT), m_info{0, 0, 0, 0}, m_nHotPart(PartNone) {}
 
 CXTPMarkupScrollBar::~CXTPMarkupScrollBar()
 {
@@ -367,8 +362,8 @@ void CXTPMarkupScrollBar::TrackThumbStep(POINT pt)
     int nValue = t.nStartPos;
     if (PtInRect(&rcTrack, pt))
     {
-        t.nThumbStart = std::clamp(AxisOf(pt) + t.nGrabOffset, g.nTrackStart,
-                                   g.nTrackStart + std::max(0, g.nFreeTrack));
+        t.nThumbStart =
+            std::clamp(AxisOf(pt) + t.nGrabOffset, g.nTrackStart, g.nTrackStart + std::max(0, g.nFreeTrack));
         nValue = ThumbValue(t.nThumbStart, g);
     }
     else
@@ -432,7 +427,8 @@ void CXTPMarkupScrollBar::DrawThemed(CXTPMarkupPainter* pPainter, const Geometry
 {
     const BOOL bActive = IsActive();
     const Part nPressed = GetPressedPart();
-    auto lookOf = [&](Part nPart) {
+    auto lookOf = [&](Part nPart)
+    {
         if (!bActive)
             return LookDisabled;
         // The whole track of a bar without a thumb is no part of its own.
@@ -444,16 +440,15 @@ void CXTPMarkupScrollBar::DrawThemed(CXTPMarkupPainter* pPainter, const Geometry
             return LookHot;
         return LookNormal;
     };
-    auto draw = [&](int nPart, int nState, const RECT& rc) {
+    auto draw = [&](int nPart, int nState, const RECT& rc)
+    {
         if (!IsRectEmpty(&rc))
             pPainter->DrawThemeBackground(m_theme, nPart, nState, rc);
     };
 
     const BOOL bVertical = IsVertical();
-    draw(SBP_ARROWBTN, (bVertical ? kArrowUp : kArrowLeft) + lookOf(PartFirstArrow),
-         AxisRect(g.nStart, g.nTrackStart));
-    draw(SBP_ARROWBTN, (bVertical ? kArrowDown : kArrowRight) + lookOf(PartLastArrow),
-         AxisRect(g.nTrackEnd, g.nEnd));
+    draw(SBP_ARROWBTN, (bVertical ? kArrowUp : kArrowLeft) + lookOf(PartFirstArrow), AxisRect(g.nStart, g.nTrackStart));
+    draw(SBP_ARROWBTN, (bVertical ? kArrowDown : kArrowRight) + lookOf(PartLastArrow), AxisRect(g.nTrackEnd, g.nEnd));
 
     const int nUpperTrack = bVertical ? SBP_UPPERTRACKVERT : SBP_UPPERTRACKHORZ;
     const int nLowerTrack = bVertical ? SBP_LOWERTRACKVERT : SBP_LOWERTRACKHORZ;
@@ -492,9 +487,8 @@ void CXTPMarkupScrollBar::DrawClassic(CXTPMarkupPainter* pPainter, const Geometr
     const COLORREF clrOldBk = SetBkColor(hDC, GetSysColor(COLOR_BTNHIGHLIGHT));
     const COLORREF clrOldText = SetTextColor(hDC, GetSysColor(COLOR_BTNFACE));
     HWND hDesktop = GetDesktopWindow();
-    HBRUSH hTrack = reinterpret_cast<HBRUSH>(DefWindowProcA(hDesktop, WM_CTLCOLORSCROLLBAR,
-                                                            reinterpret_cast<WPARAM>(hDC),
-                                                            reinterpret_cast<LPARAM>(hDesktop)));
+    HBRUSH hTrack = reinterpret_cast<HBRUSH>(DefWindowProcA(
+        hDesktop, WM_CTLCOLORSCROLLBAR, reinterpret_cast<WPARAM>(hDC), reinterpret_cast<LPARAM>(hDesktop)));
     if (!hTrack || GetObjectType(hTrack) != OBJ_BRUSH)
         hTrack = GetSysColorBrush(COLOR_SCROLLBAR);
 

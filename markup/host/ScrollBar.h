@@ -47,15 +47,15 @@ public:
     // horizontal one), in the bar's own coordinates.
     struct Geometry
     {
-        int nStart;       // S
-        int nEnd;         // E
-        int nArrow;       // arrow length
-        int nTrackStart;  // T1 = S + arrow
-        int nTrackEnd;    // T2 = E - arrow
+        int nStart;      // S
+        int nEnd;        // E
+        int nArrow;      // arrow length
+        int nTrackStart; // T1 = S + arrow
+        int nTrackEnd;   // T2 = E - arrow
         int nThumbLength;
         int nThumbStart;
         int nThumbEnd;
-        int nFreeTrack;   // where the thumb's start can go beyond T1
+        int nFreeTrack; // where the thumb's start can go beyond T1
     };
 
     CXTPMarkupScrollBar(); // vertical

@@ -32,11 +32,8 @@ void CXTPMarkupScrollViewer::RegisterMarkupProperties()
 }
 
 CXTPMarkupScrollViewer::CXTPMarkupScrollViewer()
-    : m_pVerticalBar(nullptr)
-    , m_pHorizontalBar(nullptr)
-    , m_pGripper(nullptr)
-    , m_nHorizontalOffset(0)
-    , m_nVerticalOffset(0)
+    : m_pVerticalBar(nullptr), m_pHorizontalBar(nullptr), m_pGripper(nullptr), m_nHorizontalOffset(0),
+      m_nVerticalOffset(0)
 {
     SetValue(m_pClipToBoundsProperty, CXTPMarkupBool::CreateTrueValue());
 }

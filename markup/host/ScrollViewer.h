@@ -62,8 +62,8 @@ private:
     // The furthest the content can scroll: maximum - page + 1, at least 0.
     static int LastPosition(const CXTPMarkupScrollBar* pBar);
 
-    CXTPMarkupScrollBar* m_pVerticalBar;   // held
-    CXTPMarkupScrollBar* m_pHorizontalBar; // held
+    CXTPMarkupScrollBar* m_pVerticalBar;    // held
+    CXTPMarkupScrollBar* m_pHorizontalBar;  // held
     CXTPMarkupScrollBarGripper* m_pGripper; // held
     int m_nHorizontalOffset;
     int m_nVerticalOffset;

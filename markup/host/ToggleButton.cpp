@@ -34,8 +34,9 @@ void CXTPMarkupToggleButton::RegisterMarkupProperties()
         L"IsChecked", MARKUP_TYPE(CXTPMarkupEnum), pOwner,
         new Options(CXTPMarkupEnum::CreateValue(xtpMarkupCheckStateFalse), &CXTPMarkupToggleButton::ConvertIsChecked,
                     &CXTPMarkupToggleButton::OnIsCheckedChanged, Options::AffectsRender));
-    m_pIsThreeStateProperty = Property::Register(L"IsThreeState", MARKUP_TYPE(CXTPMarkupBool), pOwner,
-                                                 new Options(CXTPMarkupBool::CreateFalseValue(), Options::AffectsRender));
+    m_pIsThreeStateProperty =
+        Property::Register(L"IsThreeState", MARKUP_TYPE(CXTPMarkupBool), pOwner,
+                           new Options(CXTPMarkupBool::CreateFalseValue(), Options::AffectsRender));
     m_pCheckedEvent = Property::RegisterEvent(L"Checked", RoutingBubble, pOwner);
     m_pUncheckedEvent = Property::RegisterEvent(L"Unchecked", RoutingBubble, pOwner);
     m_pIndeterminateEvent = Property::RegisterEvent(L"Indeterminate", RoutingBubble, pOwner);
@@ -113,12 +114,8 @@ void CXTPMarkupToggleButton::OnToggle()
     case xtpMarkupCheckStateTrue:
         SetChecked(IsThreeState() ? xtpMarkupCheckStateIndeterminate : xtpMarkupCheckStateFalse);
         break;
-    case xtpMarkupCheckStateFalse:
-        SetChecked(xtpMarkupCheckStateTrue);
-        break;
-    default:
-        SetChecked(xtpMarkupCheckStateFalse);
-        break;
+    case xtpMarkupCheckStateFalse: SetChecked(xtpMarkupCheckStateTrue); break;
+    default: SetChecked(xtpMarkupCheckStateFalse); break;
     }
 }
 

@@ -43,9 +43,7 @@ void CXTPMarkupLinearGradientBrush::RegisterMarkupProperties()
                                                                  MARKUP_TYPE(CXTPMarkupLinearGradientBrush));
 }
 
-CXTPMarkupBrush::CXTPMarkupBrush()
-{
-}
+CXTPMarkupBrush::CXTPMarkupBrush() {}
 
 CXTPMarkupObject* CXTPMarkupBrush::ParseValue(CXTPMarkupObject* pValue)
 {
@@ -56,9 +54,7 @@ CXTPMarkupObject* CXTPMarkupBrush::ParseValue(CXTPMarkupObject* pValue)
     return new CXTPMarkupSolidColorBrush(clr);
 }
 
-CXTPMarkupSolidColorBrush::CXTPMarkupSolidColorBrush()
-{
-}
+CXTPMarkupSolidColorBrush::CXTPMarkupSolidColorBrush() {}
 
 CXTPMarkupSolidColorBrush::CXTPMarkupSolidColorBrush(COLORREF clr)
 {
@@ -84,9 +80,7 @@ BOOL CXTPMarkupSolidColorBrush::IsEqual(const CXTPMarkupObject* pObject) const
     return pOther && pOther->GetColor() == GetColor();
 }
 
-CXTPMarkupGradientStop::CXTPMarkupGradientStop()
-{
-}
+CXTPMarkupGradientStop::CXTPMarkupGradientStop() {}
 
 CXTPMarkupGradientStop::CXTPMarkupGradientStop(COLORREF clr, double dOffset)
 {

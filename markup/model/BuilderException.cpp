@@ -74,9 +74,7 @@ CXTPMarkupBuilderException::CXTPMarkupBuilderException(const char* pszFormat, ..
             snprintf(szNumber, sizeof(szNumber), "%u", va_arg(args, unsigned));
             AppendAnsi(strOut, szNumber, strlen(szNumber));
             break;
-        case '%':
-            strOut += '%';
-            break;
+        case '%': strOut += '%'; break;
         case '\0':
             --p; // a lone % at the end
             break;

@@ -9,12 +9,8 @@
 IMPLEMENT_MARKUPCLASS(nullptr, CXTPMarkupCollection, CXTPMarkupObject)
 
 CXTPMarkupCollection::CXTPMarkupCollection(CXTPMarkupType* pElementType)
-    : m_pElementType(pElementType)
-    , m_pItems(nullptr)
-    , m_nCount(0)
-    , m_nCapacity(0)
-    , m_nGrowthStep(0)
-    , m_bParentItems(TRUE)
+    : m_pElementType(pElementType), m_pItems(nullptr), m_nCount(0), m_nCapacity(0), m_nGrowthStep(0),
+      m_bParentItems(TRUE)
 {
 }
 
@@ -58,9 +54,7 @@ int CXTPMarkupCollection::Add(CXTPMarkupObject* pItem)
     return nIndex;
 }
 
-void CXTPMarkupCollection::OnItemAdded(CXTPMarkupObject* /*pItem*/, int /*nIndex*/)
-{
-}
+void CXTPMarkupCollection::OnItemAdded(CXTPMarkupObject* /*pItem*/, int /*nIndex*/) {}
 
 void CXTPMarkupCollection::RemoveAt(int nIndex)
 {

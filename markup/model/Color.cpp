@@ -155,7 +155,8 @@ const NAMEDCOLOR kNamedColors[] = {
     {"WHITE", RGB(255, 255, 255)},
     {"WHITESMOKE", RGB(245, 245, 245)},
     {"YELLOW", RGB(255, 255, 0)},
-    {"YELLOWGREEN", RGB(154, 205, 50)},};
+    {"YELLOWGREEN", RGB(154, 205, 50)},
+};
 
 // Compares a text with an upper-case name, ignoring the text's ASCII case.
 int CompareName(LPCWSTR lpszText, int nLength, const char* pszName)
@@ -176,10 +177,7 @@ int CompareName(LPCWSTR lpszText, int nLength, const char* pszName)
 
 IMPLEMENT_MARKUPCLASS(L"Color", CXTPMarkupColor, CXTPMarkupObject)
 
-CXTPMarkupColor::CXTPMarkupColor(COLORREF clr)
-    : m_clr(clr)
-{
-}
+CXTPMarkupColor::CXTPMarkupColor(COLORREF clr) : m_clr(clr) {}
 
 BOOL CXTPMarkupColor::LookupNamedColor(LPCWSTR lpszName, int nLength, COLORREF& clr)
 {
@@ -245,8 +243,7 @@ CXTPMarkupObject* CXTPMarkupColor::ParseValue(CXTPMarkupObject* pValue)
 
 BOOL CXTPMarkupColor::IsEqual(const CXTPMarkupObject* pObject) const
 {
-    return pObject && pObject->GetType() == GetType() &&
-           static_cast<const CXTPMarkupColor*>(pObject)->m_clr == m_clr;
+    return pObject && pObject->GetType() == GetType() && static_cast<const CXTPMarkupColor*>(pObject)->m_clr == m_clr;
 }
 
 void CXTPMarkupColor::AddContent(CXTPMarkupObjectBuilder* pBuilder, CXTPMarkupObject* pContent)

@@ -72,20 +72,10 @@ const KEYWORD kBaselineAlignment[] = {
 };
 
 const KEYWORD kFontWeight[] = {
-    {"Thin", FW_THIN},
-    {"ExtraLight", FW_EXTRALIGHT},
-    {"Light", FW_LIGHT},
-    {"Normal", FW_NORMAL},
-    {"Regular", FW_REGULAR},
-    {"Medium", FW_MEDIUM},
-    {"SemiBold", FW_SEMIBOLD},
-    {"DemiBold", FW_DEMIBOLD},
-    {"Bold", FW_BOLD},
-    {"ExtraBold", FW_EXTRABOLD},
-    {"UltraBold", FW_ULTRABOLD},
-    {"Black", FW_BLACK},
-    {"Heavy", FW_HEAVY},
-    {"ExtraBlack", 950},
+    {"Thin", FW_THIN},       {"ExtraLight", FW_EXTRALIGHT}, {"Light", FW_LIGHT},         {"Normal", FW_NORMAL},
+    {"Regular", FW_REGULAR}, {"Medium", FW_MEDIUM},         {"SemiBold", FW_SEMIBOLD},   {"DemiBold", FW_DEMIBOLD},
+    {"Bold", FW_BOLD},       {"ExtraBold", FW_EXTRABOLD},   {"UltraBold", FW_ULTRABOLD}, {"Black", FW_BLACK},
+    {"Heavy", FW_HEAVY},     {"ExtraBlack", 950},
 };
 
 const KEYWORD kFontStyle[] = {
@@ -117,34 +107,19 @@ const KEYWORD kStretch[] = {
 };
 
 const KEYWORD kTabNavigation[] = {
-    {"Continue", xtpMarkupTabNavigationContinue},
-    {"Once", xtpMarkupTabNavigationOnce},
-    {"Cycle", xtpMarkupTabNavigationCycle},
-    {"None", xtpMarkupTabNavigationNone},
-    {"Contained", xtpMarkupTabNavigationContained},
-    {"Local", xtpMarkupTabNavigationLocal},
+    {"Continue", xtpMarkupTabNavigationContinue},   {"Once", xtpMarkupTabNavigationOnce},
+    {"Cycle", xtpMarkupTabNavigationCycle},         {"None", xtpMarkupTabNavigationNone},
+    {"Contained", xtpMarkupTabNavigationContained}, {"Local", xtpMarkupTabNavigationLocal},
 };
 
 // The system cursor identifiers (IDC_ARROW and so on).
 const KEYWORD kCursor[] = {
-    {"None", 0},
-    {"Arrow", 32512},
-    {"IBeam", 32513},
-    {"Wait", 32514},
-    {"Cross", 32515},
-    {"UpArrow", 32516},
-    {"SizeNWSE", 32642},
-    {"SizeNESW", 32643},
-    {"SizeWE", 32644},
-    {"SizeNS", 32645},
-    {"SizeAll", 32646},
-    {"No", 32648},
-    {"Hand", 32649},
-    {"AppStarting", 32650},
+    {"None", 0},        {"Arrow", 32512},    {"IBeam", 32513},    {"Wait", 32514},        {"Cross", 32515},
+    {"UpArrow", 32516}, {"SizeNWSE", 32642}, {"SizeNESW", 32643}, {"SizeWE", 32644},      {"SizeNS", 32645},
+    {"SizeAll", 32646}, {"No", 32648},       {"Hand", 32649},     {"AppStarting", 32650},
 };
 
-template <size_t N>
-const KEYWORD* FindKeyword(CXTPMarkupObject* pValue, const KEYWORD (&table)[N])
+template <size_t N> const KEYWORD* FindKeyword(CXTPMarkupObject* pValue, const KEYWORD (&table)[N])
 {
     const CXTPMarkupString* pString = MarkupCast<CXTPMarkupString>(pValue);
     if (!pString)
@@ -157,8 +132,7 @@ const KEYWORD* FindKeyword(CXTPMarkupObject* pValue, const KEYWORD (&table)[N])
     return nullptr;
 }
 
-template <size_t N>
-CXTPMarkupObject* ConvertEnum(CXTPMarkupObject* pValue, const KEYWORD (&table)[N])
+template <size_t N> CXTPMarkupObject* ConvertEnum(CXTPMarkupObject* pValue, const KEYWORD (&table)[N])
 {
     const KEYWORD* pKeyword = FindKeyword(pValue, table);
     return pKeyword ? CXTPMarkupEnum::CreateValue(pKeyword->nValue) : nullptr;

@@ -96,10 +96,8 @@ CXTPMarkupPropertyOptions::CXTPMarkupPropertyOptions(CXTPMarkupObject* pDefaultV
 CXTPMarkupPropertyOptions::CXTPMarkupPropertyOptions(CXTPMarkupObject* pDefaultValue,
                                                      PFNCONVERTPROPERTYVALUE pfnConvertFrom,
                                                      PFNPROPERTYCHANGED pfnPropertyChanged, DWORD nFlags)
-    : m_pDefaultValue(pDefaultValue)
-    , m_pfnConvertFrom(pfnConvertFrom)
-    , m_nFlags(nFlags)
-    , m_pfnPropertyChanged(pfnPropertyChanged)
+    : m_pDefaultValue(pDefaultValue), m_pfnConvertFrom(pfnConvertFrom), m_nFlags(nFlags),
+      m_pfnPropertyChanged(pfnPropertyChanged)
 {
 }
 
@@ -113,12 +111,8 @@ IMPLEMENT_MARKUPCLASS(nullptr, CXTPMarkupDependencyProperty, CXTPMarkupObject)
 IMPLEMENT_MARKUPCLASS(nullptr, CXTPMarkupRoutedEvent, CXTPMarkupDependencyProperty)
 
 CXTPMarkupDependencyProperty::CXTPMarkupDependencyProperty()
-    : m_lpszName(nullptr)
-    , m_pPropertyType(nullptr)
-    , m_pOwnerType(nullptr)
-    , m_pOptions(nullptr)
-    , m_bAttached(FALSE)
-    , m_nIndex(-1)
+    : m_lpszName(nullptr), m_pPropertyType(nullptr), m_pOwnerType(nullptr), m_pOptions(nullptr), m_bAttached(FALSE),
+      m_nIndex(-1)
 {
 }
 
@@ -132,18 +126,17 @@ BOOL CXTPMarkupDependencyProperty::IsEvent() const
     return FALSE;
 }
 
-CXTPMarkupRoutedEvent::CXTPMarkupRoutedEvent()
-{
-}
+CXTPMarkupRoutedEvent::CXTPMarkupRoutedEvent() {}
 
 BOOL CXTPMarkupRoutedEvent::IsEvent() const
 {
     return TRUE;
 }
 
-CXTPMarkupDependencyProperty* CXTPMarkupDependencyProperty::RegisterCommon(
-    CXTPMarkupDependencyProperty* pProperty, LPCWSTR lpszName, CXTPMarkupType* pPropertyType,
-    CXTPMarkupType* pOwnerType, CXTPMarkupPropertyOptions* pOptions, BOOL bAttached)
+CXTPMarkupDependencyProperty*
+CXTPMarkupDependencyProperty::RegisterCommon(CXTPMarkupDependencyProperty* pProperty, LPCWSTR lpszName,
+                                             CXTPMarkupType* pPropertyType, CXTPMarkupType* pOwnerType,
+                                             CXTPMarkupPropertyOptions* pOptions, BOOL bAttached)
 {
     assert(lpszName && pOwnerType && "a property is registered with a name and an owner class");
     CPropertyRegistry& registry = CPropertyRegistry::Instance();
@@ -163,8 +156,7 @@ CXTPMarkupDependencyProperty* CXTPMarkupDependencyProperty::RegisterCommon(
     return pProperty;
 }
 
-CXTPMarkupDependencyProperty* CXTPMarkupDependencyProperty::Register(LPCWSTR lpszName,
-                                                                     CXTPMarkupType* pPropertyType,
+CXTPMarkupDependencyProperty* CXTPMarkupDependencyProperty::Register(LPCWSTR lpszName, CXTPMarkupType* pPropertyType,
                                                                      CXTPMarkupType* pOwnerType,
                                                                      CXTPMarkupPropertyOptions* pOptions)
 {
@@ -193,8 +185,7 @@ CXTPMarkupDependencyProperty* CXTPMarkupDependencyProperty::AddOwner(CXTPMarkupT
     return this;
 }
 
-CXTPMarkupDependencyProperty* CXTPMarkupDependencyProperty::FindProperty(const CXTPMarkupType* pType,
-                                                                         LPCWSTR lpszName)
+CXTPMarkupDependencyProperty* CXTPMarkupDependencyProperty::FindProperty(const CXTPMarkupType* pType, LPCWSTR lpszName)
 {
     if (!lpszName)
         return nullptr;

@@ -31,8 +31,7 @@ public:
     CXTPMarkupPropertyOptions(CXTPMarkupObject* pDefaultValue, DWORD nFlags = 0);
     CXTPMarkupPropertyOptions(CXTPMarkupObject* pDefaultValue, PFNCONVERTPROPERTYVALUE pfnConvertFrom,
                               DWORD nFlags = 0);
-    CXTPMarkupPropertyOptions(CXTPMarkupObject* pDefaultValue, PFNPROPERTYCHANGED pfnPropertyChanged,
-                              DWORD nFlags = 0);
+    CXTPMarkupPropertyOptions(CXTPMarkupObject* pDefaultValue, PFNPROPERTYCHANGED pfnPropertyChanged, DWORD nFlags = 0);
     CXTPMarkupPropertyOptions(CXTPMarkupObject* pDefaultValue, PFNCONVERTPROPERTYVALUE pfnConvertFrom,
                               PFNPROPERTYCHANGED pfnPropertyChanged, DWORD nFlags = 0);
     CXTPMarkupPropertyOptions(const CXTPMarkupPropertyOptions&) = delete;
@@ -62,8 +61,7 @@ public:
 
     // A routed event: value type string, no store index, options only when
     // nEventFlags is non-zero (the flags then say how the event is routed).
-    static CXTPMarkupDependencyProperty* RegisterEvent(LPCWSTR lpszName, DWORD nEventFlags,
-                                                       CXTPMarkupType* pOwnerType);
+    static CXTPMarkupDependencyProperty* RegisterEvent(LPCWSTR lpszName, DWORD nEventFlags, CXTPMarkupType* pOwnerType);
 
     // Makes the same record findable from another class as well; the record's
     // owner type stays the first one. Returns this record.

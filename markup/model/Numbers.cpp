@@ -9,8 +9,7 @@
 
 namespace
 {
-template <class T>
-const T* SameClass(const CXTPMarkupObject* pThis, const CXTPMarkupObject* pObject)
+template <class T> const T* SameClass(const CXTPMarkupObject* pThis, const CXTPMarkupObject* pObject)
 {
     return pObject && pObject->GetType() == pThis->GetType() ? static_cast<const T*>(pObject) : nullptr;
 }
@@ -23,10 +22,7 @@ IMPLEMENT_MARKUPCLASS(nullptr, CXTPMarkupBool, CXTPMarkupObject)
 
 // Integers
 
-CXTPMarkupInt::CXTPMarkupInt(int nValue)
-    : m_nValue(nValue)
-{
-}
+CXTPMarkupInt::CXTPMarkupInt(int nValue) : m_nValue(nValue) {}
 
 int CXTPMarkupInt::ReadText(LPCWSTR lpszText, int nLength)
 {
@@ -49,10 +45,7 @@ BOOL CXTPMarkupInt::IsEqual(const CXTPMarkupObject* pObject) const
 
 // Doubles
 
-CXTPMarkupDouble::CXTPMarkupDouble(double dValue)
-    : m_dValue(dValue)
-{
-}
+CXTPMarkupDouble::CXTPMarkupDouble(double dValue) : m_dValue(dValue) {}
 
 BOOL CXTPMarkupDouble::ScanNumber(LPCWSTR lpszText, int nLength, int& nPos, WCHAR chSeparator, double& dValue)
 {
@@ -131,10 +124,7 @@ BOOL CXTPMarkupDouble::IsEqual(const CXTPMarkupObject* pObject) const
 
 // Enumerations
 
-CXTPMarkupEnum::CXTPMarkupEnum(int nValue)
-    : m_nValue(nValue)
-{
-}
+CXTPMarkupEnum::CXTPMarkupEnum(int nValue) : m_nValue(nValue) {}
 
 CXTPMarkupEnum* CXTPMarkupEnum::CreateValue(int nValue)
 {
@@ -174,10 +164,7 @@ BOOL CXTPMarkupEnum::IsEqual(const CXTPMarkupObject* pObject) const
 
 // Booleans
 
-CXTPMarkupBool::CXTPMarkupBool(BOOL bValue)
-    : m_bValue(bValue ? TRUE : FALSE)
-{
-}
+CXTPMarkupBool::CXTPMarkupBool(BOOL bValue) : m_bValue(bValue ? TRUE : FALSE) {}
 
 CXTPMarkupBool* CXTPMarkupBool::CreateTrueValue()
 {

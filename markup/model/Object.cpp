@@ -32,18 +32,14 @@ CXTPMarkupType* CXTPMarkupObject::GetMarkupType()
 
 void CXTPMarkupObject::RegisterMarkupProperties()
 {
-    m_pNameProperty = CXTPMarkupDependencyProperty::Register(L"x:Name", MARKUP_TYPE(CXTPMarkupString),
-                                                             MARKUP_TYPE(CXTPMarkupObject));
-    m_pKeyProperty = CXTPMarkupDependencyProperty::Register(L"x:Key", MARKUP_TYPE(CXTPMarkupObject),
-                                                            MARKUP_TYPE(CXTPMarkupObject));
+    m_pNameProperty =
+        CXTPMarkupDependencyProperty::Register(L"x:Name", MARKUP_TYPE(CXTPMarkupString), MARKUP_TYPE(CXTPMarkupObject));
+    m_pKeyProperty =
+        CXTPMarkupDependencyProperty::Register(L"x:Key", MARKUP_TYPE(CXTPMarkupObject), MARKUP_TYPE(CXTPMarkupObject));
 }
 
 CXTPMarkupObject::CXTPMarkupObject()
-    : m_pLogicalParent(nullptr)
-    , m_pProperties(nullptr)
-    , m_lpszMarkupTag(nullptr)
-    , m_dwRef(1)
-    , m_bPermanent(FALSE)
+    : m_pLogicalParent(nullptr), m_pProperties(nullptr), m_lpszMarkupTag(nullptr), m_dwRef(1), m_bPermanent(FALSE)
 {
     InterlockedIncrement(&g_nLiveObjects);
     if (g_pfnLifetimeHook)
@@ -88,18 +84,14 @@ void CXTPMarkupObject::OnFinalRelease()
     delete this;
 }
 
-void CXTPMarkupObject::OnCreatedForHost(CXTPMarkupHost* /*pHost*/)
-{
-}
+void CXTPMarkupObject::OnCreatedForHost(CXTPMarkupHost* /*pHost*/) {}
 
 CXTPMarkupObject* CXTPMarkupObject::FindResource(const CXTPMarkupObject* /*pKey*/) const
 {
     return nullptr;
 }
 
-void CXTPMarkupObject::OnMarkupLoaded()
-{
-}
+void CXTPMarkupObject::OnMarkupLoaded() {}
 
 BOOL CXTPMarkupObject::IsKindOf(const CXTPMarkupType* pType) const
 {
@@ -280,8 +272,8 @@ void CXTPMarkupObject::SetValue(CXTPMarkupDependencyProperty* pProperty, CXTPMar
         PropagateInheritedChange(pProperty, oldValue.Get(), newValue.Get());
 }
 
-void CXTPMarkupObject::PropagateInheritedChange(CXTPMarkupDependencyProperty* pProperty,
-                                                CXTPMarkupObject* pOldValue, CXTPMarkupObject* pNewValue)
+void CXTPMarkupObject::PropagateInheritedChange(CXTPMarkupDependencyProperty* pProperty, CXTPMarkupObject* pOldValue,
+                                                CXTPMarkupObject* pNewValue)
 {
     // Depth first, parents before children, every descendant of the owner's
     // class, also those with an own value. An explicit stack keeps deep trees

@@ -158,8 +158,7 @@ private:
 
 // Holds one reference and gives it back when it goes: for locals that must not
 // leak when a builder error unwinds through them.
-template <class T>
-class CXTPMarkupPtr
+template <class T> class CXTPMarkupPtr
 {
 public:
     CXTPMarkupPtr() = default;
@@ -199,14 +198,12 @@ private:
 };
 
 // The object as class T when its type is T or derives from it, else null.
-template <class T>
-T* MarkupCast(CXTPMarkupObject* pObject)
+template <class T> T* MarkupCast(CXTPMarkupObject* pObject)
 {
     return pObject && pObject->IsKindOf(T::GetMarkupType()) ? static_cast<T*>(pObject) : nullptr;
 }
 
-template <class T>
-const T* MarkupCast(const CXTPMarkupObject* pObject)
+template <class T> const T* MarkupCast(const CXTPMarkupObject* pObject)
 {
     return pObject && pObject->IsKindOf(T::GetMarkupType()) ? static_cast<const T*>(pObject) : nullptr;
 }
@@ -239,39 +236,40 @@ const T* MarkupCast(const CXTPMarkupObject* pObject)
 // The record is made on the first GetMarkupType call; list the class in its
 // library's registration function (RegisterMarkupModelTypes and the like) so
 // that markup can find it by tag before code ever mentions it.
-#define DECLARE_MARKUPCLASS(theClass)                                                                               \
-public:                                                                                                             \
-    static CXTPMarkupType* GetMarkupType();                                                                         \
-    CXTPMarkupType* GetType() const override { return theClass::GetMarkupType(); }                                  \
-                                                                                                                    \
+#define DECLARE_MARKUPCLASS(theClass)                                                                                  \
+public:                                                                                                                \
+    static CXTPMarkupType* GetMarkupType();                                                                            \
+    CXTPMarkupType* GetType() const override                                                                           \
+    {                                                                                                                  \
+        return theClass::GetMarkupType();                                                                              \
+    }                                                                                                                  \
+                                                                                                                       \
 private:
 
 #define XTP_MARKUP_WIDEN2(text) L##text
 #define XTP_MARKUP_WIDEN(text) XTP_MARKUP_WIDEN2(text)
 
-#define IMPLEMENT_MARKUPCLASS(tag, theClass, baseClass)                                                             \
-    CXTPMarkupType* theClass::GetMarkupType()                                                                       \
-    {                                                                                                               \
-        static CXTPMarkupTypeInfo s_info = {tag,                                                                    \
-                                            XTP_MARKUP_WIDEN(#theClass),                                            \
-                                            CXTPMarkupFactory<theClass>::kCreate,                                   \
-                                            &baseClass::GetMarkupType,                                              \
-                                            &theClass::RegisterMarkupProperties,                                    \
-                                            nullptr};                                                               \
-        return CXTPMarkupType::Register(s_info);                                                                    \
+#define IMPLEMENT_MARKUPCLASS(tag, theClass, baseClass)                                                                \
+    CXTPMarkupType* theClass::GetMarkupType()                                                                          \
+    {                                                                                                                  \
+        static CXTPMarkupTypeInfo s_info = {tag,                                                                       \
+                                            XTP_MARKUP_WIDEN(#theClass),                                               \
+                                            CXTPMarkupFactory<theClass>::kCreate,                                      \
+                                            &baseClass::GetMarkupType,                                                 \
+                                            &theClass::RegisterMarkupProperties,                                       \
+                                            nullptr};                                                                  \
+        return CXTPMarkupType::Register(s_info);                                                                       \
     }
 
 #define MARKUP_TYPE(theClass) (theClass::GetMarkupType())
 
 // Factory of a markup class: new T() when T has a public default constructor.
-template <class T, class = void>
-struct CXTPMarkupFactory
+template <class T, class = void> struct CXTPMarkupFactory
 {
     static constexpr CXTPMarkupObject* (*kCreate)() = nullptr;
 };
 
-template <class T>
-struct CXTPMarkupFactory<T, std::void_t<decltype(new T())>>
+template <class T> struct CXTPMarkupFactory<T, std::void_t<decltype(new T())>>
 {
     static CXTPMarkupObject* Create() { return new (std::nothrow) T(); }
     static constexpr CXTPMarkupObject* (*kCreate)() = &Create;

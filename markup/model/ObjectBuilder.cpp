@@ -61,9 +61,7 @@ void NotifyLoaded(CXTPMarkupObject* pRoot)
 } // namespace
 
 CXTPMarkupObjectBuilder::CXTPMarkupObjectBuilder(CXTPMarkupHost* pHost)
-    : m_pHost(pHost)
-    , m_pRoot(nullptr)
-    , m_bPendingSpace(false)
+    : m_pHost(pHost), m_pRoot(nullptr), m_bPendingSpace(false)
 {
 }
 

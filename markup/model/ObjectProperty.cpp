@@ -11,8 +11,7 @@
 IMPLEMENT_MARKUPCLASS(nullptr, CXTPMarkupObjectProperty, CXTPMarkupObject)
 
 CXTPMarkupObjectProperty::CXTPMarkupObjectProperty(CXTPMarkupDependencyProperty* pProperty)
-    : m_pValue(nullptr)
-    , m_pProperty(pProperty)
+    : m_pValue(nullptr), m_pProperty(pProperty)
 {
 }
 

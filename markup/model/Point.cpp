@@ -6,17 +6,13 @@
 
 IMPLEMENT_MARKUPCLASS(nullptr, CXTPMarkupPoint, CXTPMarkupObject)
 
-CXTPMarkupPoint::CXTPMarkupPoint(double x, double y)
-    : m_x(x)
-    , m_y(y)
-{
-}
+CXTPMarkupPoint::CXTPMarkupPoint(double x, double y) : m_x(x), m_y(y) {}
 
 BOOL CXTPMarkupPoint::ReadText(LPCWSTR lpszText, int nLength, double& x, double& y)
 {
     int nPos = 0;
-    return CXTPMarkupDouble::ScanNumber(lpszText, nLength, nPos, L',', x) &&
-           CXTPMarkupDouble::ScanNumber(lpszText, nLength, nPos, 0, y) && nPos == nLength;
+    return CXTPMarkupDouble::ScanNumber(lpszText, nLength, nPos, L',', x)
+           && CXTPMarkupDouble::ScanNumber(lpszText, nLength, nPos, 0, y) && nPos == nLength;
 }
 
 CXTPMarkupObject* CXTPMarkupPoint::ParseValue(CXTPMarkupObject* pValue)

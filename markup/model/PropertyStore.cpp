@@ -6,9 +6,7 @@
 IMPLEMENT_MARKUPCLASS(nullptr, CXTPMarkupPropertyStore, CXTPMarkupObject)
 
 CXTPMarkupPropertyStore::CXTPMarkupPropertyStore(CXTPMarkupObject* pOwner)
-    : m_pValues(nullptr)
-    , m_nSize(CXTPMarkupDependencyProperty::GetPropertyCount())
-    , m_pOwner(pOwner)
+    : m_pValues(nullptr), m_nSize(CXTPMarkupDependencyProperty::GetPropertyCount()), m_pOwner(pOwner)
 {
     if (m_nSize > 0)
         m_pValues = new CXTPMarkupObject*[m_nSize]();

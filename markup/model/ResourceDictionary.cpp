@@ -6,10 +6,7 @@
 
 IMPLEMENT_MARKUPCLASS(nullptr, CXTPMarkupResourceDictionary, CXTPMarkupObject)
 
-CXTPMarkupResourceDictionary::CXTPMarkupResourceDictionary()
-    : m_nCount(0)
-{
-}
+CXTPMarkupResourceDictionary::CXTPMarkupResourceDictionary() : m_nCount(0) {}
 
 CXTPMarkupResourceDictionary::~CXTPMarkupResourceDictionary()
 {

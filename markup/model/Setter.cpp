@@ -16,8 +16,8 @@ void CXTPMarkupSetter::RegisterMarkupProperties()
 {
     m_pPropertyProperty = CXTPMarkupDependencyProperty::Register(L"Property", MARKUP_TYPE(CXTPMarkupObject),
                                                                  MARKUP_TYPE(CXTPMarkupSetter));
-    m_pValueProperty = CXTPMarkupDependencyProperty::Register(L"Value", MARKUP_TYPE(CXTPMarkupObject),
-                                                              MARKUP_TYPE(CXTPMarkupSetter));
+    m_pValueProperty =
+        CXTPMarkupDependencyProperty::Register(L"Value", MARKUP_TYPE(CXTPMarkupObject), MARKUP_TYPE(CXTPMarkupSetter));
 }
 
 namespace
@@ -25,9 +25,7 @@ namespace
 const char kMissingPropertyOrValue[] = "Must specify both Property and Value for Setter.";
 } // namespace
 
-CXTPMarkupSetter::CXTPMarkupSetter()
-{
-}
+CXTPMarkupSetter::CXTPMarkupSetter() {}
 
 CXTPMarkupSetter::CXTPMarkupSetter(CXTPMarkupDependencyProperty* pProperty, CXTPMarkupObject* pValue)
 {
@@ -84,10 +82,7 @@ void CXTPMarkupSetter::ResolvePair(CXTPMarkupObject* pHolder, CXTPMarkupObjectBu
     }
 }
 
-CXTPMarkupSetterColection::CXTPMarkupSetterColection()
-    : CXTPMarkupCollection(MARKUP_TYPE(CXTPMarkupSetter))
-{
-}
+CXTPMarkupSetterColection::CXTPMarkupSetterColection() : CXTPMarkupCollection(MARKUP_TYPE(CXTPMarkupSetter)) {}
 
 CXTPMarkupSetter* CXTPMarkupSetterColection::GetSetter(int nIndex) const
 {

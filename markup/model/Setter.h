@@ -35,8 +35,7 @@ public:
 
     // The same for any object holding the "Property" and "Value" pair: a
     // trigger resolves its own pair with it.
-    static void ResolvePair(CXTPMarkupObject* pHolder, CXTPMarkupObjectBuilder* pBuilder,
-                            CXTPMarkupType* pTargetType);
+    static void ResolvePair(CXTPMarkupObject* pHolder, CXTPMarkupObjectBuilder* pBuilder, CXTPMarkupType* pTargetType);
 };
 
 class CXTPMarkupSetterColection : public CXTPMarkupCollection

@@ -5,14 +5,10 @@
 
 // Keeps one reference until process exit and hands out one more per Get. The
 // object is permanent, so it never counts as a leak.
-template <class T>
-class CXTPMarkupSharedValue
+template <class T> class CXTPMarkupSharedValue
 {
 public:
-    explicit CXTPMarkupSharedValue(T* pValue) : m_pValue(pValue)
-    {
-        m_pValue->MarkPermanent();
-    }
+    explicit CXTPMarkupSharedValue(T* pValue) : m_pValue(pValue) { m_pValue->MarkPermanent(); }
     CXTPMarkupSharedValue(const CXTPMarkupSharedValue&) = delete;
     CXTPMarkupSharedValue& operator=(const CXTPMarkupSharedValue&) = delete;
     ~CXTPMarkupSharedValue() { m_pValue->Release(); }

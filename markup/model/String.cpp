@@ -7,14 +7,10 @@
 
 IMPLEMENT_MARKUPCLASS(nullptr, CXTPMarkupString, CXTPMarkupObject)
 
-CXTPMarkupString::CXTPMarkupString()
-    : CXTPMarkupString(L"", 0)
-{
-}
+CXTPMarkupString::CXTPMarkupString() : CXTPMarkupString(L"", 0) {}
 
 CXTPMarkupString::CXTPMarkupString(LPCWSTR lpszText, int nLength)
-    : m_lpszText(new WCHAR[nLength + 1])
-    , m_nLength(nLength)
+    : m_lpszText(new WCHAR[nLength + 1]), m_nLength(nLength)
 {
     wmemcpy(m_lpszText, lpszText, nLength);
     m_lpszText[nLength] = 0;

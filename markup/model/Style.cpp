@@ -22,17 +22,14 @@ void CXTPMarkupStyle::RegisterMarkupProperties()
         L"Resources", MARKUP_TYPE(CXTPMarkupResourceDictionary), MARKUP_TYPE(CXTPMarkupStyle));
     m_pTargetTypeProperty = CXTPMarkupDependencyProperty::Register(L"TargetType", MARKUP_TYPE(CXTPMarkupType),
                                                                    MARKUP_TYPE(CXTPMarkupStyle));
-    m_pBasedOnProperty = CXTPMarkupDependencyProperty::Register(L"BasedOn", MARKUP_TYPE(CXTPMarkupStyle),
-                                                                MARKUP_TYPE(CXTPMarkupStyle));
-    m_pTriggersProperty = CXTPMarkupDependencyProperty::Register(
-        L"Triggers", MARKUP_TYPE(CXTPMarkupTriggerCollection), MARKUP_TYPE(CXTPMarkupStyle));
+    m_pBasedOnProperty =
+        CXTPMarkupDependencyProperty::Register(L"BasedOn", MARKUP_TYPE(CXTPMarkupStyle), MARKUP_TYPE(CXTPMarkupStyle));
+    m_pTriggersProperty = CXTPMarkupDependencyProperty::Register(L"Triggers", MARKUP_TYPE(CXTPMarkupTriggerCollection),
+                                                                 MARKUP_TYPE(CXTPMarkupStyle));
 }
 
 CXTPMarkupStyle::CXTPMarkupStyle()
-    : m_pSetters(new CXTPMarkupSetterColection())
-    , m_bSealed(FALSE)
-    , m_pSealedValues(nullptr)
-    , m_bSealing(FALSE)
+    : m_pSetters(new CXTPMarkupSetterColection()), m_bSealed(FALSE), m_pSealedValues(nullptr), m_bSealing(FALSE)
 {
     m_pSetters->SetLogicalParent(this);
 }

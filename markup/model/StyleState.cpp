@@ -77,10 +77,7 @@ std::vector<CXTPMarkupStyle*> BasedOnChain(CXTPMarkupStyle* pStyle)
 } // namespace
 
 CXTPMarkupStyleState::CXTPMarkupStyleState()
-    : m_pActiveTriggers(nullptr)
-    , m_pTriggerValues(nullptr)
-    , m_pCurrentStyle(nullptr)
-    , m_nUpdateDepth(0)
+    : m_pActiveTriggers(nullptr), m_pTriggerValues(nullptr), m_pCurrentStyle(nullptr), m_nUpdateDepth(0)
 {
 }
 

@@ -59,20 +59,11 @@ const int kMinMemberLength = 20;
 IMPLEMENT_MARKUPCLASS(nullptr, CXTPMarkupColorKey, CXTPMarkupObject)
 IMPLEMENT_MARKUPCLASS(nullptr, CXTPMarkupBrushKey, CXTPMarkupObject)
 
-CXTPMarkupColorKey::CXTPMarkupColorKey(int nIndex)
-    : m_nIndex(nIndex)
-{
-}
+CXTPMarkupColorKey::CXTPMarkupColorKey(int nIndex) : m_nIndex(nIndex) {}
 
-CXTPMarkupBrushKey::CXTPMarkupBrushKey(int nIndex)
-    : m_nIndex(nIndex)
-{
-}
+CXTPMarkupBrushKey::CXTPMarkupBrushKey(int nIndex) : m_nIndex(nIndex) {}
 
-CXTPMarkupSystemColors::CXTPMarkupSystemColors()
-    : m_pCache()
-{
-}
+CXTPMarkupSystemColors::CXTPMarkupSystemColors() : m_pCache() {}
 
 CXTPMarkupSystemColors::~CXTPMarkupSystemColors()
 {
@@ -95,20 +86,11 @@ CXTPMarkupObject* CXTPMarkupSystemColors::Get(Kind kind, int nIndex)
     {
         switch (kind)
         {
-        case kColor:
-            pCached = new CXTPMarkupColor(GetSysColor(nIndex));
-            break;
-        case kBrush:
-            pCached = new CXTPMarkupSolidColorBrush(GetSysColor(nIndex));
-            break;
-        case kColorKey:
-            pCached = new CXTPMarkupColorKey(nIndex);
-            break;
-        case kBrushKey:
-            pCached = new CXTPMarkupBrushKey(nIndex);
-            break;
-        case kKindCount:
-            return nullptr;
+        case kColor: pCached = new CXTPMarkupColor(GetSysColor(nIndex)); break;
+        case kBrush: pCached = new CXTPMarkupSolidColorBrush(GetSysColor(nIndex)); break;
+        case kColorKey: pCached = new CXTPMarkupColorKey(nIndex); break;
+        case kBrushKey: pCached = new CXTPMarkupBrushKey(nIndex); break;
+        case kKindCount: return nullptr;
         }
     }
     pCached->AddRef();
@@ -167,8 +149,8 @@ CXTPMarkupObject* CXTPMarkupSystemColors::ResolveStaticMember(LPCWSTR lpszMember
         for (const auto& suffix : kSuffixes)
         {
             int nSuffix = static_cast<int>(wcslen(suffix.lpszSuffix));
-            if (nLength - kMemberPrefixLength < nSuffix ||
-                wcscmp(lpszMember + nLength - nSuffix, suffix.lpszSuffix) != 0)
+            if (nLength - kMemberPrefixLength < nSuffix
+                || wcscmp(lpszMember + nLength - nSuffix, suffix.lpszSuffix) != 0)
             {
                 continue;
             }

@@ -25,9 +25,7 @@ void AddDigit(long long& nMagnitude, int nDigit, int nBase)
 } // namespace
 
 CXTPMarkupTextScanner::CXTPMarkupTextScanner(LPCWSTR lpszText, int nLength)
-    : m_lpszText(lpszText)
-    , m_nLength(lpszText && nLength > 0 ? nLength : 0)
-    , m_nPos(0)
+    : m_lpszText(lpszText), m_nLength(lpszText && nLength > 0 ? nLength : 0), m_nPos(0)
 {
 }
 
@@ -96,8 +94,8 @@ BOOL CXTPMarkupTextScanner::ScanInteger(int& nValue)
         nBase = 8;
         // "0x" selects hexadecimal only when a hexadecimal digit follows;
         // otherwise the 0 is the number and the x stays unread.
-        if (m_nPos + 2 < m_nLength && (m_lpszText[m_nPos + 1] == 'x' || m_lpszText[m_nPos + 1] == 'X') &&
-            DigitValue(m_lpszText[m_nPos + 2], 16) >= 0)
+        if (m_nPos + 2 < m_nLength && (m_lpszText[m_nPos + 1] == 'x' || m_lpszText[m_nPos + 1] == 'X')
+            && DigitValue(m_lpszText[m_nPos + 2], 16) >= 0)
         {
             nBase = 16;
             m_nPos += 2;
@@ -126,9 +124,9 @@ BOOL CXTPMarkupTextScanner::ScanHex(int nWidth, UINT& nValue)
     BOOL bNegative = FALSE;
     if (m_nPos < nEnd && (m_lpszText[m_nPos] == '-' || m_lpszText[m_nPos] == '+'))
         bNegative = m_lpszText[m_nPos++] == '-';
-    if (m_nPos + 2 < nEnd && m_lpszText[m_nPos] == '0' &&
-        (m_lpszText[m_nPos + 1] == 'x' || m_lpszText[m_nPos + 1] == 'X') &&
-        DigitValue(m_lpszText[m_nPos + 2], 16) >= 0)
+    if (m_nPos + 2 < nEnd && m_lpszText[m_nPos] == '0'
+        && (m_lpszText[m_nPos + 1] == 'x' || m_lpszText[m_nPos + 1] == 'X')
+        && DigitValue(m_lpszText[m_nPos + 2], 16) >= 0)
     {
         m_nPos += 2;
     }

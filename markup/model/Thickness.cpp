@@ -20,17 +20,11 @@ LONG Saturate(long long nValue)
 IMPLEMENT_MARKUPCLASS(nullptr, CXTPMarkupThickness, CXTPMarkupObject)
 
 CXTPMarkupThickness::CXTPMarkupThickness(int nLeft, int nTop, int nRight, int nBottom)
-    : m_nLeft(nLeft)
-    , m_nTop(nTop)
-    , m_nRight(nRight)
-    , m_nBottom(nBottom)
+    : m_nLeft(nLeft), m_nTop(nTop), m_nRight(nRight), m_nBottom(nBottom)
 {
 }
 
-CXTPMarkupThickness::CXTPMarkupThickness(int nUniform)
-    : CXTPMarkupThickness(nUniform, nUniform, nUniform, nUniform)
-{
-}
+CXTPMarkupThickness::CXTPMarkupThickness(int nUniform) : CXTPMarkupThickness(nUniform, nUniform, nUniform, nUniform) {}
 
 CXTPMarkupThickness* CXTPMarkupThickness::CreateZeroValue()
 {
@@ -96,6 +90,6 @@ BOOL CXTPMarkupThickness::IsEqual(const CXTPMarkupObject* pObject) const
     if (!pObject || pObject->GetType() != GetType())
         return FALSE;
     const CXTPMarkupThickness* pOther = static_cast<const CXTPMarkupThickness*>(pObject);
-    return pOther->m_nLeft == m_nLeft && pOther->m_nTop == m_nTop && pOther->m_nRight == m_nRight &&
-           pOther->m_nBottom == m_nBottom;
+    return pOther->m_nLeft == m_nLeft && pOther->m_nTop == m_nTop && pOther->m_nRight == m_nRight
+           && pOther->m_nBottom == m_nBottom;
 }

@@ -33,11 +33,7 @@ struct NamedEntity
 };
 
 const NamedEntity kNamedEntities[] = {
-    {L"lt", 2, L'<'},
-    {L"gt", 2, L'>'},
-    {L"amp", 3, L'&'},
-    {L"apos", 4, L'\''},
-    {L"quot", 4, L'"'},
+    {L"lt", 2, L'<'}, {L"gt", 2, L'>'}, {L"amp", 3, L'&'}, {L"apos", 4, L'\''}, {L"quot", 4, L'"'},
 };
 
 // Entity names are cut after this many characters.
@@ -282,16 +278,11 @@ CXTPMarkupTokenizer::TokenKind CXTPMarkupTokenizer::NextToken()
 {
     switch (m_state)
     {
-    case StateAttributes:
-        return ReadAttribute();
-    case StateComment:
-        return ReadSection(L"-->", 3, TokenCommentEnd);
-    case StateCData:
-        return ReadSection(L"]]>", 3, TokenCDataEnd);
-    case StateInstruction:
-        return ReadSection(L"?>", 2, TokenInstructionEnd);
-    case StateContent:
-        break;
+    case StateAttributes: return ReadAttribute();
+    case StateComment: return ReadSection(L"-->", 3, TokenCommentEnd);
+    case StateCData: return ReadSection(L"]]>", 3, TokenCDataEnd);
+    case StateInstruction: return ReadSection(L"?>", 2, TokenInstructionEnd);
+    case StateContent: break;
     }
     return ReadContent();
 }
@@ -529,8 +520,8 @@ CXTPMarkupTokenizer::TokenKind CXTPMarkupTokenizer::ReadSection(LPCWSTR pszTermi
         if (bDropWhitespace && IsWhitespace(ch))
             continue;
         m_szValue[m_nValueLength++] = ch;
-        if (m_nValueLength >= nTerminatorLength &&
-            wmemcmp(m_szValue + m_nValueLength - nTerminatorLength, pszTerminator, nTerminatorLength) == 0)
+        if (m_nValueLength >= nTerminatorLength
+            && wmemcmp(m_szValue + m_nValueLength - nTerminatorLength, pszTerminator, nTerminatorLength) == 0)
         {
             m_nValueLength -= nTerminatorLength;
             m_bSectionEnd = true;

@@ -10,20 +10,20 @@ class CXTPMarkupTokenizer
 public:
     enum TokenKind
     {
-        TokenError = -1,           // the message is the token text
-        TokenEnd = 0,              // end of input
-        TokenStartTag = 1,         // tag name
-        TokenEndTag = 2,           // tag name; for "/>" the start tag's
-        TokenAttribute = 3,        // attribute name and token text
-        TokenText = 4,             // non-whitespace run, entities decoded
-        TokenWhitespace = 5,       // whitespace run
-        TokenSectionText = 6,      // piece of comment, CDATA or instruction text
+        TokenError = -1,      // the message is the token text
+        TokenEnd = 0,         // end of input
+        TokenStartTag = 1,    // tag name
+        TokenEndTag = 2,      // tag name; for "/>" the start tag's
+        TokenAttribute = 3,   // attribute name and token text
+        TokenText = 4,        // non-whitespace run, entities decoded
+        TokenWhitespace = 5,  // whitespace run
+        TokenSectionText = 6, // piece of comment, CDATA or instruction text
         TokenCommentStart = 7,
         TokenCommentEnd = 8,
         TokenCDataStart = 9,
         TokenCDataEnd = 10,
         TokenInstructionStart = 11,
-        TokenInstructionEnd = 12,  // the instruction's text stays the token text
+        TokenInstructionEnd = 12, // the instruction's text stays the token text
     };
 
     // Longer names and attribute values are cut; longer text runs and

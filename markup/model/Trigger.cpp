@@ -19,9 +19,7 @@ void CXTPMarkupTrigger::RegisterMarkupProperties()
                                                                 MARKUP_TYPE(CXTPMarkupTrigger));
 }
 
-CXTPMarkupTrigger::CXTPMarkupTrigger()
-{
-}
+CXTPMarkupTrigger::CXTPMarkupTrigger() {}
 
 CXTPMarkupDependencyProperty* CXTPMarkupTrigger::GetTriggerProperty() const
 {
@@ -48,10 +46,7 @@ void CXTPMarkupTrigger::Resolve(CXTPMarkupObjectBuilder* pBuilder, CXTPMarkupTyp
     }
 }
 
-CXTPMarkupTriggerCollection::CXTPMarkupTriggerCollection()
-    : CXTPMarkupCollection(MARKUP_TYPE(CXTPMarkupTrigger))
-{
-}
+CXTPMarkupTriggerCollection::CXTPMarkupTriggerCollection() : CXTPMarkupCollection(MARKUP_TYPE(CXTPMarkupTrigger)) {}
 
 CXTPMarkupTrigger* CXTPMarkupTriggerCollection::GetTrigger(int nIndex) const
 {

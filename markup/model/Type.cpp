@@ -86,22 +86,13 @@ private:
 
 IMPLEMENT_MARKUPCLASS(nullptr, CXTPMarkupType, CXTPMarkupObject)
 
-CXTPMarkupType::CXTPMarkupType()
-    : CXTPMarkupType(nullptr, L"", nullptr, nullptr, nullptr)
-{
-}
+CXTPMarkupType::CXTPMarkupType() : CXTPMarkupType(nullptr, L"", nullptr, nullptr, nullptr) {}
 
 CXTPMarkupType::CXTPMarkupType(LPCWSTR lpszTag, LPCWSTR lpszClassName, PFNMARKUPFACTORY pfnFactory,
                                PFNMARKUPTYPEGETTER pfnGetBaseType, PFNMARKUPSTATICINIT pfnStaticInit)
-    : m_lpszTag(lpszTag)
-    , m_lpszClassName(lpszClassName)
-    , m_pfnFactory(pfnFactory)
-    , m_pfnGetBaseType(pfnGetBaseType)
-    , m_pfnStaticInit(pfnStaticInit)
-    , m_pNextType(nullptr)
-    , m_bInitialized(FALSE)
-    , m_pDefaultStyle(nullptr)
-    , m_pBaseType(nullptr)
+    : m_lpszTag(lpszTag), m_lpszClassName(lpszClassName), m_pfnFactory(pfnFactory), m_pfnGetBaseType(pfnGetBaseType),
+      m_pfnStaticInit(pfnStaticInit), m_pNextType(nullptr), m_bInitialized(FALSE), m_pDefaultStyle(nullptr),
+      m_pBaseType(nullptr)
 {
 }
 

@@ -121,7 +121,7 @@ TEST_F(AutostartTest, TheRegisteredCommandStartsTheProgramWhereverItLives)
     GetTempPathA(MAX_PATH, temp);
     const std::string strStem = std::string(temp) + "hl" + std::to_string(GetCurrentProcessId());
     const std::string strBase = strStem + " Program Files\\";
-    const std::string strDir = strBase + "Horaleon \xb2\xe2\xca\xd4\\";  // 测试
+    const std::string strDir = strBase + "Horaleon \xb2\xe2\xca\xd4\\"; // 测试
     const std::string strExe = strDir + "\xca\xb1\xd6\xd3\x81\x5c.exe"; // 时钟乗
     const std::string strDecoy = strStem + ".exe";
     const std::string strProbe = CChildProcess::BinDir() + "module_probe.exe";

@@ -133,5 +133,6 @@ TEST(Settings, AFileWithOnlyTheServerKeyKeepsItWhenSaved)
 
     started.m_controller.m_bAutoSync = TRUE;
     started.m_controller.OnAutoSyncChanged();
-    EXPECT_EQ(started.m_folder.Read(), "[general]\r\nserver=10.1.2.3:1123\r\nautorun=0\r\nautosync=1\r\nsyncspan=0\r\n");
+    EXPECT_EQ(started.m_folder.Read(),
+              "[general]\r\nserver=10.1.2.3:1123\r\nautorun=0\r\nautosync=1\r\nsyncspan=0\r\n");
 }

@@ -40,8 +40,8 @@ TEST_F(SyncControllerTest, ReportsTheOffsetBySignAndByWhetherTheClockWasSet)
         const char* pszHead;
         const char* pszNumber;
     } cases[] = {
-        {0.0, TRUE, kSetFast, "0.0000"},          {-0.0, TRUE, kSetFast, "0.0000"},
-        {-0.00004, TRUE, kSetFast, "0.0000"},     {-2.5, TRUE, kSetFast, "2.5000"},
+        {0.0, TRUE, kSetFast, "0.0000"},           {-0.0, TRUE, kSetFast, "0.0000"},
+        {-0.00004, TRUE, kSetFast, "0.0000"},      {-2.5, TRUE, kSetFast, "2.5000"},
         {1234.56789, TRUE, kSetSlow, "1234.5679"}, {0.00004, TRUE, kSetSlow, "0.0000"},
         {-7.25, FALSE, kNotSetFast, "7.2500"},     {0.0, FALSE, kNotSetFast, "0.0000"},
         {3600.5, FALSE, kNotSetSlow, "3600.5000"},

@@ -9,7 +9,7 @@ struct CChildProcess
 {
     DWORD dwExitCode = 0;
     DWORD dwStartError = 0; // why the last start failed, when it did
-    std::string strOut; // line ends as "\n"
+    std::string strOut;     // line ends as "\n"
     std::string strErr;
 
     // Runs the named program from the tests' own folder; false if it could not start.

@@ -77,10 +77,7 @@ void InstallMarkupLeakCheck()
     testing::UnitTest::GetInstance()->listeners().Append(new CLeakListener());
 }
 
-CMarkupLiveObjects::CMarkupLiveObjects()
-    : m_nStart(CXTPMarkupObject::GetLiveObjectCount())
-{
-}
+CMarkupLiveObjects::CMarkupLiveObjects() : m_nStart(CXTPMarkupObject::GetLiveObjectCount()) {}
 
 LONG CMarkupLiveObjects::Added() const
 {

@@ -52,8 +52,7 @@ RGBQUAD PicturePattern(int x, int y)
 
 TEST(ImageDraw, BlendsStraightAlphaOverWhatIsDrawn)
 {
-    const RGBQUAD pixels[4] = {Rgba(255, 0, 0, 255), Rgba(0, 0, 255, 0), Rgba(0, 255, 0, 128),
-                               Rgba(255, 255, 255, 64)};
+    const RGBQUAD pixels[4] = {Rgba(255, 0, 0, 255), Rgba(0, 0, 255, 0), Rgba(0, 255, 0, 128), Rgba(255, 255, 255, 64)};
     CTestImage image(4, 1, [&](int x, int) { return pixels[x]; });
     for (auto method : {CXTPImageStoreImage::BlendSystem, CXTPImageStoreImage::BlendManual})
     {
@@ -144,7 +143,8 @@ TEST(ImageDraw, LayoutFunctionsReachGdi)
 
 TEST(ImageDraw, LeavesNoGdiObjectsBehind)
 {
-    const auto Cycle = [] {
+    const auto Cycle = []
+    {
         CXTPImageStore* pStore = new CXTPImageStore();
         CXTPBitmapHandle hAlpha(MakeAlphaBitmap(24, 24, PicturePattern));
         pStore->AddBitmap(hAlpha.Get(), nullptr, 1, SIZE{0, 0}, xtpImageNormal, TRUE);

@@ -57,8 +57,8 @@ protected:
     {
         char szTemp[MAX_PATH] = {};
         GetTempPathA(MAX_PATH, szTemp);
-        m_strDir = std::string(szTemp) + "markup-render-" + std::to_string(GetCurrentProcessId()) + "-" +
-                   testing::UnitTest::GetInstance()->current_test_info()->name() + "\\";
+        m_strDir = std::string(szTemp) + "markup-render-" + std::to_string(GetCurrentProcessId()) + "-"
+                   + testing::UnitTest::GetInstance()->current_test_info()->name() + "\\";
         CreateDirectoryA(m_strDir.c_str(), nullptr);
         m_strOutput = m_strDir + "out.png";
     }
@@ -257,8 +257,8 @@ TEST_F(MarkupRenderTest, HostileFilesNeverCrashIt)
 TEST_F(MarkupRenderTest, CarriesTheProgramsPictures)
 {
     // "res://" image sources look in the running program's own resources.
-    HMODULE hTool = LoadLibraryExA((CChildProcess::BinDir() + "markup-render.exe").c_str(), nullptr,
-                                   LOAD_LIBRARY_AS_DATAFILE);
+    HMODULE hTool =
+        LoadLibraryExA((CChildProcess::BinDir() + "markup-render.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_TRUE(hTool);
     for (const char* pszName : {"CLOCK.PNG", "INFO.PNG", "SYNC.PNG"})
         EXPECT_TRUE(FindResourceA(hTool, pszName, "PNG")) << pszName;

@@ -134,12 +134,12 @@ TEST(SingleChildTest, OneElementOnlyAndReleasedChildrenForgetTheirParent)
         const std::string strTag = pszTag;
         const std::string strClass = "CXTPMarkup" + strTag;
         const std::string strTwo = LoadError(("<" + strTag + "><TestBox/><TestBox/></" + strTag + ">").c_str());
-        EXPECT_EQ(0u, strTwo.find("'" + strClass + "' already has a child and cannot add 'CTestBox'. '" + strClass +
-                                  "' can accept only one child."))
+        EXPECT_EQ(0u, strTwo.find("'" + strClass + "' already has a child and cannot add 'CTestBox'. '" + strClass
+                                  + "' can accept only one child."))
             << strTwo;
         const std::string strBrush = LoadError(("<" + strTag + "><SolidColorBrush/></" + strTag + ">").c_str());
-        EXPECT_EQ(0u, strBrush.find("'CXTPMarkupSolidColorBrush' object cannot be added to '" + strClass +
-                                    "'. Object cannot be converted to type 'CXTPMarkupUIElement'"))
+        EXPECT_EQ(0u, strBrush.find("'CXTPMarkupSolidColorBrush' object cannot be added to '" + strClass
+                                    + "'. Object cannot be converted to type 'CXTPMarkupUIElement'"))
             << strBrush;
     }
 

@@ -144,11 +144,16 @@ TEST(GridLengthTest, TextForms)
         double dValue;
     };
     const Case cases[] = {
-        {L"Auto", true, CXTPMarkupGridLength::Auto, 1.0},  {L"aUTO", true, CXTPMarkupGridLength::Auto, 1.0},
-        {L"*", true, CXTPMarkupGridLength::Star, 1.0},     {L"2.5*", true, CXTPMarkupGridLength::Star, 2.5},
-        {L"-1*", true, CXTPMarkupGridLength::Star, -1.0},  {L"40", true, CXTPMarkupGridLength::Pixel, 40.0},
-        {L"12.75", true, CXTPMarkupGridLength::Pixel, 12.75}, {L"", false, 0, 0},
-        {L"wide", false, 0, 0},                            {L"x*", false, 0, 0},
+        {L"Auto", true, CXTPMarkupGridLength::Auto, 1.0},
+        {L"aUTO", true, CXTPMarkupGridLength::Auto, 1.0},
+        {L"*", true, CXTPMarkupGridLength::Star, 1.0},
+        {L"2.5*", true, CXTPMarkupGridLength::Star, 2.5},
+        {L"-1*", true, CXTPMarkupGridLength::Star, -1.0},
+        {L"40", true, CXTPMarkupGridLength::Pixel, 40.0},
+        {L"12.75", true, CXTPMarkupGridLength::Pixel, 12.75},
+        {L"", false, 0, 0},
+        {L"wide", false, 0, 0},
+        {L"x*", false, 0, 0},
         {L"Autos", false, 0, 0},
     };
     Ptr<CXTPMarkupGridLength> prototype(new CXTPMarkupGridLength());

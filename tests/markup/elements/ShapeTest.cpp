@@ -47,8 +47,16 @@ TEST(ShapeDrawingTest, RectangleStrokeLiesInsideOverTheFill)
     ExpectDrawing("<Rectangle Width='20' Height='10' Stroke='Red' StrokeThickness='3' Fill='Blue' "
                   "HorizontalAlignment='Left' VerticalAlignment='Top'/>",
                   30, 20,
-                  {{0, 0, kRed}, {2, 5, kRed}, {3, 3, kBlue}, {16, 6, kBlue}, {17, 5, kRed}, {19, 9, kRed},
-                   {10, 2, kRed}, {10, 7, kRed}, {20, 5, kBlack}, {10, 10, kBlack}});
+                  {{0, 0, kRed},
+                   {2, 5, kRed},
+                   {3, 3, kBlue},
+                   {16, 6, kBlue},
+                   {17, 5, kRed},
+                   {19, 9, kRed},
+                   {10, 2, kRed},
+                   {10, 7, kRed},
+                   {20, 5, kBlack},
+                   {10, 10, kBlack}});
     // A stroke alone leaves the inside as it was.
     ExpectDrawing("<Rectangle Width='20' Height='10' Stroke='Red' HorizontalAlignment='Left' "
                   "VerticalAlignment='Top'/>",
@@ -57,8 +65,8 @@ TEST(ShapeDrawingTest, RectangleStrokeLiesInsideOverTheFill)
 
 TEST(ShapeDrawingTest, EllipsePolygonAndLine)
 {
-    ExpectDrawing("<Ellipse Width='40' Height='20' Fill='Red' HorizontalAlignment='Left' VerticalAlignment='Top'/>",
-                  50, 30, {{20, 10, kRed}, {2, 10, kRed}, {1, 1, kBlack}, {38, 18, kBlack}, {45, 10, kBlack}});
+    ExpectDrawing("<Ellipse Width='40' Height='20' Fill='Red' HorizontalAlignment='Left' VerticalAlignment='Top'/>", 50,
+                  30, {{20, 10, kRed}, {2, 10, kRed}, {1, 1, kBlack}, {38, 18, kBlack}, {45, 10, kBlack}});
     ExpectDrawing("<Ellipse Width='40' Height='20' Stroke='Blue' StrokeThickness='2' HorizontalAlignment='Left' "
                   "VerticalAlignment='Top'/>",
                   50, 30, {{20, 0, kBlue}, {0, 10, kBlue}, {20, 10, kBlack}});

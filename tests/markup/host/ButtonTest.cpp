@@ -36,8 +36,7 @@ namespace
 {
 using Log = std::vector<std::string>;
 
-template <class T>
-using Ptr = CXTPMarkupPtr<T>;
+template <class T> using Ptr = CXTPMarkupPtr<T>;
 
 std::string NameOf(const CXTPMarkupObject* pObject)
 {
@@ -142,8 +141,8 @@ protected:
     {
         // The real pointer stays away from the window.
         SetCursorPos(0, 0);
-        m_hWnd = CreateTestWindow("HoraleonButtonTest", &ButtonWindowTest::WindowProc,
-                                  200, 150, kClientWidth, kClientHeight, this);
+        m_hWnd = CreateTestWindow("HoraleonButtonTest", &ButtonWindowTest::WindowProc, 200, 150, kClientWidth,
+                                  kClientHeight, this);
         ASSERT_TRUE(m_hWnd) << "windows need the X display";
         m_pHost = HostForWindow(m_hWnd);
         m_pHost->AddDelegate(L"Log", Recorder(""));
@@ -177,12 +176,14 @@ protected:
     // Logs "Event:source@sender", with a prefix; may mark the event handled.
     CXTPMarkupDelegate* Recorder(const std::string& strPrefix, BOOL bHandle = FALSE)
     {
-        return new CXTPMarkupDelegate([this, strPrefix, bHandle](CXTPMarkupObject* pSender, CXTPMarkupEventArgs* pArgs) {
-            m_log.push_back(strPrefix + Narrow(pArgs->m_pEvent->GetName()) + ":" + NameOf(pArgs->m_pSource) + "@"
-                            + NameOf(pSender));
-            if (bHandle)
-                pArgs->m_bHandled = TRUE;
-        });
+        return new CXTPMarkupDelegate(
+            [this, strPrefix, bHandle](CXTPMarkupObject* pSender, CXTPMarkupEventArgs* pArgs)
+            {
+                m_log.push_back(strPrefix + Narrow(pArgs->m_pEvent->GetName()) + ":" + NameOf(pArgs->m_pSource) + "@"
+                                + NameOf(pSender));
+                if (bHandle)
+                    pArgs->m_bHandled = TRUE;
+            });
     }
 
     void Send(UINT message, POINT pt, WPARAM wParam = 0)
@@ -212,11 +213,7 @@ protected:
     }
     Log Take() { return std::exchange(m_log, Log()); }
 
-    template <class T>
-    T* Find(LPCWSTR lpszName) const
-    {
-        return MarkupCast<T>(FindNamed(m_pRoot, Narrow(lpszName)));
-    }
+    template <class T> T* Find(LPCWSTR lpszName) const { return MarkupCast<T>(FindNamed(m_pRoot, Narrow(lpszName))); }
     BOOL IsPressed(LPCWSTR lpszName) const { return Find<CXTPMarkupButtonBase>(lpszName)->IsPressed(); }
     BOOL IsMouseOver(LPCWSTR lpszName) const
     {
@@ -439,9 +436,8 @@ TEST(ButtonTest, ContentMovesWhilePressedUnlessTheStyleShowsThePress)
     const char kOwnFace[] = "<Button Background='Silver' Padding='2'><Border Width='10' Height='10'/></Button>";
     const char kSystemFace[] = "<Button Padding='2'><Border Width='10' Height='10'/></Button>";
     CWindowlessHost host;
-    auto moved = [](const std::pair<POINT, POINT>& offsets) {
-        return offsets.second.x - offsets.first.x == 1 && offsets.second.y - offsets.first.y == 1;
-    };
+    auto moved = [](const std::pair<POINT, POINT>& offsets)
+    { return offsets.second.x - offsets.first.x == 1 && offsets.second.y - offsets.first.y == 1; };
     EXPECT_TRUE(moved(ContentOffsets(host, kOwnFace)));
     if (CXTPThemeHandle::IsThemeActive())
     {
@@ -599,7 +595,8 @@ TEST(ButtonTest, GlyphsShowTheStateAndFocusOnlyWithContent)
         EXPECT_FALSE(boxes[1]->SameAs(*boxes[2]));
         EXPECT_FALSE(boxes[3]->SameAs(*boxes[4]));
 
-        auto focusChanges = [&host](const char* pszMarkup) {
+        auto focusChanges = [&host](const char* pszMarkup)
+        {
             Ptr<CXTPMarkupUIElement> root = host.Parse(pszMarkup);
             std::unique_ptr<CDibCanvas> plain = Render(root.Get(), 60, 20);
             root->SetValue(CXTPMarkupInputElement::m_pIsKeyboardFocusedProperty, CXTPMarkupBool::CreateTrueValue());
@@ -631,7 +628,8 @@ TEST(ButtonLeakTest, ThousandCyclesLeaveNoHandlesOrObjects)
                           "<Button IsPressed='True'>Two</Button><CheckBox IsChecked=''>Three</CheckBox>"
                           "<RadioButton IsChecked='True'>Four</RadioButton><RadioButton>Five</RadioButton>"
                           "</StackPanel>";
-    auto cycle = [&kSheet](bool bClassic) {
+    auto cycle = [&kSheet](bool bClassic)
+    {
         CXTPThemeHandle::SetClassicLook(bClassic);
         CXTPMarkupHost* pHost = new CXTPMarkupHost();
         CXTPMarkupUIElement* pRoot = pHost->Parse(kSheet);

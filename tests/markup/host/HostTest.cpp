@@ -67,10 +67,7 @@ std::string NameOf(CXTPMarkupObject* pObject)
 class CWatchedHost : public CXTPMarkupHost
 {
 public:
-    explicit CWatchedHost(bool* pbDeleted)
-        : m_pbDeleted(pbDeleted)
-    {
-    }
+    explicit CWatchedHost(bool* pbDeleted) : m_pbDeleted(pbDeleted) {}
 
 protected:
     ~CWatchedHost() override { *m_pbDeleted = true; }
@@ -87,8 +84,8 @@ protected:
         // The real pointer stays away from the window: only the test moves
         // the mouse over it.
         SetCursorPos(0, 0);
-        m_hWnd = CreateTestWindow("HoraleonHostTest", &HostWindowTest::WindowProc,
-                                  kWindowX, kWindowY, kClientWidth, kClientHeight, this, CS_DBLCLKS);
+        m_hWnd = CreateTestWindow("HoraleonHostTest", &HostWindowTest::WindowProc, kWindowX, kWindowY, kClientWidth,
+                                  kClientHeight, this, CS_DBLCLKS);
         ASSERT_TRUE(m_hWnd) << "windows need the X display";
         PumpMessagesFor(20);
         m_pHost = new CWatchedHost(&m_bHostDeleted);
@@ -98,12 +95,13 @@ protected:
         AddRecorder(L"Down", "Down");
         AddRecorder(L"Up", "Up");
         AddRecorder(L"Lost", "Lost");
-        m_pHost->AddDelegate(L"Capture", new CXTPMarkupDelegate([this](CXTPMarkupObject* pSender,
-                                                                       CXTPMarkupEventArgs* pArgs) {
-            m_log.push_back("Capture@" + NameOf(pSender));
-            MarkupCast<CXTPMarkupInputElement>(pSender)->CaptureMouse();
-            pArgs->m_bHandled = TRUE;
-        }));
+        m_pHost->AddDelegate(L"Capture", new CXTPMarkupDelegate(
+                                             [this](CXTPMarkupObject* pSender, CXTPMarkupEventArgs* pArgs)
+                                             {
+                                                 m_log.push_back("Capture@" + NameOf(pSender));
+                                                 MarkupCast<CXTPMarkupInputElement>(pSender)->CaptureMouse();
+                                                 pArgs->m_bHandled = TRUE;
+                                             }));
         m_pRoot = m_pHost->Parse(kTree);
         ASSERT_TRUE(m_pRoot) << m_pHost->GetParseError();
         Layout(m_pRoot);
@@ -128,8 +126,7 @@ protected:
         {
             pTest->m_messages.push_back(message);
             LRESULT lResult = 0;
-            if (pTest->m_pRoot && pTest->m_bRoute &&
-                RouteToHost(pTest->m_pRoot, message, wParam, lParam, &lResult))
+            if (pTest->m_pRoot && pTest->m_bRoute && RouteToHost(pTest->m_pRoot, message, wParam, lParam, &lResult))
                 return lResult;
             if (message == WM_NCDESTROY)
                 SetWindowLongPtrA(hWnd, GWLP_USERDATA, 0);
@@ -140,9 +137,8 @@ protected:
     void AddRecorder(LPCWSTR lpszName, const std::string& strEvent)
     {
         m_pHost->AddDelegate(lpszName,
-                             new CXTPMarkupDelegate([this, strEvent](CXTPMarkupObject* pSender, CXTPMarkupEventArgs*) {
-                                 m_log.push_back(strEvent + "@" + NameOf(pSender));
-                             }));
+                             new CXTPMarkupDelegate([this, strEvent](CXTPMarkupObject* pSender, CXTPMarkupEventArgs*)
+                                                    { m_log.push_back(strEvent + "@" + NameOf(pSender)); }));
     }
 
     void Layout(CXTPMarkupUIElement* pRoot)
@@ -202,8 +198,8 @@ TEST_F(HostWindowTest, EnterAndLeaveTravelOnlyTheChainsThatDiffer)
     EXPECT_EQ(Take(), (Log{"Leave@Inner", "Leave@Outer", "Leave@Root"}));
     EXPECT_EQ(HotName(), "none");
     EXPECT_EQ(m_pHost->GetMouseOwnerRoot(), nullptr);
-    EXPECT_FALSE(static_cast<BOOL>(*MarkupCast<CXTPMarkupBool>(
-        m_pRoot->GetValue(CXTPMarkupInputElement::m_pIsMouseOverProperty))));
+    EXPECT_FALSE(static_cast<BOOL>(
+        *MarkupCast<CXTPMarkupBool>(m_pRoot->GetValue(CXTPMarkupInputElement::m_pIsMouseOverProperty))));
 }
 
 TEST_F(HostWindowTest, AskedLeaveNotificationArrivesWhenThePointerIsElsewhere)
@@ -264,8 +260,8 @@ TEST_F(HostWindowTest, DoubleClickIsASecondButtonDown)
     Send(WM_LBUTTONUP, kInner);
     Send(WM_LBUTTONDBLCLK, kInner, MK_LBUTTON);
     Send(WM_LBUTTONUP, kInner);
-    EXPECT_EQ(Take(), (Log{"Capture@Inner", "Up@Inner", "Up@Outer", "Up@Root", "Capture@Inner", "Up@Inner",
-                           "Up@Outer", "Up@Root"}));
+    EXPECT_EQ(Take(), (Log{"Capture@Inner", "Up@Inner", "Up@Outer", "Up@Root", "Capture@Inner", "Up@Inner", "Up@Outer",
+                           "Up@Root"}));
     // Right buttons have no handlers here: unhandled, the window gets them.
     EXPECT_EQ(Send(WM_RBUTTONDOWN, kInner), 0);
     EXPECT_EQ(Take(), Log{});
@@ -513,7 +509,8 @@ int CountThreadWindows()
     int nCount = 0;
     EnumThreadWindows(
         GetCurrentThreadId(),
-        [](HWND, LPARAM lParam) -> BOOL {
+        [](HWND, LPARAM lParam) -> BOOL
+        {
             ++*reinterpret_cast<int*>(lParam);
             return TRUE;
         },
@@ -530,7 +527,8 @@ TEST(HostLeakTest, ThousandWindowsTreesAndTooltipsLeaveNothing)
     RegisterClassA(&wc);
     SetCursorPos(0, 0);
 
-    auto cycle = [] {
+    auto cycle = []
+    {
         HWND hWnd = CreateWindowExA(0, "HoraleonHostLeakTest", "", WS_POPUP, 300, 300, 120, 60, nullptr, nullptr,
                                     GetModuleHandleA(nullptr), nullptr);
         ShowWindow(hWnd, SW_SHOWNOACTIVATE);

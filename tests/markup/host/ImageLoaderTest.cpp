@@ -35,9 +35,8 @@ RGBQUAD Rgb(BYTE r, BYTE g, BYTE b)
 // Straight-alpha source over an opaque destination.
 RGBQUAD Over(RGBQUAD source, RGBQUAD destination)
 {
-    auto Blend = [&](BYTE s, BYTE d) {
-        return static_cast<BYTE>((s * source.rgbReserved + d * (255 - source.rgbReserved)) / 255.0 + 0.5);
-    };
+    auto Blend = [&](BYTE s, BYTE d)
+    { return static_cast<BYTE>((s * source.rgbReserved + d * (255 - source.rgbReserved)) / 255.0 + 0.5); };
     return Rgb(Blend(source.rgbRed, destination.rgbRed), Blend(source.rgbGreen, destination.rgbGreen),
                Blend(source.rgbBlue, destination.rgbBlue));
 }
@@ -214,10 +213,11 @@ TEST(ImageLoader, BackgroundChunkFlattensButPaletteTransparencyStays)
 
 TEST(ImageLoader, LeavesNoGdiObjectsBehind)
 {
-    const auto Cycle = [] {
+    const auto Cycle = []
+    {
         CDibCanvas canvas(32, 32, RGB(1, 2, 3));
-        for (const char* pszName : {"CLOCK.PNG", "INFO.PNG", "SYNC.PNG", "GREENFRAME", "ALPHAHALVES", "DISCS",
-                                    "BROKEN.PNG", "NOSUCH"})
+        for (const char* pszName :
+             {"CLOCK.PNG", "INFO.PNG", "SYNC.PNG", "GREENFRAME", "ALPHAHALVES", "DISCS", "BROKEN.PNG", "NOSUCH"})
         {
             StorePtr store(CXTPImageLoader::CreateResourceStore(ThisModule(), pszName));
             if (CXTPImageStoreImage* pImage = store->GetImage(0, 0))

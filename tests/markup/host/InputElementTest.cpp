@@ -29,11 +29,9 @@
 
 namespace
 {
-template <class T>
-using Ptr = CXTPMarkupPtr<T>;
+template <class T> using Ptr = CXTPMarkupPtr<T>;
 
-template <class T>
-T* Ref(T* p)
+template <class T> T* Ref(T* p)
 {
     p->AddRef();
     return p;
@@ -49,15 +47,13 @@ public:
     static CXTPMarkupDependencyProperty* m_pBubbleEvent;   // bubbling
     static void RegisterMarkupProperties();
 
-    CTestElement()
-        : m_pChildren(new CXTPMarkupCollection(MARKUP_TYPE(CXTPMarkupObject)))
+    CTestElement() : m_pChildren(new CXTPMarkupCollection(MARKUP_TYPE(CXTPMarkupObject)))
     {
         m_pChildren->SetLogicalParent(this);
     }
 
     // Takes over the child's reference; returns it.
-    template <class T>
-    T* AddChild(T* pChild)
+    template <class T> T* AddChild(T* pChild)
     {
         m_pChildren->Add(pChild);
         return pChild;
@@ -95,15 +91,17 @@ void CTestElement::RegisterMarkupProperties()
 // Names what reached a handler: "<name>@<sender's x:Name>".
 CXTPMarkupDelegate* Recorder(std::vector<std::string>& log, const std::string& strName, BOOL bHandle = FALSE)
 {
-    return new CXTPMarkupDelegate([&log, strName, bHandle](CXTPMarkupObject* pSender, CXTPMarkupEventArgs* pArgs) {
-        std::string strSender = "?";
-        if (const CXTPMarkupString* pName =
-                MarkupCast<CXTPMarkupString>(pSender->GetValue(CXTPMarkupObject::m_pNameProperty)))
-            strSender = std::string(pName->GetText(), pName->GetText() + pName->GetLength());
-        log.push_back(strName + "@" + strSender);
-        if (bHandle)
-            pArgs->m_bHandled = TRUE;
-    });
+    return new CXTPMarkupDelegate(
+        [&log, strName, bHandle](CXTPMarkupObject* pSender, CXTPMarkupEventArgs* pArgs)
+        {
+            std::string strSender = "?";
+            if (const CXTPMarkupString* pName =
+                    MarkupCast<CXTPMarkupString>(pSender->GetValue(CXTPMarkupObject::m_pNameProperty)))
+                strSender = std::string(pName->GetText(), pName->GetText() + pName->GetLength());
+            log.push_back(strName + "@" + strSender);
+            if (bHandle)
+                pArgs->m_bHandled = TRUE;
+        });
 }
 
 CTestElement* Named(CTestElement* pElement, LPCWSTR lpszName)
@@ -205,20 +203,24 @@ TEST_F(InputElementTest, HandlersMayChangeTheListsAndTheTreeWhileAnEventIsDelive
     CXTPMarkupDependencyProperty* pEvent = CTestElement::m_pBubbleEvent;
 
     CXTPMarkupDelegate* pLater = Recorder(m_log, "later");
-    pLeaf->AddHandler(pEvent, new CXTPMarkupDelegate([&](CXTPMarkupObject*, CXTPMarkupEventArgs*) {
-        m_log.push_back("first");
-        // Enough new handlers to move the list's storage, and the removal of
-        // one still to be called.
-        for (int i = 0; i < 64; ++i)
-            pLeaf->AddHandler(pEvent, Recorder(m_log, "added"));
-        pLeaf->RemoveHandler(pEvent, pLater);
-    }));
+    pLeaf->AddHandler(pEvent, new CXTPMarkupDelegate(
+                                  [&](CXTPMarkupObject*, CXTPMarkupEventArgs*)
+                                  {
+                                      m_log.push_back("first");
+                                      // Enough new handlers to move the list's storage, and the removal of
+                                      // one still to be called.
+                                      for (int i = 0; i < 64; ++i)
+                                          pLeaf->AddHandler(pEvent, Recorder(m_log, "added"));
+                                      pLeaf->RemoveHandler(pEvent, pLater);
+                                  }));
     pLeaf->AddHandler(pEvent, pLater);
     // The root drops the whole tree while the event is on its way up.
-    root->AddHandler(pEvent, new CXTPMarkupDelegate([&](CXTPMarkupObject*, CXTPMarkupEventArgs*) {
-        m_log.push_back("root");
-        root.Reset();
-    }));
+    root->AddHandler(pEvent, new CXTPMarkupDelegate(
+                                 [&](CXTPMarkupObject*, CXTPMarkupEventArgs*)
+                                 {
+                                     m_log.push_back("root");
+                                     root.Reset();
+                                 }));
     m_pHost->AddHandler(pEvent, Recorder(m_log, "host"));
 
     CXTPMarkupEventArgs args(pEvent);
@@ -335,7 +337,8 @@ TEST_F(InputElementTest, EventAttributesNameDelegatesOfTheHost)
 {
     CXTPMarkupObjectBuilder builder(m_pHost);
     Ptr<CTestElement> element(NewElement(L"element"));
-    auto applyHandler = [&](CXTPMarkupInputElement* pElement, LPCWSTR lpszName) {
+    auto applyHandler = [&](CXTPMarkupInputElement* pElement, LPCWSTR lpszName)
+    {
         pElement->ApplyMarkupValue(&builder, CXTPMarkupInputElement::m_pMouseLeftButtonUpEvent,
                                    CXTPMarkupString::CreateValue(lpszName));
     };

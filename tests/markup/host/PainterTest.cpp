@@ -17,8 +17,7 @@
 
 namespace
 {
-template <class T>
-using Ptr = CXTPMarkupPtr<T>;
+template <class T> using Ptr = CXTPMarkupPtr<T>;
 
 const COLORREF kPaper = RGB(10, 20, 30);
 
@@ -29,8 +28,8 @@ COLORREF Gray(int n)
 
 bool Near(COLORREF a, COLORREF b, int nTolerance)
 {
-    return std::abs(GetRValue(a) - GetRValue(b)) <= nTolerance &&
-           std::abs(GetGValue(a) - GetGValue(b)) <= nTolerance && std::abs(GetBValue(a) - GetBValue(b)) <= nTolerance;
+    return std::abs(GetRValue(a) - GetRValue(b)) <= nTolerance && std::abs(GetGValue(a) - GetGValue(b)) <= nTolerance
+           && std::abs(GetBValue(a) - GetBValue(b)) <= nTolerance;
 }
 
 // Every pixel within a tolerance of the colour inside rc, every other the paper.
@@ -246,8 +245,7 @@ TEST_P(PainterGradientTest, StopsAreSortedAndTheOuterColoursExtendToTheEdges)
 {
     // Written out of order; blue and lime share 0.5 in this order, so the
     // colour jumps from one to the other there. t = (y + 1) / 8.
-    Fill(Gradient({{Gray(255), 1.0}, {RGB(255, 0, 0), 0.0}, {RGB(0, 0, 255), 0.5}, {RGB(0, 255, 0), 0.5}},
-                  {0, 0, 0, 1})
+    Fill(Gradient({{Gray(255), 1.0}, {RGB(255, 0, 0), 0.0}, {RGB(0, 0, 255), 0.5}, {RGB(0, 255, 0), 0.5}}, {0, 0, 0, 1})
              .Get(),
          RECT{0, 0, 2, 8});
     EXPECT_TRUE(Expect(0, 0, RGB(191, 0, 63)));
@@ -331,19 +329,17 @@ TEST_P(PainterGradientTest, EachOutlineEdgeIsAGradientOfItsOwn)
 }
 
 INSTANTIATE_TEST_SUITE_P(BothPaths, PainterGradientTest, ::testing::Values(EPath::GradientFill, EPath::Bitmap),
-                         [](const ::testing::TestParamInfo<EPath>& info) {
-                             return info.param == EPath::Bitmap ? "Bitmap" : "GradientFill";
-                         });
+                         [](const ::testing::TestParamInfo<EPath>& info)
+                         { return info.param == EPath::Bitmap ? "Bitmap" : "GradientFill"; });
 
 int g_nGradientFillCalls = 0;
 BOOL g_bGradientFillFails = FALSE;
 
-BOOL WINAPI CountingGradientFill(HDC hDC, PTRIVERTEX pVertices, ULONG nVertices, PVOID pMesh, ULONG nMesh,
-                                 ULONG nMode)
+BOOL WINAPI CountingGradientFill(HDC hDC, PTRIVERTEX pVertices, ULONG nVertices, PVOID pMesh, ULONG nMesh, ULONG nMode)
 {
     ++g_nGradientFillCalls;
-    return !g_bGradientFillFails &&
-           CXTPMsimg32Functions::Get().m_pfnGradientFill(hDC, pVertices, nVertices, pMesh, nMesh, nMode);
+    return !g_bGradientFillFails
+           && CXTPMsimg32Functions::Get().m_pfnGradientFill(hDC, pVertices, nVertices, pMesh, nMesh, nMode);
 }
 
 TEST(PainterGradientPathTest, BothPathsAgreeAndARefusingGradientFillFallsBack)
@@ -510,10 +506,12 @@ TEST(PainterLeakTest, AThousandPassesLeaveNoGdiObjectsBehind)
     Ptr<CXTPMarkupCachedFont> font(new CXTPMarkupCachedFont(TestFont(-12)));
     Ptr<CXTPMarkupSolidColorBrush> solid(new CXTPMarkupSolidColorBrush(RGB(1, 2, 3)));
     Ptr<CXTPMarkupLinearGradientBrush> diagonal = Gradient({{RGB(255, 0, 0), 0.0}, {RGB(0, 0, 255), 1.0}});
-    Ptr<CXTPMarkupLinearGradientBrush> vertical = Gradient({{RGB(255, 0, 0), 0.0}, {RGB(0, 0, 255), 1.0}}, {0, 0, 0, 1});
+    Ptr<CXTPMarkupLinearGradientBrush> vertical =
+        Gradient({{RGB(255, 0, 0), 0.0}, {RGB(0, 0, 255), 1.0}}, {0, 0, 0, 1});
     CXTPGdiObject<HRGN> outer(CreateRectRgn(0, 0, 50, 40));
 
-    auto pass = [&](int i) {
+    auto pass = [&](int i)
+    {
         SelectClipRgn(canvas.GetDC(), i % 2 ? outer.Get() : nullptr);
         CXTPMarkupPainter painter(canvas.GetDC());
         if (i % 3 == 0)

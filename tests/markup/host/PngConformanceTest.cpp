@@ -126,12 +126,13 @@ Expected ExpectedPixels(const PngFacts& facts, const std::vector<BYTE>& referenc
             sample[c] = ((p[c * 2] << 8) | p[c * 2 + 1]) / 65535.0;
         bAnyTransparent |= sample[3] < 1;
 
-        auto Channel = [&](int c, double dSample) {
+        auto Channel = [&](int c, double dSample)
+        {
             if (facts.bBackground && bGamma)
             {
                 // Composed in linear light, then encoded for the screen.
-                const double dLinear = sample[3] * std::pow(dSample, 1 / facts.dGamma) +
-                                       (1 - sample[3]) * std::pow(facts.background[c], 1 / facts.dGamma);
+                const double dLinear = sample[3] * std::pow(dSample, 1 / facts.dGamma)
+                                       + (1 - sample[3]) * std::pow(facts.background[c], 1 / facts.dGamma);
                 return std::pow(dLinear, 1 / kScreenGamma);
             }
             if (facts.bBackground)
@@ -194,9 +195,9 @@ std::string CompareOne(const std::string& strPng, const std::string& strReferenc
         // Without an alpha channel the fourth byte is 0; fully transparent pixels have no colour to compare.
         int nDiff = expected.bAlpha ? std::abs(a.rgbReserved - lo.rgbReserved) : a.rgbReserved;
         if (!expected.bAlpha || lo.rgbReserved > 0)
-            nDiff = std::max({nDiff, Distance(a.rgbRed, lo.rgbRed, hi.rgbRed),
-                              Distance(a.rgbGreen, lo.rgbGreen, hi.rgbGreen),
-                              Distance(a.rgbBlue, lo.rgbBlue, hi.rgbBlue)});
+            nDiff =
+                std::max({nDiff, Distance(a.rgbRed, lo.rgbRed, hi.rgbRed),
+                          Distance(a.rgbGreen, lo.rgbGreen, hi.rgbGreen), Distance(a.rgbBlue, lo.rgbBlue, hi.rgbBlue)});
         if (nDiff > nWorst)
         {
             nWorst = nDiff;
@@ -206,9 +207,8 @@ std::string CompareOne(const std::string& strPng, const std::string& strReferenc
     *pdWorst = std::max(*pdWorst, double(nWorst));
     if (nWorst <= expected.nTolerance)
         return "";
-    auto Print = [](std::ostream& os, const RGBQUAD& q) {
-        os << int(q.rgbRed) << "," << int(q.rgbGreen) << "," << int(q.rgbBlue) << "," << int(q.rgbReserved);
-    };
+    auto Print = [](std::ostream& os, const RGBQUAD& q)
+    { os << int(q.rgbRed) << "," << int(q.rgbGreen) << "," << int(q.rgbBlue) << "," << int(q.rgbReserved); };
     std::ostringstream os;
     os << "off by " << nWorst << " at " << nWorstAt % facts.nWidth << "," << nWorstAt / facts.nWidth << ": got ";
     Print(os, pActual[nWorstAt]);
@@ -227,8 +227,8 @@ void CompareFolder(const std::string& strFolder, size_t nAtLeast)
     for (const std::string& strPng : files)
     {
         const std::string strName = strPng.substr(strPng.rfind('/') + 1);
-        const std::string strReference = std::string(HORALEON_PNG_REFERENCES "/") + strFolder + "/" +
-                                         strName.substr(0, strName.size() - 4) + ".rgba";
+        const std::string strReference = std::string(HORALEON_PNG_REFERENCES "/") + strFolder + "/"
+                                         + strName.substr(0, strName.size() - 4) + ".rgba";
         const std::string strProblem = CompareOne(strPng, strReference, &dWorst);
         EXPECT_EQ(strProblem, "") << strFolder << "/" << strName;
     }

@@ -68,8 +68,8 @@ TEST(PngImage, DecodesTheProgramPicturesWithTheirAlpha)
     {
         SCOPED_TRACE(picture.pszName);
         CXTPPngImage png;
-        const BOOL bLoaded =
-            png.LoadFromResource(GetModuleHandle(nullptr), FindResourceA(GetModuleHandle(nullptr), picture.pszName, "PNG"));
+        const BOOL bLoaded = png.LoadFromResource(GetModuleHandle(nullptr),
+                                                  FindResourceA(GetModuleHandle(nullptr), picture.pszName, "PNG"));
         const Decoded decoded = Decode(png, bLoaded);
         ASSERT_TRUE(decoded.bLoaded);
         EXPECT_TRUE(png.IsAlpha());
@@ -153,10 +153,10 @@ TEST(PngImage, HugeHeadersFailBeforeAnythingLargeIsAllocated)
         uint32_t nWidth;
         uint32_t nHeight;
     } claims[] = {
-        {100000, 100000},   // beyond the side limit
-        {16000, 16000},     // within it, but 1 GB of pixels
-        {4097, 4096},       // just above the pixel budget
-        {0x7FFFFFFF, 1},    // the largest width the format allows
+        {100000, 100000}, // beyond the side limit
+        {16000, 16000},   // within it, but 1 GB of pixels
+        {4097, 4096},     // just above the pixel budget
+        {0x7FFFFFFF, 1},  // the largest width the format allows
         {1, 0x7FFFFFFF},
     };
     for (const Claim& claim : claims)

@@ -50,8 +50,8 @@ protected:
     void SetUp() override
     {
         SetCursorPos(0, 0);
-        m_hWnd = CreateTestWindow("HoraleonScrollViewerTest", &ScrollViewerTest::WindowProc,
-                                  kWindowX, kWindowY, kClientWidth, kClientHeight, this, CS_DBLCLKS);
+        m_hWnd = CreateTestWindow("HoraleonScrollViewerTest", &ScrollViewerTest::WindowProc, kWindowX, kWindowY,
+                                  kClientWidth, kClientHeight, this, CS_DBLCLKS);
         ASSERT_TRUE(m_hWnd) << "windows need the X display";
         m_pHost = HostForWindow(m_hWnd);
         m_cxBar = GetSystemMetrics(SM_CXVSCROLL);
@@ -165,8 +165,8 @@ protected:
 
 std::string Line(int nDepth, const std::string& tag, int l, int t, int r, int b)
 {
-    return std::string(2 * nDepth, ' ') + tag + " " + std::to_string(l) + "," + std::to_string(t) + "," +
-           std::to_string(r) + "," + std::to_string(b) + "\n";
+    return std::string(2 * nDepth, ' ') + tag + " " + std::to_string(l) + "," + std::to_string(t) + ","
+           + std::to_string(r) + "," + std::to_string(b) + "\n";
 }
 
 TEST_F(ScrollViewerTest, UnsetVisibilitiesGiveAVerticalBarAlwaysAndNeverAHorizontalOne)
@@ -182,10 +182,10 @@ TEST_F(ScrollViewerTest, UnsetVisibilitiesGiveAVerticalBarAlwaysAndNeverAHorizon
     ASSERT_TRUE(VBar());
     EXPECT_TRUE(VBar()->IsActive());
     EXPECT_FALSE(HBar());
-    const std::string expected = Line(0, "ScrollViewer", 0, 0, 300, 200) + Line(1, "StackPanel", 0, 0, 600, 1000) +
-                                 Line(2, "Border", 0, 0, 600, 250) + Line(2, "Border", 0, 250, 600, 500) +
-                                 Line(2, "Border", 0, 500, 600, 750) + Line(2, "Border", 0, 750, 600, 1000) +
-                                 Line(1, "CXTPMarkupScrollBar", 300 - m_cxBar, 0, 300, 200);
+    const std::string expected = Line(0, "ScrollViewer", 0, 0, 300, 200) + Line(1, "StackPanel", 0, 0, 600, 1000)
+                                 + Line(2, "Border", 0, 0, 600, 250) + Line(2, "Border", 0, 250, 600, 500)
+                                 + Line(2, "Border", 0, 500, 600, 750) + Line(2, "Border", 0, 750, 600, 1000)
+                                 + Line(1, "CXTPMarkupScrollBar", 300 - m_cxBar, 0, 300, 200);
     EXPECT_EQ(DumpMarkupLayout(Viewer()), expected);
 }
 
@@ -202,12 +202,11 @@ TEST_F(ScrollViewerTest, AutoBarsAppearOnlyForContentThatDoesNotFit)
     ASSERT_TRUE(VBar() && HBar() && Viewer()->GetGripper());
     const int vw = 300 - m_cxBar;
     const int vh = 200 - m_cyBar;
-    const std::string expected = Line(0, "ScrollViewer", 0, 0, 300, 200) + Line(1, "StackPanel", 0, 0, 600, 1000) +
-                                 Line(2, "Border", 0, 0, 600, 250) + Line(2, "Border", 0, 250, 600, 500) +
-                                 Line(2, "Border", 0, 500, 600, 750) + Line(2, "Border", 0, 750, 600, 1000) +
-                                 Line(1, "CXTPMarkupScrollBar", vw, 0, 300, vh) +
-                                 Line(1, "CXTPMarkupScrollBar", 0, vh, vw, 200) +
-                                 Line(1, "CXTPMarkupScrollBarGripper", vw, vh, 300, 200);
+    const std::string expected =
+        Line(0, "ScrollViewer", 0, 0, 300, 200) + Line(1, "StackPanel", 0, 0, 600, 1000)
+        + Line(2, "Border", 0, 0, 600, 250) + Line(2, "Border", 0, 250, 600, 500) + Line(2, "Border", 0, 500, 600, 750)
+        + Line(2, "Border", 0, 750, 600, 1000) + Line(1, "CXTPMarkupScrollBar", vw, 0, 300, vh)
+        + Line(1, "CXTPMarkupScrollBar", 0, vh, vw, 200) + Line(1, "CXTPMarkupScrollBarGripper", vw, vh, 300, 200);
     EXPECT_EQ(DumpMarkupLayout(Viewer()), expected);
     EXPECT_EQ(VBar()->GetScrollInfo().nMax, 999);
     EXPECT_EQ(VBar()->GetScrollInfo().nPage, vh);
@@ -373,8 +372,8 @@ TEST_F(ScrollViewerTest, WheelScrollsFortyEightPixelsPerMessageWhateverTheDelta)
 
 TEST_F(ScrollViewerTest, ContentIsCutToTheViewportAndShowsWhereScrolled)
 {
-    Load("<Border Background='White' Padding='20'><ScrollViewer HorizontalScrollBarVisibility='Auto'>" + kBands +
-         "</ScrollViewer></Border>");
+    Load("<Border Background='White' Padding='20'><ScrollViewer HorizontalScrollBarVisibility='Auto'>" + kBands
+         + "</ScrollViewer></Border>");
     auto canvas = Render();
     const COLORREF red = RGB(255, 0, 0), green = RGB(0, 255, 0), white = RGB(255, 255, 255);
     EXPECT_EQ(canvas->Color(100, 100), red);
@@ -422,8 +421,7 @@ std::unique_ptr<CDibCanvas> RenderBar(Bar* pBar)
 
 // Whether rc of the scene holds what draw paints into a canvas of rc's size
 // over the same grey.
-template <class Draw>
-bool LooksLike(const CDibCanvas& scene, RECT rc, Draw draw)
+template <class Draw> bool LooksLike(const CDibCanvas& scene, RECT rc, Draw draw)
 {
     CDibCanvas reference(rc.right - rc.left, rc.bottom - rc.top, RGB(128, 128, 128));
     RECT rcReference = {0, 0, rc.right - rc.left, rc.bottom - rc.top};
@@ -452,9 +450,8 @@ TEST_F(ScrollViewerTest, ThemedBarsDrawTheStylesPartsInTheirStates)
         GTEST_SKIP() << "no visual style here";
     CXTPThemeHandle theme;
     ASSERT_TRUE(theme.Open(m_hWnd, L"SCROLLBAR"));
-    auto part = [&](int nPart, int nState) {
-        return [&theme, nPart, nState](HDC hDC, const RECT& rc) { theme.DrawBackground(hDC, nPart, nState, rc); };
-    };
+    auto part = [&](int nPart, int nState)
+    { return [&theme, nPart, nState](HDC hDC, const RECT& rc) { theme.DrawBackground(hDC, nPart, nState, rc); }; };
 
     LoadViewer("", "<Border Height='50'/>");
     auto canvas = RenderBar(VBar());
@@ -466,8 +463,8 @@ TEST_F(ScrollViewerTest, ThemedBarsDrawTheStylesPartsInTheirStates)
     Send(WM_MOUSEMOVE, PointIn(VBar(), Bar::PartLastArrow));
     EXPECT_EQ(VBar()->GetHotPart(), Bar::PartLastArrow);
     canvas = RenderBar(VBar());
-    EXPECT_TRUE(LooksLike(*canvas, InClient(VBar()->GetPartRect(Bar::PartLastArrow), rcBar),
-                          part(SBP_ARROWBTN, ABS_DOWNHOT)));
+    EXPECT_TRUE(
+        LooksLike(*canvas, InClient(VBar()->GetPartRect(Bar::PartLastArrow), rcBar), part(SBP_ARROWBTN, ABS_DOWNHOT)));
     EXPECT_TRUE(LooksLike(*canvas, InClient(VBar()->GetPartRect(Bar::PartFirstArrow), rcBar),
                           part(SBP_ARROWBTN, ABS_UPNORMAL)));
 
@@ -475,7 +472,8 @@ TEST_F(ScrollViewerTest, ThemedBarsDrawTheStylesPartsInTheirStates)
     canvas = RenderBar(VBar());
     const bool bGripper = VBar()->GetGeometry().nThumbLength > 13;
     EXPECT_TRUE(LooksLike(*canvas, InClient(VBar()->GetPartRect(Bar::PartThumb), rcBar),
-                          [&](HDC hDC, const RECT& rc) {
+                          [&](HDC hDC, const RECT& rc)
+                          {
                               theme.DrawBackground(hDC, SBP_THUMBBTNVERT, SCRBS_PRESSED, rc);
                               if (bGripper)
                                   theme.DrawBackground(hDC, SBP_GRIPPERVERT, SCRBS_PRESSED, rc);
@@ -503,8 +501,10 @@ TEST_F(ScrollViewerTest, ClassicBarsDrawFramesAnInvertedPressedPageAndARaisedThu
     LoadViewer("", "<Border Height='50'/>");
     auto canvas = RenderBar(VBar());
     RECT rcBar = m_pHost->GetElementRect(VBar());
-    auto frame = [](UINT nState) {
-        return [nState](HDC hDC, const RECT& rc) {
+    auto frame = [](UINT nState)
+    {
+        return [nState](HDC hDC, const RECT& rc)
+        {
             RECT r = rc;
             DrawFrameControl(hDC, &r, DFC_SCROLL, nState);
         };
@@ -517,11 +517,13 @@ TEST_F(ScrollViewerTest, ClassicBarsDrawFramesAnInvertedPressedPageAndARaisedThu
     const RECT rcThumb = InClient(HBar()->GetPartRect(Bar::PartThumb), rcBar);
     const POINT ptPage = PointIn(HBar(), Bar::PartPageDown, 40);
     auto before = RenderBar(HBar());
-    EXPECT_TRUE(LooksLike(*before, rcThumb, [](HDC hDC, const RECT& rc) {
-        RECT r = rc;
-        FillRect(hDC, &r, GetSysColorBrush(COLOR_BTNFACE));
-        DrawEdge(hDC, &r, EDGE_RAISED, BF_RECT | BF_ADJUST);
-    }));
+    EXPECT_TRUE(LooksLike(*before, rcThumb,
+                          [](HDC hDC, const RECT& rc)
+                          {
+                              RECT r = rc;
+                              FillRect(hDC, &r, GetSysColorBrush(COLOR_BTNFACE));
+                              DrawEdge(hDC, &r, EDGE_RAISED, BF_RECT | BF_ADJUST);
+                          }));
 
     // Held down in the page area, the rest of that area shows inverted; the
     // arrow held down shows pushed.
@@ -583,7 +585,8 @@ TEST_F(ScrollViewerTest, TrackingRunsOnTheWindowsOwnMessages)
 TEST_F(ScrollViewerTest, ThousandViewersLeaveNoObjectsOrThemeHandles)
 {
     const long nThemesBefore = CXTPThemeHandle::GetOpenCount();
-    auto cycle = [&] {
+    auto cycle = [&]
+    {
         LoadViewer("VerticalScrollBarVisibility='Auto' HorizontalScrollBarVisibility='Auto'");
         const POINT pt = PointIn(VBar(), Bar::PartLastArrow);
         Press(pt);

@@ -31,8 +31,8 @@ public:
         size_t nBytes = (strText.size() * sizeof(WCHAR) + si.dwPageSize - 1) / si.dwPageSize * si.dwPageSize;
         if (nBytes == 0)
             nBytes = si.dwPageSize;
-        m_pBase = static_cast<BYTE*>(VirtualAlloc(nullptr, nBytes + si.dwPageSize, MEM_RESERVE | MEM_COMMIT,
-                                                  PAGE_READWRITE));
+        m_pBase =
+            static_cast<BYTE*>(VirtualAlloc(nullptr, nBytes + si.dwPageSize, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
         DWORD dwOld;
         VirtualProtect(m_pBase + nBytes, si.dwPageSize, PAGE_NOACCESS, &dwOld);
         m_pText = reinterpret_cast<WCHAR*>(m_pBase + nBytes) - strText.size();
@@ -56,10 +56,36 @@ private:
 std::vector<std::wstring> HostileTexts()
 {
     std::vector<std::wstring> texts = {
-        L"", L" ", L"#", L"-", L"+", L".", L",", L"0x", L"0X", L"#0x1234", L"#+1+2+3", L"# 1 2 3",
-        L"\x4E2D\x6587", L"\xFF11\xFF12", L"12\x4E2D", L"\xD800", L"\xDFFF\xD800", L"Red\x0301",
-        std::wstring(L"1\0" L"2,3,4", 7), std::wstring(L"#FF\0" L"000", 7), std::wstring(1, L'\0'),
-        L"SystemColors.", L"SystemColors.XXXXXXXColor", L"1,2,3,", L"0x,0x,0x,0x", L"-0x80000000,0,0,0",
+        L"",
+        L" ",
+        L"#",
+        L"-",
+        L"+",
+        L".",
+        L",",
+        L"0x",
+        L"0X",
+        L"#0x1234",
+        L"#+1+2+3",
+        L"# 1 2 3",
+        L"\x4E2D\x6587",
+        L"\xFF11\xFF12",
+        L"12\x4E2D",
+        L"\xD800",
+        L"\xDFFF\xD800",
+        L"Red\x0301",
+        std::wstring(L"1\0"
+                     L"2,3,4",
+                     7),
+        std::wstring(L"#FF\0"
+                     L"000",
+                     7),
+        std::wstring(1, L'\0'),
+        L"SystemColors.",
+        L"SystemColors.XXXXXXXColor",
+        L"1,2,3,",
+        L"0x,0x,0x,0x",
+        L"-0x80000000,0,0,0",
     };
     for (const wchar_t* pszUnit : {L"9", L"#", L",", L" ", L".", L"-", L"a", L"\x4E2D", L"0x"})
     {
@@ -96,14 +122,22 @@ TEST(BadInputTest, RawTextReadersStayInsideTheirText)
 TEST(BadInputTest, EveryParserAnswersOrRefusesAnyText)
 {
     const PFNCONVERTPROPERTYVALUE kParsers[] = {
-        &CXTPMarkupConverter::ConvertVisibility,        &CXTPMarkupConverter::ConvertHorizontalAlignment,
-        &CXTPMarkupConverter::ConvertVerticalAlignment, &CXTPMarkupConverter::ConvertTextWrapping,
-        &CXTPMarkupConverter::ConvertTextTrimming,      &CXTPMarkupConverter::ConvertTextAlignment,
-        &CXTPMarkupConverter::ConvertOrientation,       &CXTPMarkupConverter::ConvertBaselineAlignment,
-        &CXTPMarkupConverter::ConvertFontWeight,        &CXTPMarkupConverter::ConvertFontStyle,
-        &CXTPMarkupConverter::ConvertTextDecorations,   &CXTPMarkupConverter::ConvertFontQuality,
-        &CXTPMarkupConverter::ConvertScrollBarVisibility, &CXTPMarkupConverter::ConvertStretch,
-        &CXTPMarkupConverter::ConvertTabNavigation,     &CXTPMarkupConverter::ConvertCursor,
+        &CXTPMarkupConverter::ConvertVisibility,
+        &CXTPMarkupConverter::ConvertHorizontalAlignment,
+        &CXTPMarkupConverter::ConvertVerticalAlignment,
+        &CXTPMarkupConverter::ConvertTextWrapping,
+        &CXTPMarkupConverter::ConvertTextTrimming,
+        &CXTPMarkupConverter::ConvertTextAlignment,
+        &CXTPMarkupConverter::ConvertOrientation,
+        &CXTPMarkupConverter::ConvertBaselineAlignment,
+        &CXTPMarkupConverter::ConvertFontWeight,
+        &CXTPMarkupConverter::ConvertFontStyle,
+        &CXTPMarkupConverter::ConvertTextDecorations,
+        &CXTPMarkupConverter::ConvertFontQuality,
+        &CXTPMarkupConverter::ConvertScrollBarVisibility,
+        &CXTPMarkupConverter::ConvertStretch,
+        &CXTPMarkupConverter::ConvertTabNavigation,
+        &CXTPMarkupConverter::ConvertCursor,
         &CXTPMarkupConverter::ConvertLength,
     };
     CXTPMarkupType* const kTypes[] = {
@@ -150,7 +184,8 @@ TEST(BadInputTest, LongTextsGiveSaturatedOrRefusedResults)
     EXPECT_TRUE(CXTPMarkupDouble::ReadText(strFraction.c_str(), static_cast<int>(strFraction.size()), d));
     EXPECT_NEAR(1.0, d, 1e-9);
 
-    std::wstring strSides = L"-" + strDigits + L"," + strDigits + L",0x" + strDigits + L",0" + std::wstring(99999, L'7');
+    std::wstring strSides =
+        L"-" + strDigits + L"," + strDigits + L",0x" + strDigits + L",0" + std::wstring(99999, L'7');
     int l, t, r, b;
     ASSERT_TRUE(CXTPMarkupThickness::ReadText(strSides.c_str(), static_cast<int>(strSides.size()), l, t, r, b));
     EXPECT_EQ(INT_MIN, l);

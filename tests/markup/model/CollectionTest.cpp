@@ -10,8 +10,7 @@
 
 namespace
 {
-template <class T>
-using Ptr = CXTPMarkupPtr<T>;
+template <class T> using Ptr = CXTPMarkupPtr<T>;
 
 TEST(CollectionTest, ItemsOfTheElementTypeAreParentedAndKeptInOrder)
 {

@@ -17,8 +17,7 @@
 
 namespace
 {
-template <class T>
-using Ptr = CXTPMarkupPtr<T>;
+template <class T> using Ptr = CXTPMarkupPtr<T>;
 
 Ptr<CXTPMarkupObject> Create(LPCWSTR lpszTag)
 {
@@ -36,9 +35,10 @@ TEST(GradientBrushTest, MarkupNamesTheBrushTheStopAndTheirProperties)
 
     // The properties and their value types; none has metadata, so changing a
     // brush in use repaints nothing by itself.
-    const std::pair<LPCWSTR, CXTPMarkupType*> kProperties[] = {
-        {L"StartPoint", MARKUP_TYPE(CXTPMarkupPoint)}, {L"EndPoint", MARKUP_TYPE(CXTPMarkupPoint)},
-        {L"Color", MARKUP_TYPE(CXTPMarkupColor)},      {L"Offset", MARKUP_TYPE(CXTPMarkupDouble)}};
+    const std::pair<LPCWSTR, CXTPMarkupType*> kProperties[] = {{L"StartPoint", MARKUP_TYPE(CXTPMarkupPoint)},
+                                                               {L"EndPoint", MARKUP_TYPE(CXTPMarkupPoint)},
+                                                               {L"Color", MARKUP_TYPE(CXTPMarkupColor)},
+                                                               {L"Offset", MARKUP_TYPE(CXTPMarkupDouble)}};
     for (const auto& expected : kProperties)
     {
         CXTPMarkupDependencyProperty* pProperty =

@@ -17,8 +17,7 @@
 
 namespace
 {
-template <class T>
-using Ptr = CXTPMarkupPtr<T>;
+template <class T> using Ptr = CXTPMarkupPtr<T>;
 
 class PropertyTest : public testing::Test
 {
@@ -207,10 +206,12 @@ TEST_F(PropertyTest, ChangeCallbacksRunWithTheObjectAndArguments)
     s_calls.clear();
     CXTPMarkupDependencyProperty* pProperty = CXTPMarkupDependencyProperty::Register(
         L"TestCallback", MARKUP_TYPE(CXTPMarkupInt), MARKUP_TYPE(CTestNode),
-        new CXTPMarkupPropertyOptions(nullptr, [](CXTPMarkupObject* pObject, CXTPMarkupPropertyChangedArgs* pArgs) {
-            s_pObject = pObject;
-            s_calls.push_back(*pArgs);
-        }));
+        new CXTPMarkupPropertyOptions(nullptr,
+                                      [](CXTPMarkupObject* pObject, CXTPMarkupPropertyChangedArgs* pArgs)
+                                      {
+                                          s_pObject = pObject;
+                                          s_calls.push_back(*pArgs);
+                                      }));
 
     Ptr<CTestNode> node(new CTestNode());
     node->SetValue(pProperty, new CXTPMarkupInt(1));
@@ -232,26 +233,25 @@ TEST_F(PropertyTest, FindPropertyIsCaseSensitiveAndWalksTheBaseChain)
     EXPECT_EQ(nullptr, CXTPMarkupDependencyProperty::FindProperty(pLeaf, nullptr));
 
     // "Type.Name" names the property along another type.
-    EXPECT_EQ(CTestNode::m_pSizeProperty, CXTPMarkupDependencyProperty::FindMarkupProperty(
-                                              MARKUP_TYPE(CXTPMarkupInt), L"TestLeaf.Size"));
-    EXPECT_EQ(nullptr,
-              CXTPMarkupDependencyProperty::FindMarkupProperty(MARKUP_TYPE(CTestNode), L"NoSuchTag.Size"));
+    EXPECT_EQ(CTestNode::m_pSizeProperty,
+              CXTPMarkupDependencyProperty::FindMarkupProperty(MARKUP_TYPE(CXTPMarkupInt), L"TestLeaf.Size"));
+    EXPECT_EQ(nullptr, CXTPMarkupDependencyProperty::FindMarkupProperty(MARKUP_TYPE(CTestNode), L"NoSuchTag.Size"));
     EXPECT_EQ(CTestNode::m_pSizeProperty,
               CXTPMarkupDependencyProperty::FindMarkupProperty(MARKUP_TYPE(CTestNode), L"Size"));
 }
 
 TEST_F(PropertyTest, RegistryEntriesAddOwnersAndReplacements)
 {
-    CXTPMarkupDependencyProperty* pFirst = CXTPMarkupDependencyProperty::Register(
-        L"TestShared", MARKUP_TYPE(CXTPMarkupInt), MARKUP_TYPE(CTestNode));
+    CXTPMarkupDependencyProperty* pFirst =
+        CXTPMarkupDependencyProperty::Register(L"TestShared", MARKUP_TYPE(CXTPMarkupInt), MARKUP_TYPE(CTestNode));
     EXPECT_EQ(pFirst, pFirst->AddOwner(MARKUP_TYPE(CTestContainer)));
     EXPECT_EQ(pFirst, CXTPMarkupDependencyProperty::FindProperty(MARKUP_TYPE(CTestContainer), L"TestShared"));
     EXPECT_EQ(MARKUP_TYPE(CTestNode), pFirst->GetOwnerType());
 
     // A second registration of (name, owner) takes over the entry; the first
     // record stays valid for whoever kept it.
-    CXTPMarkupDependencyProperty* pSecond = CXTPMarkupDependencyProperty::Register(
-        L"TestShared", MARKUP_TYPE(CXTPMarkupString), MARKUP_TYPE(CTestNode));
+    CXTPMarkupDependencyProperty* pSecond =
+        CXTPMarkupDependencyProperty::Register(L"TestShared", MARKUP_TYPE(CXTPMarkupString), MARKUP_TYPE(CTestNode));
     EXPECT_EQ(pSecond, CXTPMarkupDependencyProperty::FindProperty(MARKUP_TYPE(CTestLeaf), L"TestShared"));
     EXPECT_EQ(pFirst->GetIndex() + 1, pSecond->GetIndex());
     EXPECT_STREQ(L"TestShared", pFirst->GetName());

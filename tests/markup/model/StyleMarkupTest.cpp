@@ -56,8 +56,7 @@ public:
 private:
     static void OnStyleChanged(CXTPMarkupObject* pObject, CXTPMarkupPropertyChangedArgs* pArgs)
     {
-        static_cast<CStyledElement*>(pObject)->m_state.SetCurrentStyle(
-            MarkupCast<CXTPMarkupStyle>(pArgs->m_pNewValue));
+        static_cast<CStyledElement*>(pObject)->m_state.SetCurrentStyle(MarkupCast<CXTPMarkupStyle>(pArgs->m_pNewValue));
     }
 };
 
@@ -270,8 +269,8 @@ TEST_F(StyleMarkup, ResourcesInsideAStyleSeeTheEnclosingResourcesButNotThemselve
                          "<Style x:Key='S' TargetType='Label'><Setter Property='Fill' Value='{StaticResource B}'/>"
                          "</Style></Box.Resources><Label x:Name='a' Style='{StaticResource S}'/></Box>");
     ASSERT_TRUE(loaded.root);
-    EXPECT_NE(nullptr, MarkupCast<CXTPMarkupSolidColorBrush>(
-                           Child(loaded, L"a")->GetValue(CStyledElement::m_pFillProperty)));
+    EXPECT_NE(nullptr,
+              MarkupCast<CXTPMarkupSolidColorBrush>(Child(loaded, L"a")->GetValue(CStyledElement::m_pFillProperty)));
 
     // A resource is entered only once it is complete, so it cannot name itself.
     ExpectError("<Box><Box.Resources><Style x:Key='S' BasedOn='{StaticResource S}'/></Box.Resources></Box>",
@@ -289,8 +288,7 @@ TEST_F(StyleMarkup, ErrorsOfDictionariesSettersAndTriggersCarryTheirPosition)
                 "</Box.Resources></Box>",
                 "Dictionary key is already used. Key attributes must be unique.", "{x:Type Label}'/>");
     ExpectError("<Box><Box.Resources><Label/></Box.Resources></Box>",
-                "Objects added to Dictionary must have Key attribute or some other type of associated Key",
-                "<Label/>");
+                "Objects added to Dictionary must have Key attribute or some other type of associated Key", "<Label/>");
     ExpectError("<Box><Box.Resources><Style TargetType='Label'><Setter Property='Colour' Value='1'/></Style>"
                 "</Box.Resources></Box>",
                 "Cannot find the Style Property 'Colour'", "Value='1'/>");

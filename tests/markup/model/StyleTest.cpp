@@ -20,8 +20,7 @@
 
 namespace
 {
-template <class T>
-using Ptr = CXTPMarkupPtr<T>;
+template <class T> using Ptr = CXTPMarkupPtr<T>;
 
 // A node that takes part in styles the way input elements do: its own-value
 // lookup goes on to the style layers and every change re-evaluates triggers.
@@ -60,8 +59,7 @@ void CStyledNode::RegisterMarkupProperties()
 }
 
 // An added reference, for calls that take one over.
-template <class T>
-T* Ref(T* p)
+template <class T> T* Ref(T* p)
 {
     p->AddRef();
     return p;
@@ -144,9 +142,10 @@ protected:
 
 TEST_F(StyleTest, ResourcesAreFoundFromTheInnermostObjectOutwardAndTheSearchStopsAtAStyle)
 {
-    auto addResource = [](CXTPMarkupObject* pOwner, LPCWSTR lpszKey, int nValue) {
-        CXTPMarkupResourceDictionary* pResources = MarkupCast<CXTPMarkupResourceDictionary>(
-            pOwner->GetValue(CXTPMarkupStyle::m_pResourcesProperty));
+    auto addResource = [](CXTPMarkupObject* pOwner, LPCWSTR lpszKey, int nValue)
+    {
+        CXTPMarkupResourceDictionary* pResources =
+            MarkupCast<CXTPMarkupResourceDictionary>(pOwner->GetValue(CXTPMarkupStyle::m_pResourcesProperty));
         if (!pResources)
         {
             pResources = new CXTPMarkupResourceDictionary();
@@ -192,14 +191,14 @@ TEST_F(StyleTest, ABasedOnChainThatLoopsIsRefusedInMarkupAndCutWhenSealed)
     third->AddSetter(CTestNode::m_pFontSizeProperty, new CXTPMarkupInt(3));
 
     const std::string kLoop = "Style cannot be based on itself: its BasedOn chain leads back to it";
-    EXPECT_EQ(kLoop, ErrorOf([&] {
-                  first->ApplyMarkupValue(&m_builder, CXTPMarkupStyle::m_pBasedOnProperty, Ref(first.Get()));
-              }));
+    EXPECT_EQ(
+        kLoop,
+        ErrorOf([&] { first->ApplyMarkupValue(&m_builder, CXTPMarkupStyle::m_pBasedOnProperty, Ref(first.Get())); }));
     second->ApplyMarkupValue(&m_builder, CXTPMarkupStyle::m_pBasedOnProperty, Ref(first.Get()));
     third->ApplyMarkupValue(&m_builder, CXTPMarkupStyle::m_pBasedOnProperty, Ref(second.Get()));
-    EXPECT_EQ(kLoop, ErrorOf([&] {
-                  first->ApplyMarkupValue(&m_builder, CXTPMarkupStyle::m_pBasedOnProperty, Ref(third.Get()));
-              }));
+    EXPECT_EQ(
+        kLoop,
+        ErrorOf([&] { first->ApplyMarkupValue(&m_builder, CXTPMarkupStyle::m_pBasedOnProperty, Ref(third.Get())); }));
     EXPECT_EQ(nullptr, first->GetBasedOn());
 
     // Code can still close the loop; sealing ends where the chain comes back.

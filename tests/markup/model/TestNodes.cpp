@@ -22,21 +22,20 @@ void CTestNode::RegisterMarkupProperties()
 {
     m_pSizeProperty =
         CXTPMarkupDependencyProperty::Register(L"Size", MARKUP_TYPE(CXTPMarkupInt), MARKUP_TYPE(CTestNode));
-    m_pWeightProperty = CXTPMarkupDependencyProperty::Register(
-        L"Weight", MARKUP_TYPE(CXTPMarkupInt), MARKUP_TYPE(CTestNode),
-        new CXTPMarkupPropertyOptions(new CXTPMarkupInt(5)));
+    m_pWeightProperty =
+        CXTPMarkupDependencyProperty::Register(L"Weight", MARKUP_TYPE(CXTPMarkupInt), MARKUP_TYPE(CTestNode),
+                                               new CXTPMarkupPropertyOptions(new CXTPMarkupInt(5)));
     m_pFontSizeProperty = CXTPMarkupDependencyProperty::Register(
         L"FontSize", MARKUP_TYPE(CXTPMarkupInt), MARKUP_TYPE(CTestNode),
         new CXTPMarkupPropertyOptions(new CXTPMarkupInt(12), CXTPMarkupPropertyOptions::Inherits));
-    m_pMarginProperty = CXTPMarkupDependencyProperty::Register(L"Margin", MARKUP_TYPE(CXTPMarkupThickness),
-                                                               MARKUP_TYPE(CTestNode));
+    m_pMarginProperty =
+        CXTPMarkupDependencyProperty::Register(L"Margin", MARKUP_TYPE(CXTPMarkupThickness), MARKUP_TYPE(CTestNode));
     m_pAlignProperty = CXTPMarkupDependencyProperty::Register(
         L"Align", MARKUP_TYPE(CXTPMarkupEnum), MARKUP_TYPE(CTestNode),
         new CXTPMarkupPropertyOptions(nullptr, &CXTPMarkupConverter::ConvertHorizontalAlignment));
 }
 
-CTestContainer::CTestContainer()
-    : m_pChildren(new CXTPMarkupCollection(MARKUP_TYPE(CTestContainer)))
+CTestContainer::CTestContainer() : m_pChildren(new CXTPMarkupCollection(MARKUP_TYPE(CTestContainer)))
 {
     m_pChildren->SetLogicalParent(this);
 }
@@ -69,10 +68,7 @@ void CTestContainer::OnPropertyChanged(CXTPMarkupDependencyProperty* pProperty, 
     CXTPMarkupObject::OnPropertyChanged(pProperty, pOldValue, pNewValue);
 }
 
-CTestNodeCollection::CTestNodeCollection()
-    : CXTPMarkupCollection(MARKUP_TYPE(CTestNode))
-{
-}
+CTestNodeCollection::CTestNodeCollection() : CXTPMarkupCollection(MARKUP_TYPE(CTestNode)) {}
 
 void CTestNodeCollection::OnItemAdded(CXTPMarkupObject*, int nIndex)
 {

@@ -20,12 +20,10 @@
 
 namespace
 {
-template <class T>
-using Ptr = CXTPMarkupPtr<T>;
+template <class T> using Ptr = CXTPMarkupPtr<T>;
 
 // ParseValue of a fresh prototype of T, as the builder converts.
-template <class T>
-Ptr<CXTPMarkupObject> Parse(LPCWSTR lpszText)
+template <class T> Ptr<CXTPMarkupObject> Parse(LPCWSTR lpszText)
 {
     Ptr<CXTPMarkupObject> prototype(CXTPMarkupType::CreateObject(nullptr, MARKUP_TYPE(T)));
     Ptr<CXTPMarkupString> text(CXTPMarkupString::CreateValue(lpszText));
@@ -58,8 +56,7 @@ std::string ReadColor(LPCWSTR lpszText)
     if (!value)
         return "fails";
     COLORREF clr = MarkupCast<CXTPMarkupColor>(value.Get())->GetColor();
-    return std::to_string(GetRValue(clr)) + "," + std::to_string(GetGValue(clr)) + "," +
-           std::to_string(GetBValue(clr));
+    return std::to_string(GetRValue(clr)) + "," + std::to_string(GetGValue(clr)) + "," + std::to_string(GetBValue(clr));
 }
 
 std::string ReadThickness(LPCWSTR lpszText)
@@ -68,8 +65,8 @@ std::string ReadThickness(LPCWSTR lpszText)
     if (!value)
         return "fails";
     const CXTPMarkupThickness* p = MarkupCast<CXTPMarkupThickness>(value.Get());
-    return std::to_string(p->GetLeft()) + "," + std::to_string(p->GetTop()) + "," + std::to_string(p->GetRight()) +
-           "," + std::to_string(p->GetBottom());
+    return std::to_string(p->GetLeft()) + "," + std::to_string(p->GetTop()) + "," + std::to_string(p->GetRight()) + ","
+           + std::to_string(p->GetBottom());
 }
 
 std::string ReadPoint(LPCWSTR lpszText)
@@ -141,11 +138,11 @@ TEST(TextFormTest, ColoursReadBothHashFormsAndTheNames)
     EXPECT_EQ("0,0,0", ReadColor(L"Black"));
     EXPECT_EQ("0,255,0", ReadColor(L"Lime"));
     EXPECT_EQ("210,180,140", ReadColor(L"tan"));
-    EXPECT_EQ("240,248,255", ReadColor(L"AliceBlue"));     // first of the table
-    EXPECT_EQ("154,205,50", ReadColor(L"YellowGreen"));    // last of the table
+    EXPECT_EQ("240,248,255", ReadColor(L"AliceBlue"));  // first of the table
+    EXPECT_EQ("154,205,50", ReadColor(L"YellowGreen")); // last of the table
     EXPECT_EQ("250,250,210", ReadColor(L"LightGoldenrodYellow"));
-    for (LPCWSTR lpszBad : {L"#F00", L"#FF00000", L"#GG0000", L"#", L"Grey", L"Transparent", L"1red", L"Re",
-                            L"Redd", L"", L" Red"})
+    for (LPCWSTR lpszBad :
+         {L"#F00", L"#FF00000", L"#GG0000", L"#", L"Grey", L"Transparent", L"1red", L"Re", L"Redd", L"", L" Red"})
         EXPECT_EQ("fails", ReadColor(lpszBad)) << lpszBad;
 
     // Brush properties read the same texts into solid brushes.

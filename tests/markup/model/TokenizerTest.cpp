@@ -54,9 +54,9 @@ std::string Utf8(LPCWSTR psz)
     return std::string(sz, n > 0 ? n - 1 : 0);
 }
 
-const char* const kKindNames[] = {"Error", "End", "StartTag", "EndTag", "Attribute", "Text", "Whitespace",
-                                  "SectionText", "CommentStart", "CommentEnd", "CDataStart", "CDataEnd",
-                                  "InstructionStart", "InstructionEnd"};
+const char* const kKindNames[] = {"Error",      "End",        "StartTag",         "EndTag",        "Attribute",
+                                  "Text",       "Whitespace", "SectionText",      "CommentStart",  "CommentEnd",
+                                  "CDataStart", "CDataEnd",   "InstructionStart", "InstructionEnd"};
 
 // One token as "Kind 'text' line:column"; the text is the tag name, the
 // attribute's name=value, or the token text of the kinds that carry one.
@@ -70,10 +70,10 @@ std::string Describe(const T& tokenizer, T::TokenKind kind)
     else if (kind == T::TokenText || kind == T::TokenWhitespace || kind == T::TokenSectionText || kind == T::TokenError)
         text = Utf8(tokenizer.GetTokenText());
     else
-        return std::string(kKindNames[kind + 1]) + " " + std::to_string(tokenizer.GetLine()) + ":" +
-               std::to_string(tokenizer.GetColumn());
-    return std::string(kKindNames[kind + 1]) + " '" + text + "' " + std::to_string(tokenizer.GetLine()) + ":" +
-           std::to_string(tokenizer.GetColumn());
+        return std::string(kKindNames[kind + 1]) + " " + std::to_string(tokenizer.GetLine()) + ":"
+               + std::to_string(tokenizer.GetColumn());
+    return std::string(kKindNames[kind + 1]) + " '" + text + "' " + std::to_string(tokenizer.GetLine()) + ":"
+           + std::to_string(tokenizer.GetColumn());
 }
 
 // The whole stream up to the end or the first error, switching to UTF-8 on a
@@ -156,7 +156,8 @@ TEST(Tokenizer, EntitiesDecodeNamedAndNumericReferencesAndKeepUnknownOnesAsWritt
     public:
         WCHAR ResolveCharacterReference(LPCWSTR pszName, int nLength) override
         {
-            return nLength == 4 && wcsncmp(pszName, L"nbsp", 4) == 0 ? 0xA0 : T::ResolveCharacterReference(pszName, nLength);
+            return nLength == 4 && wcsncmp(pszName, L"nbsp", 4) == 0 ? 0xA0
+                                                                     : T::ResolveCharacterReference(pszName, nLength);
         }
     };
     const char kText[] = "&nbsp;&#65;";
@@ -172,8 +173,9 @@ TEST(Tokenizer, TagsAndAttributesKeepTheirTextLiterally)
 {
     EXPECT_EQ(Dump("<A X='1'Y=\"a&amp;'b\"/>"),
               "StartTag 'A' 0:4, Attribute 'X=1' 0:8, Attribute 'Y=a&amp;'b' 0:20, EndTag 'A' 0:22, End 0:22");
-    EXPECT_EQ(Dump("<A>\r\n <B/>\n</A >"), "StartTag 'A' 0:3, Whitespace '\r\n ' 2:2, StartTag 'B' 2:4, EndTag 'B' 2:5, "
-                                           "Whitespace '\n' 3:1, EndTag 'A' 3:5, End 3:5");
+    EXPECT_EQ(Dump("<A>\r\n <B/>\n</A >"),
+              "StartTag 'A' 0:3, Whitespace '\r\n ' 2:2, StartTag 'B' 2:4, EndTag 'B' 2:5, "
+              "Whitespace '\n' 3:1, EndTag 'A' 3:5, End 3:5");
     // Empty names are the builder's to reject; so is a document type.
     EXPECT_EQ(Dump("<>< = ''/>"), "StartTag '' 0:2, StartTag '' 0:5, Attribute '=' 0:8, EndTag '' 0:10, End 0:10");
     EXPECT_EQ(Tokenize("<!DOCTYPE A x=''>")[0], "StartTag '!DOCTYPE' 0:11");
@@ -203,9 +205,10 @@ TEST(Tokenizer, MalformedTagsGiveTheirMessageWhereTheyWereFound)
 
 TEST(Tokenizer, SectionsReturnTheirTextBetweenStartAndEnd)
 {
-    EXPECT_EQ(Dump("<!--a-b--><![CDATA[<x>]]]><?xml version = '1.0' ?>"),
-              "CommentStart 0:4, SectionText 'a-b' 0:10, CommentEnd 0:10, CDataStart 0:19, SectionText '<x>]' 0:26, "
-              "CDataEnd 0:26, InstructionStart 0:28, SectionText 'xmlversion='1.0'' 0:50, InstructionEnd 0:50, End 0:50");
+    EXPECT_EQ(
+        Dump("<!--a-b--><![CDATA[<x>]]]><?xml version = '1.0' ?>"),
+        "CommentStart 0:4, SectionText 'a-b' 0:10, CommentEnd 0:10, CDataStart 0:19, SectionText '<x>]' 0:26, "
+        "CDataEnd 0:26, InstructionStart 0:28, SectionText 'xmlversion='1.0'' 0:50, InstructionEnd 0:50, End 0:50");
     EXPECT_EQ(Dump("<!-- open"), "CommentStart 0:4, End 0:9");
 
     // Long sections come in pieces that join to the whole text, and a
@@ -269,7 +272,8 @@ TEST(Tokenizer, AnsiCodePageAndUtf8InputGiveTheSameTokens)
 {
     ASSERT_EQ(GetACP(), 936u) << "the tests run with the Chinese ANSI code page";
     EXPECT_EQ(Dump("\xD6\xD0\xCE\xC4"), "Text '中文' 0:2, End 0:2");
-    for (const std::string& cp936 : {std::string(kInfoMarkup), SampleResultPanelMarkup(), std::string(kButtonFaceMarkup)})
+    for (const std::string& cp936 :
+         {std::string(kInfoMarkup), SampleResultPanelMarkup(), std::string(kButtonFaceMarkup)})
     {
         const std::string utf8 = Utf8FromCp936(cp936);
         const std::vector<std::string> expected = Tokenize(cp936);
@@ -309,8 +313,11 @@ TEST(Tokenizer, Utf8DecodesUpToFourBytesAndStopsAtInvalidOrCutOffSequences)
     // A stray continuation byte, a lead byte without its continuation bytes
     // or beyond the last character, and a sequence cut off by the end of the
     // input all end the input there.
-    for (const char* pszEnding : {"\x80", "\xF0" "abc", "\xE4\xB8<", "\xF5\x80\x80\x80", "\xF4\x90\x80\x80", "\xC3",
-                                  "\xE4\xB8", "\xF0\x9F\x98"})
+    for (const char* pszEnding :
+         {"\x80",
+          "\xF0"
+          "abc",
+          "\xE4\xB8<", "\xF5\x80\x80\x80", "\xF4\x90\x80\x80", "\xC3", "\xE4\xB8", "\xF0\x9F\x98"})
         EXPECT_EQ(Dump(std::string("ab") + pszEnding, CP_UTF8), "Text 'ab' 0:2, End 0:2") << pszEnding;
 }
 
@@ -365,8 +372,26 @@ TEST(Tokenizer, MutatedMarkupAlwaysEndsWithinItsInput)
     const std::string seeds[] = {kInfoMarkup, Utf8FromCp936(kInfoMarkup), SampleResultPanelMarkup(),
                                  Utf8FromCp936(kButtonFaceMarkup),
                                  "<?xml version='1.0' encoding='utf-8'?><A B='&amp;'><!--c--><![CDATA[d]]>&#65;e</A>"};
-    const std::string pieces[] = {"<", ">", "/", "&", "'", "\"", "=", "<!--", "-->", "]]>", "<?", "?>", "\xE4",
-                                  "\xF0\x9F", "\xD6", "\x81", std::string(1, '\0'), "&#x", " ", "\r\n"};
+    const std::string pieces[] = {"<",
+                                  ">",
+                                  "/",
+                                  "&",
+                                  "'",
+                                  "\"",
+                                  "=",
+                                  "<!--",
+                                  "-->",
+                                  "]]>",
+                                  "<?",
+                                  "?>",
+                                  "\xE4",
+                                  "\xF0\x9F",
+                                  "\xD6",
+                                  "\x81",
+                                  std::string(1, '\0'),
+                                  "&#x",
+                                  " ",
+                                  "\r\n"};
     std::mt19937 random(20240611);
     for (int nDocument = 0; nDocument < 3000; nDocument++)
     {
@@ -377,21 +402,11 @@ TEST(Tokenizer, MutatedMarkupAlwaysEndsWithinItsInput)
             const size_t at = random() % bytes.size();
             switch (random() % 5)
             {
-            case 0:
-                bytes[at] = static_cast<char>(random());
-                break;
-            case 1:
-                bytes.insert(at, pieces[random() % 20]);
-                break;
-            case 2:
-                bytes.erase(at, 1 + random() % 16);
-                break;
-            case 3:
-                bytes.resize(at);
-                break;
-            default:
-                bytes.insert(at, bytes.substr(random() % bytes.size(), random() % 64));
-                break;
+            case 0: bytes[at] = static_cast<char>(random()); break;
+            case 1: bytes.insert(at, pieces[random() % 20]); break;
+            case 2: bytes.erase(at, 1 + random() % 16); break;
+            case 3: bytes.resize(at); break;
+            default: bytes.insert(at, bytes.substr(random() % bytes.size(), random() % 64)); break;
             }
         }
         if (nDocument % 10 == 9)

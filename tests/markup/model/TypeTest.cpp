@@ -13,8 +13,7 @@
 
 namespace
 {
-template <class T>
-using Ptr = CXTPMarkupPtr<T>;
+template <class T> using Ptr = CXTPMarkupPtr<T>;
 
 TEST(TypeTest, TagsAreFoundCaseSensitivelyOnceTheLibraryIsInitialised)
 {
@@ -98,10 +97,13 @@ CXTPMarkupType* GetOrderBase()
 TEST(TypeTest, InitialisersRunOnceBaseFirstAndMayAskForTheirOwnType)
 {
     static CXTPMarkupType* s_pDerived;
-    s_pDerived = CXTPMarkupType::RegisterType(L"TestOrderDerived", L"COrderDerived", nullptr, &GetOrderBase, [] {
-        g_initOrder += L"D";
-        CXTPMarkupType::FindType(L"TestOrderDerived")->EnsureInitialized(); // no recursion
-    });
+    s_pDerived = CXTPMarkupType::RegisterType(
+        L"TestOrderDerived", L"COrderDerived", nullptr, &GetOrderBase,
+        []
+        {
+            g_initOrder += L"D";
+            CXTPMarkupType::FindType(L"TestOrderDerived")->EnsureInitialized(); // no recursion
+        });
     EXPECT_EQ(L"BD", g_initOrder);
     CXTPMarkupType::InitializeTypes();
     EXPECT_EQ(L"BD", g_initOrder);
