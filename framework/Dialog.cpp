@@ -2,6 +2,33 @@
 
 #include "framework/DataExchange.h"
 
+#include <algorithm>
+
+namespace
+{
+// The messages whose answer Windows reads from the dialog procedure's return
+// value; for every other one it reads DWLP_MSGRESULT.
+bool ReturnsResultDirectly(UINT nMessage)
+{
+    switch (nMessage)
+    {
+    case WM_CTLCOLORMSGBOX:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC:
+    case WM_COMPAREITEM:
+    case WM_VKEYTOITEM:
+    case WM_CHARTOITEM:
+    case WM_QUERYDRAGICON:
+    case WM_INITDIALOG: return true;
+    default: return false;
+    }
+}
+} // namespace
+
 CDialog::CDialog(UINT nTemplateId, HWND hParent) : m_nTemplateId(nTemplateId), m_hParent(hParent) {}
 
 INT_PTR CDialog::DoModal()
@@ -29,6 +56,23 @@ BOOL CDialog::OnInitDialog()
 }
 
 void CDialog::DoDataExchange(CDataExchange&) {}
+
+void CDialog::CentreOnWorkArea()
+{
+    RECT rcWindow = {};
+    ::GetWindowRect(m_hWnd, &rcWindow);
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof(monitor);
+    if (!::GetMonitorInfoW(::MonitorFromWindow(m_hWnd, MONITOR_DEFAULTTONEAREST), &monitor))
+        return;
+    const RECT& rcWork = monitor.rcWork;
+    const int cx = rcWindow.right - rcWindow.left;
+    const int cy = rcWindow.bottom - rcWindow.top;
+    // A window larger than the work area keeps its caption on the screen.
+    const int x = rcWork.left + std::max(0L, (rcWork.right - rcWork.left - cx) / 2);
+    const int y = rcWork.top + std::max(0L, (rcWork.bottom - rcWork.top - cy) / 2);
+    ::SetWindowPos(m_hWnd, NULL, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
 
 void CDialog::OnOK()
 {
@@ -61,6 +105,8 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT nMessage, WPARAM wParam, LP
     LRESULT lResult = 0;
     if (pDialog->OnWndMsg(nMessage, wParam, lParam, lResult))
     {
+        if (ReturnsResultDirectly(nMessage))
+            return static_cast<INT_PTR>(lResult);
         ::SetWindowLongPtrW(hWnd, DWLP_MSGRESULT, lResult);
         return TRUE;
     }

@@ -6,12 +6,19 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <string>
 #include <vector>
 
 namespace
 {
 const UINT kScriptMessage = WM_APP + 1;
+const UINT kPlainMessage = WM_APP + 2;
+const LRESULT kAnswer = 0x5A5A;
+
+// Answered by the dialog procedure's return value, not DWLP_MSGRESULT.
+const UINT kDirectMessages[] = {WM_CTLCOLORSTATIC, WM_CTLCOLORBTN, WM_CTLCOLORDLG,  WM_COMPAREITEM,
+                                WM_VKEYTOITEM,     WM_CHARTOITEM,  WM_QUERYDRAGICON};
 
 // A label that keeps its own record of the texts it was given.
 class CRecordingLabel : public CStatic
@@ -39,6 +46,9 @@ public:
     CRecordingLabel m_label;
     std::vector<std::string> m_events;
     HWND m_hLabelDuringRun = NULL;
+    std::vector<LRESULT> m_answers; // kDirectMessages, then kPlainMessage
+    RECT m_rcWindow = {};
+    RECT m_rcWork = {};
 
 protected:
     BOOL OnInitDialog() override
@@ -46,6 +56,7 @@ protected:
         for (const wchar_t* pszItem : {L"zero", L"one", L"two"})
             ::SendDlgItemMessageW(m_hWnd, IDC_LIST, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(pszItem));
         CDialog::OnInitDialog();
+        CentreOnWorkArea();
         m_events.push_back("init check=" + std::to_string(::IsDlgButtonChecked(m_hWnd, IDC_CHECK))
                            + " index=" + std::to_string(::SendDlgItemMessageW(m_hWnd, IDC_LIST, CB_GETCURSEL, 0, 0)));
         ::PostMessageW(m_hWnd, kScriptMessage, 0, 0);
@@ -66,6 +77,14 @@ protected:
             OnNotify(BN_CLICKED, IDC_GO, &CTestDialog::OnGo),
             OnNotify(BN_CLICKED, IDC_CHECK, &CTestDialog::OnCheck),
             OnMessage(WM_TIMER, &CTestDialog::OnTimer),
+            OnMessage(kPlainMessage, &CTestDialog::OnAnswer),
+            OnMessage(WM_CTLCOLORSTATIC, &CTestDialog::OnAnswer),
+            OnMessage(WM_CTLCOLORBTN, &CTestDialog::OnAnswer),
+            OnMessage(WM_CTLCOLORDLG, &CTestDialog::OnAnswer),
+            OnMessage(WM_COMPAREITEM, &CTestDialog::OnAnswer),
+            OnMessage(WM_VKEYTOITEM, &CTestDialog::OnAnswer),
+            OnMessage(WM_CHARTOITEM, &CTestDialog::OnAnswer),
+            OnMessage(WM_QUERYDRAGICON, &CTestDialog::OnAnswer),
         };
         return CMessageMap<CTestDialog>::Dispatch(kMessages, this, nMessage, wParam, lParam, lResult);
     }
@@ -80,6 +99,13 @@ private:
     MessageResult OnScript(WPARAM, LPARAM)
     {
         m_hLabelDuringRun = m_label.m_hWnd;
+        for (UINT nMessage : kDirectMessages)
+            m_answers.push_back(::SendMessageW(m_hWnd, nMessage, 0, 0));
+        m_answers.push_back(::SendMessageW(m_hWnd, kPlainMessage, 0, 0));
+        ::GetWindowRect(m_hWnd, &m_rcWindow);
+        MONITORINFO monitor = {sizeof(monitor), {}, {}, 0};
+        ::GetMonitorInfoW(::MonitorFromWindow(m_hWnd, MONITOR_DEFAULTTOPRIMARY), &monitor);
+        m_rcWork = monitor.rcWork;
         ::SetDlgItemTextW(m_hWnd, IDC_LABEL, L"hello");
         ::SendDlgItemMessageW(m_hWnd, IDC_GO, BM_CLICK, 0, 0);
         ::SendDlgItemMessageW(m_hWnd, IDC_LIST, CB_SETCURSEL, 1, 0);
@@ -98,6 +124,8 @@ private:
         ::PostMessageW(hFocus, WM_KEYDOWN, VK_ESCAPE, 0);
         return MessageResult::NotHandled();
     }
+
+    MessageResult OnAnswer(WPARAM, LPARAM) { return MessageResult::Handled(kAnswer); }
 
     void OnGo() { m_events.push_back("go"); }
 
@@ -127,4 +155,21 @@ TEST(Dialog, SubclassesTemplateControlsForTheirLifetime)
     // The window is gone, and the object let go of it.
     EXPECT_EQ(dialog.m_label.m_hWnd, HWND(NULL));
     EXPECT_EQ(dialog.m_hWnd, HWND(NULL));
+}
+
+TEST(Dialog, AnswersEveryMessageWhereWindowsReadsIt)
+{
+    CTestDialog dialog;
+    dialog.DoModal();
+    EXPECT_EQ(dialog.m_answers, std::vector<LRESULT>(std::size(kDirectMessages) + 1, kAnswer));
+}
+
+TEST(Dialog, OpensInTheMiddleOfTheWorkArea)
+{
+    CTestDialog dialog;
+    dialog.DoModal();
+    const RECT& rcWindow = dialog.m_rcWindow;
+    const RECT& rcWork = dialog.m_rcWork;
+    EXPECT_NEAR(rcWindow.left + rcWindow.right, rcWork.left + rcWork.right, 1);
+    EXPECT_NEAR(rcWindow.top + rcWindow.bottom, rcWork.top + rcWork.bottom, 1);
 }
