@@ -1,5 +1,5 @@
-// Owners of GDI and USER handles: CXTPHandleOwner (as CXTPGdiObject, CXTPBitmapHandle, CXTPIconHandle),
-// CXTPSelectObject, CXTPMemoryDC; and XTPCreateDIB32.
+// Owners of GDI, USER and kernel handles: CXTPHandleOwner (as CXTPGdiObject, CXTPBitmapHandle, CXTPIconHandle,
+// CXTPKernelHandle), CXTPSelectObject, CXTPMemoryDC; and XTPCreateDIB32.
 #pragma once
 
 #include <windows.h>
@@ -46,10 +46,17 @@ struct CXTPIconTraits
     static void Free(HICON hIcon) { ::DestroyIcon(hIcon); }
 };
 
+struct CXTPKernelHandleTraits
+{
+    static void Free(HANDLE hHandle) { ::CloseHandle(hHandle); }
+};
+
 // A GDI object (bitmap, brush, region...), deleted with its owner.
 template <class THandle> using CXTPGdiObject = CXTPHandleOwner<THandle, CXTPGdiObjectTraits>;
 using CXTPBitmapHandle = CXTPGdiObject<HBITMAP>;
 using CXTPIconHandle = CXTPHandleOwner<HICON, CXTPIconTraits>;
+// A kernel object (token, file mapping, event...), closed with its owner.
+using CXTPKernelHandle = CXTPHandleOwner<HANDLE, CXTPKernelHandleTraits>;
 
 // Selects an object into a DC and puts the previous one back when it goes.
 // A null object selects nothing and restores nothing.
