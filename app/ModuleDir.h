@@ -6,20 +6,19 @@
 #include <string>
 
 // The executable's folder with its trailing backslash; empty until
-// InitModuleDir has run at application start.
-extern std::string g_strModuleDir;
+// InitModuleDir has run at application start. UTF-16, so that a folder named
+// outside the ANSI code page keeps every letter.
+extern std::wstring g_strModuleDir;
 
 // The platform's module path query, replaceable so that tests can feed it
 // the awkward paths real systems produce.
-using ModuleFileNameFunction = DWORD(WINAPI*)(HMODULE, LPSTR, DWORD);
+using ModuleFileNameFunction = DWORD(WINAPI*)(HMODULE, LPWSTR, DWORD);
 
-// The executable's full path (at most MAX_PATH bytes). FALSE when the path
-// does not fit; strPath then holds the terminated, truncated part.
-BOOL ReadModulePath(std::string& strPath, ModuleFileNameFunction pfnModuleFileName = &::GetModuleFileNameA);
+// The executable's full path (at most MAX_PATH characters). FALSE when the
+// path does not fit; strPath then holds the terminated, truncated part.
+BOOL ReadModulePath(std::wstring& strPath, ModuleFileNameFunction pfnModuleFileName = &::GetModuleFileNameW);
 
-// The path up to and including its last backslash, found byte by byte in the
-// ANSI code page so that the trail byte of a double-byte character (0x5C is
-// one in code page 936) is not taken for a separator. Empty without one.
-std::string DirectoryOfPath(LPCSTR pszPath);
+// The path up to and including its last backslash; empty without one.
+std::wstring DirectoryOfPath(const std::wstring& strPath);
 
 void InitModuleDir();

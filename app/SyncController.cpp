@@ -1,5 +1,6 @@
 #include "app/SyncController.h"
 
+#include "app/Autostart.h"
 #include "app/ModuleDir.h"
 #include "app/SntpQuery.h"
 #include "app/SyncPlatform.h"
@@ -13,12 +14,16 @@
 
 namespace
 {
-const char* const kSettingsFile = "setting.ini";
-const char* const kSection = "general";
-const char* const kAutoRunKey = "autorun";
-const char* const kAutoSyncKey = "autosync";
-const char* const kSyncSpanKey = "syncspan";
-const char* const kServerKey = "server";
+const wchar_t* const kAutoRunKey = L"autorun";
+const wchar_t* const kAutoSyncKey = L"autosync";
+const wchar_t* const kSyncSpanKey = L"syncspan";
+const wchar_t* const kServerKey = L"server";
+
+// 设置无法保存！请确认程序所在的文件夹可以写入。
+const char* const kNotSavedText =
+    "\xc9\xe8\xd6\xc3\xce\xde\xb7\xa8\xb1\xa3\xb4\xe6\xa3\xa1\xc7\xeb\xc8\xb7\xc8\xcf\xb3\xcc"
+    "\xd0\xf2\xcb\xf9\xd4\xda\xb5\xc4\xce\xc4\xbc\xfe\xbc\xd0\xbf\xc9\xd2\xd4\xd0\xb4\xc8\xeb"
+    "\xa1\xa3";
 
 const char* const kOffsetMark = "%.04f";
 
@@ -69,68 +74,46 @@ void CSyncController::Start()
     LoadSettings();
 }
 
-std::string CSyncController::SettingsPath() const
+CSettingsStore CSyncController::Settings() const
 {
-    return g_strModuleDir + kSettingsFile;
+    return CSettingsStore(g_strModuleDir, m_platform.UserSettingsDir());
 }
 
 void CSyncController::LoadSettings()
 {
-    const std::string strPath = SettingsPath();
-    const LPCSTR pszPath = strPath.c_str();
+    const CSettingsStore settings = Settings();
     // Check boxes know only on and off; other numbers mean on.
-    m_bAutoRun = ::GetPrivateProfileIntA(kSection, kAutoRunKey, 0, pszPath) != 0;
-    m_bAutoSync = ::GetPrivateProfileIntA(kSection, kAutoSyncKey, 0, pszPath) != 0;
-    const int nSyncSpan = static_cast<int>(::GetPrivateProfileIntA(kSection, kSyncSpanKey, 0, pszPath));
+    m_bAutoRun = settings.ReadInt(kAutoRunKey, 0) != 0;
+    m_bAutoSync = settings.ReadInt(kAutoSyncKey, 0) != 0;
+    const int nSyncSpan = settings.ReadInt(kSyncSpanKey, 0);
     m_nSyncSpan = IntervalOf(nSyncSpan) != 0 ? nSyncSpan : -1;
-    LoadServer(strPath);
+    LoadServer(settings);
 }
 
-void CSyncController::LoadServer(const std::string& strPath)
+void CSyncController::LoadServer(const CSettingsStore& settings)
 {
     m_server = CServerAddress();
-    char text[CServerAddress::kMaxHostLength + 16] = {};
-    const DWORD dwLength = ::GetPrivateProfileStringA(kSection, kServerKey, "", text, sizeof(text), strPath.c_str());
+    const std::string strServer = settings.ReadString(kServerKey, CServerAddress::kMaxHostLength + 14);
     // A value the user mistyped leaves the public server rather than none.
-    if (dwLength > 0 && dwLength < sizeof(text) - 1)
-        m_server.Parse(text);
+    if (!strServer.empty())
+        m_server.Parse(strServer.c_str());
 }
 
 void CSyncController::SaveSettings()
 {
-    const std::string strPath = SettingsPath();
-    const struct
-    {
-        LPCSTR pszKey;
-        int nValue;
-    } values[] = {
+    CSettingsStore settings = Settings();
+    const CSettingsStore::Values values = {
         {kAutoRunKey, m_bAutoRun},
         {kAutoSyncKey, m_bAutoSync},
         {kSyncSpanKey, m_nSyncSpan},
     };
-    for (const auto& value : values)
-    {
-        char text[16];
-        snprintf(text, sizeof(text), "%d", value.nValue);
-        ::WritePrivateProfileStringA(kSection, value.pszKey, text, strPath.c_str());
-    }
+    if (!settings.Write(values))
+        ShowResult(kNotSavedText);
 }
 
 BOOL CSyncController::SetAutostart(BOOL bAdd, LPCSTR pszName)
 {
-    if (!bAdd)
-        return m_platform.RemoveRunValue(pszName);
-
-    std::string strPath;
-    if (!ReadModulePath(strPath))
-    {
-        // A cut-off path would start nothing, or something else.
-        ::SetLastError(ERROR_FILENAME_EXCED_RANGE);
-        return FALSE;
-    }
-    // Quoted: unquoted, a path with spaces lets Windows start "C:\Program.exe".
-    const std::string strCommand = "\"" + strPath + "\"";
-    return m_platform.AddRunValue(pszName, strCommand.c_str());
+    return CAutostart(m_platform).Set(bAdd, pszName);
 }
 
 DWORD CSyncController::IntervalOf(int nSyncSpan)
@@ -145,6 +128,14 @@ void CSyncController::OnTick()
     const DWORD dwInterval = IntervalOf(m_nSyncSpan);
     // Unsigned: the difference stays right across the wrap of the tick count.
     const DWORD dwElapsed = m_platform.GetTickCount() - m_dwLastAutoSync;
+    if (m_bRetryArmed && m_platform.GetTickCount() - m_dwRetryFrom >= kStartRetryDelaysMs[m_nStartRetry])
+    {
+        m_bRetryArmed = false;
+        ++m_nStartRetry;
+        m_dwLastAutoSync = m_platform.GetTickCount();
+        SyncNow();
+        return;
+    }
     if (dwInterval == 0 || dwElapsed < dwInterval)
         return;
     m_dwLastAutoSync = m_platform.GetTickCount();
@@ -160,7 +151,7 @@ void CSyncController::SyncNow()
         bAnswered = m_platform.QueryServer(query, m_server.strHost.c_str(), m_server.nPort, result);
     if (!bAnswered)
     {
-        ShowResult(FormatResult(NoAnswer, 0).c_str());
+        ReportResult(NoAnswer, 0);
         return;
     }
 
@@ -168,7 +159,32 @@ void CSyncController::SyncNow()
     const BOOL bSet = m_platform.SetClockTo(query, target);
     const bool bSlow = result.dOffset > 0;
     const ResultKind kind = bSet ? (bSlow ? SetWasSlow : SetWasFast) : (bSlow ? NotSetWasSlow : NotSetWasFast);
-    ShowResult(FormatResult(kind, result.dOffset).c_str());
+    ReportResult(kind, result.dOffset);
+}
+
+void CSyncController::StartAutomatic()
+{
+    if (!m_bAutoSync)
+        return;
+    m_nStartRetry = 0;
+    m_bRetryArmed = false;
+    m_dwLastAutoSync = m_platform.GetTickCount();
+    SyncNow();
+}
+
+void CSyncController::ReportResult(ResultKind kind, double dOffset)
+{
+    ShowResult(FormatResult(kind, dOffset).c_str());
+    if (m_nStartRetry < 0)
+        return;
+    if (kind != NoAnswer || m_nStartRetry >= kStartRetries)
+    {
+        m_nStartRetry = -1;
+        m_bRetryArmed = false;
+        return;
+    }
+    m_bRetryArmed = true;
+    m_dwRetryFrom = m_platform.GetTickCount();
 }
 
 std::string CSyncController::FormatResult(ResultKind kind, double dOffset)

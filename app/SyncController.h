@@ -5,6 +5,7 @@
 #pragma once
 
 #include "app/ServerAddress.h"
+#include "app/SettingsStore.h"
 
 #include <windows.h>
 
@@ -29,6 +30,10 @@ public:
     static constexpr const char* kAutostartName = "clockfix";
     static constexpr DWORD kTimerPeriodMs = 5000;
     static constexpr int kAttempts = 3;
+    // After a start at logon that found no server (the network often comes
+    // up later): the waits before each further try.
+    static constexpr DWORD kStartRetryDelaysMs[] = {15 * 1000, 60 * 1000, 5 * 60 * 1000};
+    static constexpr int kStartRetries = 3;
 
     CSyncController(CSyncView& view, CSyncPlatform& platform);
     CSyncController(const CSyncController&) = delete;
@@ -38,13 +43,19 @@ public:
     void Start();
 
     void LoadSettings();
+    // Says so in the result panel when the settings could not be kept.
     void SaveSettings();
-    // Adds or removes the autostart value; FALSE when the registry refused.
+    // Adds or removes the autostart; FALSE when the system refused.
     BOOL SetAutostart(BOOL bAdd, LPCSTR pszName);
 
     // Timer 1: synchronises when automatic synchronisation is due.
     void OnTick();
     void SyncNow();
+    // Started at logon: with automatic synchronisation on, synchronises at
+    // once and, while no server answers, again after each start retry delay.
+    void StartAutomatic();
+    // Where every synchronisation's outcome arrives.
+    void ReportResult(ResultKind kind, double dOffset);
 
     // After the window has read its controls into the members.
     void OnAutostartChanged();
@@ -68,10 +79,13 @@ public:
     int m_nSyncSpan = -1; // index into the interval list; -1 for no selection
 
 private:
-    std::string SettingsPath() const;
-    void LoadServer(const std::string& strPath);
+    CSettingsStore Settings() const;
+    void LoadServer(const CSettingsStore& settings);
 
     CSyncView& m_view;
     CSyncPlatform& m_platform;
     CServerAddress m_server;
+    int m_nStartRetry = -1;     // index of the next start retry delay; -1 for none
+    bool m_bRetryArmed = false; // a result said no server answered
+    DWORD m_dwRetryFrom = 0;    // tick count of that result
 };

@@ -1,6 +1,10 @@
 #include "app/SyncPlatform.h"
 
 #include "app/ClockPlatform.h"
+#include "app/SettingsStore.h"
+#include "app/TaskScheduler.h"
+
+#include <shlobj.h>
 
 #include <cstring>
 
@@ -49,13 +53,15 @@ BOOL CSyncPlatform::SetClockTo(CSntpQuery& query, const CNtpStamp& target)
     return query.SetClockTo(target);
 }
 
-BOOL CSyncPlatform::AddRunValue(LPCSTR pszName, LPCSTR pszCommand)
+BOOL CSyncPlatform::AddRunValue(LPCSTR pszName, LPCWSTR pszCommand)
 {
     CRegKey key;
     LONG nError = ::RegOpenKeyA(m_hRunRoot, m_strRunKeyPath.c_str(), &key);
+    // Wide: a path outside the ANSI code page would be stored with '?' in it.
+    const std::wstring strName(pszName, pszName + strlen(pszName));
     if (nError == ERROR_SUCCESS)
-        nError = ::RegSetValueExA(key, pszName, 0, REG_SZ, reinterpret_cast<const BYTE*>(pszCommand),
-                                  static_cast<DWORD>(strlen(pszCommand) + 1));
+        nError = ::RegSetValueExW(key, strName.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(pszCommand),
+                                  static_cast<DWORD>((wcslen(pszCommand) + 1) * sizeof(wchar_t)));
     ::SetLastError(nError);
     return nError == ERROR_SUCCESS;
 }
@@ -73,4 +79,34 @@ BOOL CSyncPlatform::RemoveRunValue(LPCSTR pszName)
     nError = ::RegDeleteValueA(key, pszName);
     ::SetLastError(nError);
     return nError == ERROR_SUCCESS;
+}
+
+BOOL CSyncPlatform::IsElevated()
+{
+    HANDLE hToken = NULL;
+    if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &hToken))
+        return FALSE;
+    TOKEN_ELEVATION elevation = {};
+    DWORD dwSize = 0;
+    const BOOL bKnown = ::GetTokenInformation(hToken, TokenElevation, &elevation, sizeof(elevation), &dwSize);
+    ::CloseHandle(hToken);
+    return bKnown && elevation.TokenIsElevated != 0;
+}
+
+HRESULT CSyncPlatform::RegisterTask(LPCWSTR pszName, const std::wstring& strXml)
+{
+    return CTaskScheduler::Register(pszName, strXml);
+}
+
+HRESULT CSyncPlatform::DeleteTask(LPCWSTR pszName)
+{
+    return CTaskScheduler::Delete(pszName);
+}
+
+std::wstring CSyncPlatform::UserSettingsDir()
+{
+    wchar_t path[MAX_PATH] = {};
+    if (FAILED(::SHGetFolderPathW(NULL, CSIDL_APPDATA, NULL, SHGFP_TYPE_CURRENT, path)) || path[0] == L'\0')
+        return std::wstring();
+    return std::wstring(path) + L"\\" + CSettingsStore::kUserFolder + L"\\";
 }

@@ -1,6 +1,7 @@
 // What the synchronisation controller asks of the system: the tick count, the
-// time query, the clock, and the machine-wide autostart value. Tests replace
-// single calls; the rest stays real.
+// time query, the clock, the user's settings folder, and the autostart (the
+// machine-wide Run value or a logon task). Tests replace single calls; the
+// rest stays real.
 #pragma once
 
 #include "app/NtpStamp.h"
@@ -32,9 +33,19 @@ public:
 
     // Stores a command line under the value name; FALSE when the key cannot
     // be opened (it is never created) or the value not written.
-    virtual BOOL AddRunValue(LPCSTR pszName, LPCSTR pszCommand);
+    virtual BOOL AddRunValue(LPCSTR pszName, LPCWSTR pszCommand);
     // Removes the value when present; FALSE only when it is there and stays.
     virtual BOOL RemoveRunValue(LPCSTR pszName);
+
+    // Whether the process runs with an elevated token.
+    virtual BOOL IsElevated();
+    virtual HRESULT RegisterTask(LPCWSTR pszName, const std::wstring& strXml);
+    // S_OK also when there was no such task.
+    virtual HRESULT DeleteTask(LPCWSTR pszName);
+
+    // The per-user settings folder (application data\Horaleon\); empty when
+    // the system names none.
+    virtual std::wstring UserSettingsDir();
 
 private:
     CClockPlatform& m_clock;

@@ -1,4 +1,6 @@
+#include "app/Autostart.h"
 #include "app/SyncController.h"
+#include "app/TaskScheduler.h"
 
 #include "SyncTestSupport.h"
 #include "support/ChildProcess.h"
@@ -139,7 +141,7 @@ TEST_F(AutostartTest, TheRegisteredCommandStartsTheProgramWhereverItLives)
     // Started the way the system starts it, the program finds its own folder.
     ASSERT_TRUE(run.RunCommandLine(strCommand + " dir"));
     EXPECT_EQ(run.dwExitCode, 0u);
-    EXPECT_EQ(run.strOut, Hex(strDir));
+    EXPECT_EQ(run.strOut, Hex(ConvertCodePage(strDir, CP_ACP, CP_UTF8)));
 
     ASSERT_TRUE(run.RunCommandLine("\"" + strExe + "\" remove " + kName));
     EXPECT_EQ(run.strOut, "1\n");
@@ -149,4 +151,88 @@ TEST_F(AutostartTest, TheRegisteredCommandStartsTheProgramWhereverItLives)
     DeleteFileA(strExe.c_str());
     RemoveDirectoryA(strDir.c_str());
     RemoveDirectoryA(strBase.c_str());
+}
+
+TEST_F(AutostartTest, ElevatedTheBoxRegistersAndDeletesTheLogonTaskAndClearsTheRunValue)
+{
+    m_platform.m_bElevated = TRUE;
+    WriteRunValue("\"C:\\old\\clockfix.exe\"");
+    m_controller.m_bAutoRun = TRUE;
+    m_controller.OnAutostartChanged();
+    EXPECT_EQ(m_platform.m_tasks, std::vector<std::wstring>{L"clockfix+"});
+    EXPECT_EQ(m_platform.m_strTaskXml,
+              CAutostart::TaskXml(WidenAnsi(CChildProcess::BinDir() + "test_app.exe"), CAutostart::CurrentUserSid()));
+    EXPECT_EQ(ReadRunValue(), "");
+    EXPECT_EQ(m_controller.m_bAutoRun, TRUE);
+
+    WriteRunValue("\"C:\\old\\clockfix.exe\"");
+    m_controller.m_bAutoRun = FALSE;
+    m_controller.OnAutostartChanged();
+    EXPECT_EQ(m_platform.m_tasks, (std::vector<std::wstring>{L"clockfix+", L"clockfix-"}));
+    EXPECT_EQ(ReadRunValue(), "");
+    EXPECT_TRUE(m_view.m_autostartChecks.empty());
+
+    // A scheduler that refuses puts the box back, and no Run value stands in.
+    m_platform.m_hrTask = E_ACCESSDENIED;
+    m_controller.m_bAutoRun = TRUE;
+    m_controller.OnAutostartChanged();
+    EXPECT_EQ(m_controller.m_bAutoRun, FALSE);
+    EXPECT_EQ(m_view.m_autostartChecks, std::vector<BOOL>{FALSE});
+    EXPECT_EQ(ReadRunValue(), "");
+}
+
+TEST(LogonTask, TheDefinitionStartsTheQuotedProgramAtLogonAtTheHighestLevel)
+{
+    const std::wstring strXml = CAutostart::TaskXml(L"C:\\R&D 'x' <y>\\\uc2dc\uacc4\\clockfix.exe", L"S-1-5-21-7");
+    const wchar_t* const kParts[] = {
+        L"<LogonTrigger>\r\n      <Enabled>true</Enabled>\r\n      <UserId>S-1-5-21-7</UserId>",
+        L"<Principal id=\"Author\">\r\n      <UserId>S-1-5-21-7</UserId>",
+        L"<LogonType>InteractiveToken</LogonType>",
+        L"<RunLevel>HighestAvailable</RunLevel>",
+        L"<DisallowStartIfOnBatteries>false</DisallowStartIfOnBatteries>",
+        L"<StopIfGoingOnBatteries>false</StopIfGoingOnBatteries>",
+        L"<ExecutionTimeLimit>PT0S</ExecutionTimeLimit>",
+        L"<Actions Context=\"Author\">",
+        L"<Command>&quot;C:\\R&amp;D &apos;x&apos; &lt;y&gt;\\\uc2dc\uacc4\\clockfix.exe&quot;</Command>",
+        L"<Arguments>/autostart</Arguments>",
+    };
+    for (const wchar_t* pszPart : kParts)
+        EXPECT_NE(strXml.find(pszPart), std::wstring::npos) << Utf8FromWide(pszPart);
+    EXPECT_EQ(strXml.find(L"R&D"), std::wstring::npos);
+    EXPECT_EQ(CAutostart::CurrentUserSid().rfind(L"S-1-5-", 0), 0u);
+}
+
+TEST(LogonTask, OnlyTheAutostartArgumentMarksAStartAtLogon)
+{
+    const struct
+    {
+        const wchar_t* pszCommandLine;
+        bool bAutostart;
+    } cases[] = {
+        {L"\"C:\\Program Files\\clockfix.exe\" /autostart", true},
+        {L"clockfix.exe /AUTOSTART", true},
+        {L"clockfix.exe", false},
+        {L"\"C:\\a /autostart\\clockfix.exe\"", false},
+        {L"clockfix.exe /autostartx", false},
+        {L"", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(CAutostart::IsAutostartCommandLine(c.pszCommandLine), c.bAutostart) << Utf8FromWide(c.pszCommandLine);
+}
+
+// The system's own scheduler: under Wine only the task's presence shows.
+TEST(LogonTask, TheSchedulerKeepsTheTaskUntilItIsDeleted)
+{
+    const std::wstring strName = L"horaleon-test-" + std::to_wstring(GetCurrentProcessId());
+    wchar_t system[MAX_PATH] = {};
+    GetSystemDirectoryW(system, MAX_PATH);
+    const std::wstring strStored = std::wstring(system) + L"\\tasks\\" + strName;
+
+    ASSERT_EQ(CTaskScheduler::Register(strName.c_str(),
+                                       CAutostart::TaskXml(L"C:\\x\\clockfix.exe", CAutostart::CurrentUserSid())),
+              S_OK);
+    EXPECT_NE(GetFileAttributesW(strStored.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(CTaskScheduler::Delete(strName.c_str()), S_OK);
+    EXPECT_EQ(GetFileAttributesW(strStored.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(CTaskScheduler::Delete(strName.c_str()), S_OK);
 }

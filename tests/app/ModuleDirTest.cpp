@@ -1,54 +1,58 @@
 #include "app/ModuleDir.h"
 
+#include "SyncTestSupport.h"
 #include "support/ChildProcess.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <cwchar>
 
 namespace
 {
-// 乗 in code page 936: its second byte is a backslash.
-const char* const kTrailBackslash = "\x81\x5c";
+// 乗: in code page 936 its second byte is a backslash; 시계 has no code page
+// 936 form at all.
+const wchar_t* const kTrailBackslash = L"\u4e57";
+const wchar_t* const kKorean = L"\uc2dc\uacc4";
 
-const char* s_pszFakePath = "";
+const wchar_t* s_pszFakePath = L"";
 DWORD s_dwFakeReturn = 0;
 
 // Fills the buffer as a platform does with a path too long for it.
-DWORD WINAPI FakeModuleFileName(HMODULE, LPSTR pszBuffer, DWORD dwSize)
+DWORD WINAPI FakeModuleFileName(HMODULE, LPWSTR pszBuffer, DWORD dwSize)
 {
-    const size_t nLength = strlen(s_pszFakePath);
-    memcpy(pszBuffer, s_pszFakePath, nLength < dwSize ? nLength + 1 : dwSize);
+    const size_t nLength = wcslen(s_pszFakePath);
+    memcpy(pszBuffer, s_pszFakePath, (nLength < dwSize ? nLength + 1 : dwSize) * sizeof(wchar_t));
     return s_dwFakeReturn;
 }
 } // namespace
 
 TEST(ModuleDir, CutsAfterTheLastRealBackslash)
 {
-    const std::string strTrail = kTrailBackslash;
+    const std::wstring strTrail = kTrailBackslash;
+    const std::wstring strKorean = kKorean;
     const struct
     {
-        std::string strPath;
-        std::string strDir;
+        std::wstring strPath;
+        std::wstring strDir;
     } cases[] = {
-        {"C:\\Tools\\clockfix.exe", "C:\\Tools\\"},
-        {"C:\\clockfix.exe", "C:\\"},
-        {"clockfix.exe", ""},
-        {"", ""},
-        {"C:\\Tools\\" + strTrail + ".exe", "C:\\Tools\\"},
-        {"C:\\" + strTrail + "\\" + strTrail + strTrail + ".exe", "C:\\" + strTrail + "\\"},
-        {"C:\\Tools\\" + strTrail + "\\", "C:\\Tools\\" + strTrail + "\\"},
-        // A path cut inside a character ends in a lone lead byte.
-        {"C:\\Tools\\a\x81", "C:\\Tools\\"},
+        {L"C:\\Tools\\clockfix.exe", L"C:\\Tools\\"},
+        {L"C:\\clockfix.exe", L"C:\\"},
+        {L"clockfix.exe", L""},
+        {L"", L""},
+        {L"C:\\Tools\\" + strTrail + L".exe", L"C:\\Tools\\"},
+        {L"C:\\" + strTrail + L"\\" + strTrail + strTrail + L".exe", L"C:\\" + strTrail + L"\\"},
+        {L"C:\\Tools\\" + strTrail + L"\\", L"C:\\Tools\\" + strTrail + L"\\"},
+        {L"D:\\" + strKorean + L"\\" + strKorean + L".exe", L"D:\\" + strKorean + L"\\"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(DirectoryOfPath(c.strPath.c_str()), c.strDir) << c.strPath;
+        EXPECT_EQ(DirectoryOfPath(c.strPath), c.strDir);
 }
 
 TEST(ModuleDir, APathThatFillsTheBufferIsTerminatedAndReported)
 {
-    const std::string strLong = "C:\\" + std::string(250, 'd') + "\\clockfix.exe";
-    std::string strPath;
+    const std::wstring strLong = L"C:\\" + std::wstring(250, L'd') + L"\\clockfix.exe";
+    std::wstring strPath;
 
     // Older systems: the buffer filled to its last byte, no terminator.
     s_pszFakePath = strLong.c_str();
@@ -56,12 +60,12 @@ TEST(ModuleDir, APathThatFillsTheBufferIsTerminatedAndReported)
     EXPECT_FALSE(ReadModulePath(strPath, &FakeModuleFileName));
     EXPECT_EQ(strPath, strLong.substr(0, MAX_PATH));
 
-    const std::string strFits = "C:\\" + std::string(240, 'd') + "\\clockfix.exe";
+    const std::wstring strFits = L"C:\\" + std::wstring(240, L'd') + L"\\clockfix.exe";
     s_pszFakePath = strFits.c_str();
     s_dwFakeReturn = static_cast<DWORD>(strFits.size());
     EXPECT_TRUE(ReadModulePath(strPath, &FakeModuleFileName));
     EXPECT_EQ(strPath, strFits);
 
     ASSERT_TRUE(ReadModulePath(strPath));
-    EXPECT_EQ(strPath, CChildProcess::BinDir() + "test_app.exe");
+    EXPECT_EQ(strPath, WidenAnsi(CChildProcess::BinDir() + "test_app.exe"));
 }

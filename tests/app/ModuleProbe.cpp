@@ -1,6 +1,6 @@
 // module_probe dir | add NAME | remove NAME: what the program sees of its own
 // location, run from wherever a test has copied it. Prints the folder as hex
-// bytes, or 1/0 for the autostart calls.
+// bytes of its UTF-8 form, or 1/0 for the Run value calls.
 #include "app/ModuleDir.h"
 #include "app/SyncController.h"
 #include "app/SyncPlatform.h"
@@ -18,6 +18,14 @@ public:
     void EnableIntervalList(BOOL) override {}
     void SetAutostartCheck(BOOL) override {}
 };
+
+// The Run value, which an elevated program does not use, is what the tests
+// follow wherever the probe lives.
+class CUnelevatedPlatform : public CSyncPlatform
+{
+public:
+    BOOL IsElevated() override { return FALSE; }
+};
 } // namespace
 
 int main(int argc, char** argv)
@@ -25,15 +33,17 @@ int main(int argc, char** argv)
     if (argc == 2 && strcmp(argv[1], "dir") == 0)
     {
         InitModuleDir();
-        for (unsigned char c : g_strModuleDir)
-            printf("%02x", c);
+        char utf8[4 * MAX_PATH] = {};
+        WideCharToMultiByte(CP_UTF8, 0, g_strModuleDir.c_str(), -1, utf8, sizeof(utf8), NULL, NULL);
+        for (const char* p = utf8; *p != '\0'; ++p)
+            printf("%02x", static_cast<unsigned char>(*p));
         printf("\n");
         return 0;
     }
     if (argc == 3 && (strcmp(argv[1], "add") == 0 || strcmp(argv[1], "remove") == 0))
     {
         CNoView view;
-        CSyncPlatform platform;
+        CUnelevatedPlatform platform;
         CSyncController controller(view, platform);
         printf("%d\n", controller.SetAutostart(strcmp(argv[1], "add") == 0, argv[2]) ? 1 : 0);
         return 0;

@@ -136,3 +136,93 @@ TEST(Settings, AFileWithOnlyTheServerKeyKeepsItWhenSaved)
     EXPECT_EQ(started.m_folder.Read(),
               "[general]\r\nserver=10.1.2.3:1123\r\nautorun=0\r\nautosync=1\r\nsyncspan=0\r\n");
 }
+
+namespace
+{
+const char* const kNotSaved = u8"设置无法保存！请确认程序所在的文件夹可以写入。";
+
+bool FileExists(const std::string& strPath)
+{
+    return GetFileAttributesA(strPath.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+} // namespace
+
+TEST(SettingsFallback, AWritableFileBesideTheProgramStaysThePlace)
+{
+    CStarted started("[general]\r\nserver=10.1.2.3\r\n");
+    started.m_controller.m_bAutoSync = TRUE;
+    started.m_controller.OnAutoSyncChanged();
+    EXPECT_EQ(started.m_folder.Read(), "[general]\r\nserver=10.1.2.3\r\nautorun=0\r\nautosync=1\r\nsyncspan=0\r\n");
+    EXPECT_FALSE(FileExists(started.m_platform.UserFile()));
+    EXPECT_TRUE(started.m_view.m_results.empty());
+}
+
+TEST(SettingsFallback, AReadOnlyFileSendsEveryKeyToTheUserFileWhichIsReadFirstFromThenOn)
+{
+    const std::string strProgramFile = "[general]\r\nserver=10.1.2.3:1123\r\nautosync=1\r\n[other]\r\nkept=yes\r\n";
+    CStarted started(strProgramFile);
+    ASSERT_TRUE(SetFileAttributesA(started.m_folder.File().c_str(), FILE_ATTRIBUTE_READONLY));
+    started.m_controller.m_nSyncSpan = 2;
+    started.m_controller.OnIntervalChanged();
+    EXPECT_TRUE(started.m_view.m_results.empty());
+    EXPECT_EQ(started.m_folder.Read(), strProgramFile);
+    EXPECT_EQ(ReadWholeFile(started.m_platform.UserFile()),
+              "[general]\r\nserver=10.1.2.3:1123\r\nautosync=1\r\nautorun=0\r\nsyncspan=2\r\n[other]\r\nkept=yes\r\n");
+
+    // Read first even once the file beside the program could be written again.
+    ASSERT_TRUE(SetFileAttributesA(started.m_folder.File().c_str(), FILE_ATTRIBUTE_NORMAL));
+    started.m_controller.LoadSettings();
+    EXPECT_EQ(started.Values(), (Values{0, 1, 2}));
+    EXPECT_EQ(started.m_controller.GetServerPort(), 1123);
+    started.m_controller.m_bAutoRun = TRUE;
+    started.m_controller.SaveSettings();
+    EXPECT_EQ(started.m_folder.Read(), strProgramFile);
+    EXPECT_NE(ReadWholeFile(started.m_platform.UserFile()).find("autorun=1"), std::string::npos);
+}
+
+TEST(SettingsFallback, NeitherFileWritableIsSaidInTheResultPanel)
+{
+    CStarted started("[general]\r\nautosync=1\r\n");
+    ASSERT_TRUE(SetFileAttributesA(started.m_folder.File().c_str(), FILE_ATTRIBUTE_READONLY));
+    // A file where the per-user folder should be: the folder cannot be made.
+    const std::string strBlocker =
+        started.m_platform.m_strUserDir.substr(0, started.m_platform.m_strUserDir.size() - 1);
+    std::ofstream(strBlocker) << "in the way";
+    started.m_controller.m_bAutoRun = TRUE;
+    started.m_controller.SaveSettings();
+    EXPECT_EQ(started.m_view.m_results, std::vector<std::string>{Cp936(kNotSaved)});
+    EXPECT_EQ(started.m_folder.Read(), "[general]\r\nautosync=1\r\n");
+    EXPECT_EQ(started.m_controller.m_bAutoRun, TRUE);
+    DeleteFileA(strBlocker.c_str());
+}
+
+// A folder named in letters the ANSI code page lacks (Korean on a Chinese
+// system): the wide calls still find the file.
+TEST(SettingsFallback, AFolderOutsideTheAnsiCodePageIsReadAndWritten)
+{
+    CSettingsFolder base;
+    const std::wstring strDir = g_strModuleDir + L"\uc2dc\uacc4 \ud504\ub85c\uadf8\ub7a8\\";
+    ASSERT_TRUE(CreateDirectoryW(strDir.c_str(), NULL));
+    const std::wstring strFile = strDir + L"setting.ini";
+    const std::string strText = "[general]\r\nautorun=1\r\nautosync=1\r\nsyncspan=1\r\nserver=127.0.0.1:4123\r\n";
+    HANDLE hFile = CreateFileW(strFile.c_str(), GENERIC_WRITE, 0, NULL, CREATE_NEW, 0, NULL);
+    DWORD dwWritten = 0;
+    WriteFile(hFile, strText.data(), DWORD(strText.size()), &dwWritten, NULL);
+    CloseHandle(hFile);
+
+    g_strModuleDir = strDir;
+    CRecordingView view;
+    CFakeSyncPlatform platform;
+    CSyncController controller(view, platform);
+    controller.LoadSettings();
+    EXPECT_EQ((Values{controller.m_bAutoRun, controller.m_bAutoSync, controller.m_nSyncSpan}), (Values{1, 1, 1}));
+    EXPECT_EQ(controller.GetServerPort(), 4123);
+    controller.m_nSyncSpan = 2;
+    controller.SaveSettings();
+    EXPECT_TRUE(view.m_results.empty());
+    EXPECT_EQ(CSettingsStore(strDir, L"").ReadInt(L"syncspan", 0), 2);
+    EXPECT_FALSE(FileExists(platform.UserFile()));
+
+    DeleteFileW(strFile.c_str());
+    RemoveDirectoryW(strDir.c_str());
+}

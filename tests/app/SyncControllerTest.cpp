@@ -226,3 +226,62 @@ TEST_F(SyncEndToEndTest, MalformedOrMissingAnswersLeaveTheClockAlone)
     EXPECT_TRUE(m_clock.m_written.empty());
     EXPECT_EQ(m_view.m_results, std::vector<std::string>{Cp936(kNoAnswer)});
 }
+
+TEST(StartAtLogon, SynchronisesAtOnceAndRetriesWhileNoServerAnswers)
+{
+    // Queries made by the time each tick count is reached; three per try.
+    const struct
+    {
+        const char* pszCase;
+        std::vector<CFakeSyncPlatform::Answer> answers;
+        std::vector<std::pair<DWORD, int>> queriesBy;
+    } cases[] = {
+        {"never an answer",
+         {},
+         {{0, 3},
+          {14999, 3},
+          {15000, 6},
+          {74999, 6},
+          {75000, 9},
+          {374999, 9},
+          {375000, 12},
+          {2174999, 12},
+          {2175000, 15}}},
+        {"the first retry answers",
+         {{FALSE, 0}, {FALSE, 0}, {FALSE, 0}, {TRUE, 2}},
+         {{0, 3}, {15000, 4}, {75000, 4}, {375000, 4}, {1815000, 5}}},
+        {"answered at once", {{TRUE, 2}}, {{0, 1}, {15000, 1}, {75000, 1}, {1799999, 1}, {1800000, 2}}},
+    };
+    for (const auto& c : cases)
+    {
+        CSettingsFolder folder;
+        CRecordingView view;
+        CFakeSyncPlatform platform;
+        CSyncController controller(view, platform);
+        controller.m_bAutoSync = TRUE;
+        controller.m_nSyncSpan = 0;
+        platform.m_dwTick = 0;
+        platform.Script(c.answers);
+        controller.StartAutomatic();
+        for (const auto& step : c.queriesBy)
+        {
+            platform.m_dwTick = step.first;
+            controller.OnTick();
+            EXPECT_EQ(platform.m_nQueries, step.second) << c.pszCase << " at " << step.first;
+        }
+    }
+}
+
+TEST(StartAtLogon, WithAutomaticSynchronisationOffNothingHappens)
+{
+    CSettingsFolder folder;
+    CRecordingView view;
+    CFakeSyncPlatform platform;
+    CSyncController controller(view, platform);
+    platform.Script({});
+    controller.StartAutomatic();
+    platform.m_dwTick = 400000;
+    controller.OnTick();
+    EXPECT_EQ(platform.m_nQueries, 0);
+    EXPECT_TRUE(view.m_results.empty());
+}

@@ -1,5 +1,6 @@
 // Stand-ins for the controller's window and platform, a settings folder of
-// its own for each test, and the program's texts in code page 936.
+// its own for each test (beside the program and per user), and the program's
+// texts in code page 936.
 #pragma once
 
 #include "app/ClockPlatform.h"
@@ -17,6 +18,40 @@
 #include <sstream>
 #include <string>
 #include <vector>
+
+// ANSI text as UTF-16, the way the platform's ANSI calls read it.
+inline std::wstring WidenAnsi(const std::string& strText)
+{
+    std::wstring strWide(strText.size(), L'\0');
+    strWide.resize(static_cast<size_t>(
+        MultiByteToWideChar(CP_ACP, 0, strText.data(), int(strText.size()), &strWide[0], int(strWide.size()))));
+    return strWide;
+}
+
+inline std::string Utf8FromWide(const std::wstring& strText)
+{
+    std::string strUtf8(strText.size() * 3, '\0');
+    strUtf8.resize(static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, strText.data(), int(strText.size()), &strUtf8[0],
+                                                           int(strUtf8.size()), NULL, NULL)));
+    return strUtf8;
+}
+
+// A fresh, unique folder name under the temporary folder, with a backslash.
+inline std::string FreshTempFolder(const char* pszKind)
+{
+    static int s_nFolders = 0;
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    return std::string(temp) + "horaleon-" + pszKind + "-" + std::to_string(GetCurrentProcessId()) + "-"
+           + std::to_string(++s_nFolders) + "\\";
+}
+
+inline std::string ReadWholeFile(const std::string& strPath)
+{
+    std::ostringstream text;
+    text << std::ifstream(strPath, std::ios::binary).rdbuf();
+    return text.str();
+}
 
 class CRecordingView : public CSyncView
 {
@@ -56,8 +91,34 @@ public:
     };
 
     explicit CFakeSyncPlatform(CClockPlatform& clock = s_clock, LPCSTR pszRunKeyPath = kRunKeyPath)
-        : CSyncPlatform(clock, HKEY_LOCAL_MACHINE, pszRunKeyPath)
+        : CSyncPlatform(clock, HKEY_LOCAL_MACHINE, pszRunKeyPath), m_strUserDir(FreshTempFolder("user"))
     {
+    }
+
+    ~CFakeSyncPlatform() override
+    {
+        const std::string strFile = UserFile();
+        SetFileAttributesA(strFile.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(strFile.c_str());
+        RemoveDirectoryA(m_strUserDir.c_str());
+    }
+
+    std::wstring UserSettingsDir() override { return WidenAnsi(m_strUserDir); }
+    std::string UserFile() const { return m_strUserDir + "setting.ini"; }
+
+    BOOL IsElevated() override { return m_bElevated; }
+
+    HRESULT RegisterTask(LPCWSTR pszName, const std::wstring& strXml) override
+    {
+        m_tasks.push_back(std::wstring(pszName) + L"+");
+        m_strTaskXml = strXml;
+        return m_hrTask;
+    }
+
+    HRESULT DeleteTask(LPCWSTR pszName) override
+    {
+        m_tasks.push_back(std::wstring(pszName) + L"-");
+        return m_hrTask;
     }
 
     DWORD GetTickCount() override { return m_dwTick; }
@@ -86,15 +147,20 @@ public:
     }
 
     // One answer per query; when they run out, no answer.
-    void Script(std::initializer_list<Answer> answers, BOOL bClockSet = TRUE)
+    void Script(const std::vector<Answer>& answers, BOOL bClockSet = TRUE)
     {
         m_bScripted = true;
-        m_answers = answers;
+        m_answers.assign(answers.begin(), answers.end());
         m_bClockSet = bClockSet;
         m_nQueries = 0;
     }
 
     DWORD m_dwTick = 0;
+    std::string m_strUserDir;
+    BOOL m_bElevated = FALSE;
+    HRESULT m_hrTask = S_OK;
+    std::vector<std::wstring> m_tasks; // "name+" registered, "name-" deleted
+    std::wstring m_strTaskXml;
     int m_nQueries = 0;
     int m_nClockSets = 0;
     bool m_bRefuseRemoval = false;
@@ -112,20 +178,16 @@ private:
 class CSettingsFolder
 {
 public:
-    CSettingsFolder() : m_strSavedModuleDir(g_strModuleDir)
+    CSettingsFolder() : m_strSavedModuleDir(g_strModuleDir), m_strPath(FreshTempFolder("settings"))
     {
-        static int s_nFolders = 0;
-        char temp[MAX_PATH] = {};
-        GetTempPathA(MAX_PATH, temp);
-        m_strPath = std::string(temp) + "horaleon-settings-" + std::to_string(GetCurrentProcessId()) + "-"
-                    + std::to_string(++s_nFolders) + "\\";
         CreateDirectoryA(m_strPath.c_str(), NULL);
-        g_strModuleDir = m_strPath;
+        g_strModuleDir = WidenAnsi(m_strPath);
     }
 
     ~CSettingsFolder()
     {
         g_strModuleDir = m_strSavedModuleDir;
+        SetFileAttributesA(File().c_str(), FILE_ATTRIBUTE_NORMAL);
         DeleteFileA(File().c_str());
         RemoveDirectoryA(m_strPath.c_str());
     }
@@ -136,17 +198,12 @@ public:
     std::string File() const { return m_strPath + "setting.ini"; }
     bool Exists() const { return GetFileAttributesA(File().c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-    std::string Read() const
-    {
-        std::ostringstream text;
-        text << std::ifstream(File(), std::ios::binary).rdbuf();
-        return text.str();
-    }
+    std::string Read() const { return ReadWholeFile(File()); }
 
     void Write(const std::string& strText) const { std::ofstream(File(), std::ios::binary) << strText; }
 
 private:
-    std::string m_strSavedModuleDir;
+    std::wstring m_strSavedModuleDir;
     std::string m_strPath;
 };
 

@@ -1,0 +1,74 @@
+#include "app/SettingsStore.h"
+
+CSettingsStore::CSettingsStore(std::wstring strProgramDir, std::wstring strUserDir)
+    : m_strProgramDir(std::move(strProgramDir)), m_strUserDir(std::move(strUserDir))
+{
+}
+
+std::wstring CSettingsStore::ReadFile() const
+{
+    const std::wstring strUser = UserFile();
+    return !m_strUserDir.empty() && ::GetFileAttributesW(strUser.c_str()) != INVALID_FILE_ATTRIBUTES ? strUser
+                                                                                                     : ProgramFile();
+}
+
+int CSettingsStore::ReadInt(LPCWSTR pszKey, int nDefault) const
+{
+    return static_cast<int>(::GetPrivateProfileIntW(kSection, pszKey, nDefault, ReadFile().c_str()));
+}
+
+std::string CSettingsStore::ReadString(LPCWSTR pszKey, size_t nMaxLength) const
+{
+    std::wstring strValue(nMaxLength + 2, L'\0');
+    const DWORD dwLength = ::GetPrivateProfileStringW(kSection, pszKey, L"", &strValue[0],
+                                                      static_cast<DWORD>(strValue.size()), ReadFile().c_str());
+    // A value that filled the buffer was cut.
+    if (dwLength == 0 || dwLength > nMaxLength)
+        return std::string();
+    strValue.resize(dwLength);
+    // Back to the bytes the file holds, so that the value means what it did
+    // with the ANSI calls.
+    const int nBytes =
+        ::WideCharToMultiByte(CP_ACP, 0, strValue.c_str(), static_cast<int>(dwLength), NULL, 0, NULL, NULL);
+    std::string strBytes(static_cast<size_t>(nBytes), '\0');
+    ::WideCharToMultiByte(CP_ACP, 0, strValue.c_str(), static_cast<int>(dwLength), &strBytes[0], nBytes, NULL, NULL);
+    return strBytes;
+}
+
+BOOL CSettingsStore::Write(const Values& values)
+{
+    const bool bUserFileExists = ::GetFileAttributesW(UserFile().c_str()) != INVALID_FILE_ATTRIBUTES;
+    if (!bUserFileExists || m_strUserDir.empty())
+    {
+        if (WriteTo(ProgramFile(), values))
+            return TRUE;
+        if (m_strUserDir.empty() || !MakeUserFile())
+            return FALSE;
+    }
+    return WriteTo(UserFile(), values);
+}
+
+BOOL CSettingsStore::WriteTo(const std::wstring& strFile, const Values& values)
+{
+    for (const auto& value : values)
+    {
+        const std::wstring strValue = std::to_wstring(value.second);
+        if (!::WritePrivateProfileStringW(kSection, value.first, strValue.c_str(), strFile.c_str()))
+            return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CSettingsStore::MakeUserFile() const
+{
+    if (!::CreateDirectoryW(m_strUserDir.c_str(), NULL) && ::GetLastError() != ERROR_ALREADY_EXISTS)
+        return FALSE;
+    const std::wstring strProgramFile = ProgramFile();
+    if (::GetFileAttributesW(strProgramFile.c_str()) == INVALID_FILE_ATTRIBUTES)
+        return TRUE;
+    const std::wstring strUserFile = UserFile();
+    if (!::CopyFileW(strProgramFile.c_str(), strUserFile.c_str(), TRUE))
+        return FALSE;
+    // The copy keeps the read-only mark that sent us here; it must be writable.
+    return ::SetFileAttributesW(strUserFile.c_str(), FILE_ATTRIBUTE_NORMAL);
+}

@@ -1,0 +1,55 @@
+#include "app/TaskScheduler.h"
+
+#include "toolkit/ComPtr.h"
+
+#include <taskschd.h>
+
+namespace
+{
+// The scheduler's root folder on this machine.
+HRESULT OpenRootFolder(CXTPComPtr<ITaskFolder>& folder)
+{
+    CXTPComPtr<ITaskService> service;
+    HRESULT hr = ::CoCreateInstance(CLSID_TaskScheduler, nullptr, CLSCTX_INPROC_SERVER, IID_ITaskService,
+                                    reinterpret_cast<void**>(&service));
+    if (FAILED(hr))
+        return hr;
+    VARIANT empty;
+    ::VariantInit(&empty);
+    hr = service->Connect(empty, empty, empty, empty);
+    if (FAILED(hr))
+        return hr;
+    return service->GetFolder(CXTPBstr(L"\\"), &folder);
+}
+} // namespace
+
+HRESULT CTaskScheduler::Register(LPCWSTR pszName, const std::wstring& strXml)
+{
+    CXTPComInit com;
+    if (!com.Succeeded())
+        return E_FAIL;
+    CXTPComPtr<ITaskFolder> folder;
+    HRESULT hr = OpenRootFolder(folder);
+    if (FAILED(hr))
+        return hr;
+    VARIANT empty;
+    ::VariantInit(&empty);
+    CXTPComPtr<IRegisteredTask> task;
+    // The principal in the definition says who runs it; the logon type here
+    // must agree with it.
+    return folder->RegisterTask(CXTPBstr(pszName), CXTPBstr(strXml.c_str()), TASK_CREATE_OR_UPDATE, empty, empty,
+                                TASK_LOGON_INTERACTIVE_TOKEN, empty, &task);
+}
+
+HRESULT CTaskScheduler::Delete(LPCWSTR pszName)
+{
+    CXTPComInit com;
+    if (!com.Succeeded())
+        return E_FAIL;
+    CXTPComPtr<ITaskFolder> folder;
+    HRESULT hr = OpenRootFolder(folder);
+    if (FAILED(hr))
+        return hr;
+    hr = folder->DeleteTask(CXTPBstr(pszName), 0);
+    return hr == HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND) ? S_OK : hr;
+}
