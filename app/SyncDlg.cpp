@@ -2,14 +2,15 @@
 
 #include "app/DialogMarkup.h"
 #include "app/ProgramText.h"
+#include "app/SingleInstance.h"
 #include "app/res/Resource.h"
 #include "framework/DataExchange.h"
 
 #include <string>
 
-CSyncDlg::CSyncDlg(HWND hParent)
+CSyncDlg::CSyncDlg(bool bAutostart, HWND hParent)
     : CDialog(IDD_CLOCKFIX_DIALOG, hParent), m_controller(*this, m_platform),
-      m_hIcon(::LoadIconW(::GetModuleHandleW(NULL), MAKEINTRESOURCEW(IDR_MAINFRAME)))
+      m_hIcon(::LoadIconW(::GetModuleHandleW(NULL), MAKEINTRESOURCEW(IDR_MAINFRAME))), m_bAutostart(bAutostart)
 {
 }
 
@@ -44,8 +45,18 @@ BOOL CSyncDlg::OnInitDialog()
 
     EnableIntervalList(m_controller.m_bAutoSync);
     UpdateData(FALSE);
+    // The template's default push button alone does not make it the
+    // dialog's default: without this, Enter would end the dialog with IDOK.
+    ::SendMessageW(m_hWnd, DM_SETDEFID, IDC_SYNC, 0);
+    CentreOnWorkArea();
     ::SetTimer(m_hWnd, kTickTimer, CSyncController::kTimerPeriodMs, NULL);
-    return TRUE;
+    if (m_pInstance)
+        m_pInstance->PublishWindow(m_hWnd);
+    if (!m_bAutostart)
+        return TRUE;
+    ::ShowWindow(m_hWnd, SW_SHOWMINNOACTIVE);
+    ::SetTimer(m_hWnd, kMinimiseTimer, kMinimiseDelayMs, NULL);
+    return FALSE;
 }
 
 void CSyncDlg::FillIntervalList()
@@ -73,12 +84,22 @@ bool CSyncDlg::OnWndMsg(UINT nMessage, WPARAM wParam, LPARAM lParam, LRESULT& lR
         OnMessage(WM_PAINT, &CSyncDlg::OnPaint),
         OnMessage(WM_QUERYDRAGICON, &CSyncDlg::OnQueryDragIcon),
     };
+    if (nMessage == CSingleInstance::WakeMessage())
+    {
+        lResult = OnWake(wParam, lParam).lResult;
+        return true;
+    }
     return CMessageMap<CSyncDlg>::Dispatch(kMessages, this, nMessage, wParam, lParam, lResult);
 }
 
 void CSyncDlg::OnSyncNow()
 {
     m_controller.SyncNow();
+}
+
+void CSyncDlg::OnOK()
+{
+    OnSyncNow();
 }
 
 void CSyncDlg::OnAutoRunClicked()
@@ -103,6 +124,13 @@ MessageResult CSyncDlg::OnTimer(WPARAM wParam, LPARAM)
 {
     if (wParam == kTickTimer)
         m_controller.OnTick();
+    if (wParam == kMinimiseTimer)
+    {
+        ::KillTimer(m_hWnd, kMinimiseTimer);
+        if (!::IsIconic(m_hWnd))
+            ::ShowWindow(m_hWnd, SW_SHOWMINNOACTIVE);
+        m_controller.StartAutomatic();
+    }
     return MessageResult::NotHandled();
 }
 
@@ -124,6 +152,14 @@ MessageResult CSyncDlg::OnPaint(WPARAM, LPARAM)
 MessageResult CSyncDlg::OnQueryDragIcon(WPARAM, LPARAM)
 {
     return MessageResult::Handled(reinterpret_cast<LRESULT>(m_hIcon));
+}
+
+MessageResult CSyncDlg::OnWake(WPARAM, LPARAM)
+{
+    if (::IsIconic(m_hWnd))
+        ::ShowWindow(m_hWnd, SW_RESTORE);
+    ::SetForegroundWindow(m_hWnd);
+    return MessageResult::Handled();
 }
 
 void CSyncDlg::ShowResult(LPCSTR pszMessage)

@@ -11,13 +11,23 @@
 #include "framework/Dialog.h"
 #include "framework/MessageMap.h"
 
+class CSingleInstance;
+
 class CSyncDlg : public CDialog, private CSyncView
 {
 public:
-    explicit CSyncDlg(HWND hParent = NULL);
+    // bAutostart: started at logon, so minimised and without the focus.
+    explicit CSyncDlg(bool bAutostart = false, HWND hParent = NULL);
     ~CSyncDlg() override;
 
     static constexpr UINT_PTR kTickTimer = 1;
+    static constexpr UINT_PTR kMinimiseTimer = 2;
+    // Wine shows a modal dialog normally when its queue first empties, which
+    // undoes an earlier minimise; by this time it has.
+    static constexpr UINT kMinimiseDelayMs = 200;
+
+    // Told the dialog's window once it exists, so later copies can wake it.
+    CSingleInstance* m_pInstance = nullptr;
 
 private:
     CSyncPlatform m_platform; // before the controller, which keeps a reference
@@ -28,10 +38,13 @@ public:
     CMarkupLabel m_lblClock; // the result panel
     CMarkupLabel m_lblInfo;  // the information panel
     HICON m_hIcon;
+    const bool m_bAutostart;
 
 protected:
     BOOL OnInitDialog() override;
     void DoDataExchange(CDataExchange& exchange) override;
+    // Enter synchronises wherever the focus is; only Escape ends the program.
+    void OnOK() override;
     bool OnWndMsg(UINT nMessage, WPARAM wParam, LPARAM lParam, LRESULT& lResult) override;
 
 private:
@@ -42,6 +55,7 @@ private:
     MessageResult OnTimer(WPARAM wParam, LPARAM lParam);
     MessageResult OnPaint(WPARAM wParam, LPARAM lParam);
     MessageResult OnQueryDragIcon(WPARAM wParam, LPARAM lParam);
+    MessageResult OnWake(WPARAM wParam, LPARAM lParam);
 
     // What the controller asks of the window.
     void ShowResult(LPCSTR pszMessage) override;
