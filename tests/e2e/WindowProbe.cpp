@@ -162,8 +162,10 @@ std::string DescribeDialog(HWND hDialog)
     RECT rc = {};
     ::GetWindowRect(hDialog, &rc);
     std::string strJson = "{\"class\":" + Json(ClassOf(hDialog)) + ",\"image\":" + Json(ImageOf(hDialog))
-                          + ",\"visible\":" + Json(::IsWindowVisible(hDialog) != FALSE) + ",\"enabled\":"
-                          + Json(::IsWindowEnabled(hDialog) != FALSE) + ",\"rect\":" + Json(rc) + ",\"controls\":[";
+                          + ",\"visible\":" + Json(::IsWindowVisible(hDialog) != FALSE)
+                          + ",\"enabled\":" + Json(::IsWindowEnabled(hDialog) != FALSE)
+                          + ",\"iconic\":" + Json(::IsIconic(hDialog) != FALSE) + ",\"foreground\":"
+                          + Json(::GetForegroundWindow() == hDialog) + ",\"rect\":" + Json(rc) + ",\"controls\":[";
     bool bFirst = true;
     for (HWND hChild = ::GetWindow(hDialog, GW_CHILD); hChild != NULL; hChild = ::GetWindow(hChild, GW_HWNDNEXT))
     {

@@ -8,6 +8,7 @@ the X server and read from the outside by window_probe.exe. Every process the
 test starts is stopped by its pid, also when a check fails.
 """
 
+import glob
 import json
 import os
 import re
@@ -124,6 +125,32 @@ def probe(*args):
     return json.loads(wine(ARGS.probe, *args))
 
 
+def prefix_path(*parts):
+    """A file in the build's Wine prefix, found whatever the case of its folders."""
+    path = os.path.join(os.path.dirname(ARGS.winerun), "wineprefix", "drive_c")
+    for part in parts:
+        names = [name for name in os.listdir(path) if name.lower() == part.lower()] if os.path.isdir(path) else []
+        path = os.path.join(path, names[0] if names else part)
+    return path
+
+
+def user_settings_files():
+    """The per-user settings files of every user of the prefix."""
+    users = prefix_path("users")
+    return [path for path in glob.glob(os.path.join(users, "*", "*", "*", "Horaleon", "setting.ini"))
+            if "appdata" in path.lower()]
+
+
+def task_file():
+    return prefix_path("windows", "system32", "tasks", AUTOSTART_NAME)
+
+
+def screen_size():
+    shown = subprocess.run(["xdotool", "getdisplaygeometry"], capture_output=True, text=True, check=True, timeout=30)
+    width, height = shown.stdout.split()
+    return int(width), int(height)
+
+
 def run_value():
     """The machine-wide autostart value: its data, or None when absent."""
     value = probe("run-value", AUTOSTART_NAME)
@@ -131,9 +158,16 @@ def run_value():
 
 
 class ClockFixSession(unittest.TestCase):
+    # A space in the folder: the autostart value must quote the path.
+    FOLDER_PREFIX = "clockfix e2e "
+    SETTINGS = ""
+    PROGRAM_ARGS = ()
+
     def setUp(self):
-        # A space in the folder: the autostart value must quote the path.
-        self.folder = tempfile.mkdtemp(prefix="clockfix e2e ")
+        self.assertEqual(user_settings_files(), [], "a per-user setting.ini is left from elsewhere")
+        self.addCleanup(self.remove_user_settings)
+        self.assertFalse(os.path.exists(task_file()), "a clockfix task is left from elsewhere")
+        self.folder = tempfile.mkdtemp(prefix=self.FOLDER_PREFIX)
         self.addCleanup(shutil.rmtree, self.folder, ignore_errors=True)
         self.program = os.path.join(self.folder, "clockfix.exe")
         shutil.copy(ARGS.program, self.program)
@@ -143,18 +177,28 @@ class ClockFixSession(unittest.TestCase):
         self.ini = os.path.join(self.folder, "setting.ini")
         self.server = "127.0.0.1:%d" % self.responder.port
         with open(self.ini, "w", newline="\r\n") as file:
-            file.write("[general]\nserver=%s\n" % self.server)
+            file.write("[general]\nserver=%s\n%s" % (self.server, self.SETTINGS))
 
         # Whatever the test does to the registry is put back.
         autostart_before = run_value()
         self.addCleanup(self.restore_run_value, autostart_before)
 
-        self.process = subprocess.Popen([ARGS.winerun, self.program], cwd=self.folder, stdin=subprocess.DEVNULL,
-                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.process = self.start_program(*self.PROGRAM_ARGS)
         self.addCleanup(self.stop_program)
+
+    def start_program(self, *args):
+        return subprocess.Popen([ARGS.winerun, self.program, *args], cwd=self.folder, stdin=subprocess.DEVNULL,
+                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
     def stop_program(self):
         stop_process(self.process)
+
+    @staticmethod
+    def remove_user_settings():
+        for path in user_settings_files():
+            os.chmod(path, 0o644)
+            os.remove(path)
+            os.rmdir(os.path.dirname(path))
 
     @staticmethod
     def restore_run_value(data):
@@ -234,6 +278,7 @@ class ClockFixSession(unittest.TestCase):
         self.sync_now(dialog)
         result = self.screenshot("clockfix-result.png", dialog["rect"])
         self.check_markup_drawing(dialog, initial, result)
+        self.sync_with_enter()
 
         self.switch_auto_sync_on(dialog)
         self.choose_interval_with_keys(dialog)
@@ -243,6 +288,10 @@ class ClockFixSession(unittest.TestCase):
     def check_first_start(self, dialog):
         controls = dialog["by_id"]
         self.assertEqual(dialog["class"], "#32770")
+        left, top, right, bottom = dialog["rect"]
+        width, height = screen_size()
+        self.assertLessEqual(abs(left + right - width), 1, "not centred across: %s" % dialog["rect"])
+        self.assertLessEqual(abs(top + bottom - height), 1, "not centred down: %s" % dialog["rect"])
         self.assertEqual(controls[IDC_AUTORUN]["text"], "Windows启动后自动运行")
         self.assertEqual(controls[IDC_AUTORUN]["checked"], 0)
         self.assertEqual(controls[IDC_AUTOSYNC]["text"], "启用自动时间校准功能")
@@ -267,6 +316,15 @@ class ClockFixSession(unittest.TestCase):
         self.assertIsNotNone(match, "unexpected result text: " + text)
         self.assertAlmostEqual(float(match.group(1)), SERVER_AHEAD, delta=OFFSET_TOLERANCE, msg=text)
         self.assertEqual(self.responder.requests, 1, "the first answer should have been enough")
+
+    def sync_with_enter(self):
+        # The focus is on the button after the click; Enter synchronises
+        # again instead of ending the program.
+        Screen.key("Return")
+        self.wait_until("a second synchronisation by Enter", lambda: self.responder.requests >= 2)
+        time.sleep(1)
+        self.assertIsNone(self.process.poll(), "Enter ended the program")
+        self.assertEqual(self.responder.requests, 2)
 
     def check_markup_drawing(self, dialog, initial, result):
         """What only the markup engine draws: the button face from markup (the
@@ -323,15 +381,19 @@ class ClockFixSession(unittest.TestCase):
         self.wait_for_ini("syncspan=1 in setting.ini", self.settings(autorun=0, autosync=1, syncspan=1))
 
     def toggle_autostart(self, dialog):
+        # Every program in the prefix runs elevated: a logon task, and no Run
+        # value, which Windows would not start at logon.
+        self.addCleanup(lambda: os.path.exists(task_file()) and os.remove(task_file()))
+        probe("run-value", AUTOSTART_NAME, "--set", '"C:\\old\\clockfix.exe"')
         box = dialog["by_id"][IDC_AUTORUN]["rect"]
         Screen.click(box)
-        data = self.wait_until("autostart value in the registry", run_value)
-        self.assertEqual(data, '"%s"' % windows_path(self.program))
+        self.wait_until("logon task registered", lambda: os.path.exists(task_file()))
         self.wait_for_dialog("autostart box checked", lambda c: c[IDC_AUTORUN]["checked"] == 1)
         self.wait_for_ini("autorun=1 in setting.ini", self.settings(autorun=1, autosync=1, syncspan=1))
+        self.assertIsNone(run_value(), "the Run value stayed beside the task")
 
         Screen.click(box)
-        self.wait_until("autostart value removed", lambda: run_value() is None)
+        self.wait_until("logon task deleted", lambda: not os.path.exists(task_file()))
         self.wait_for_dialog("autostart box clear", lambda c: c[IDC_AUTORUN]["checked"] == 0)
         self.wait_for_ini("autorun=0 in setting.ini", self.settings(autorun=0, autosync=1, syncspan=1))
 
@@ -339,14 +401,81 @@ class ClockFixSession(unittest.TestCase):
         with open(self.ini, "rb") as file:
             settings = file.read()
         Screen.key("Escape")
+        self.wait_for_exit()
+        with open(self.ini, "rb") as file:
+            self.assertEqual(file.read(), settings, "closing the dialog changed setting.ini")
+
+    def wait_for_exit(self):
         # Without a window manager a top-level window takes a few seconds to go.
         deadline = time.monotonic() + WAIT_SECONDS
         while self.process.poll() is None and time.monotonic() < deadline:
             time.sleep(POLL_SECONDS)
         self.assertIsNotNone(self.process.poll(), "clockfix.exe still runs %d s after Escape" % WAIT_SECONDS)
         self.assertEqual(self.process.returncode, 0)
-        with open(self.ini, "rb") as file:
-            self.assertEqual(file.read(), settings, "closing the dialog changed setting.ini")
+
+    # Settings that stick, one copy.
+
+    def test_a_read_only_file_keeps_changes_through_the_per_user_file(self):
+        os.chmod(self.ini, 0o444)
+        dialog = self.wait_for_dialog("dialog on the screen", lambda c: IDC_SYNC in c and answered(c))
+        Screen.click(dialog["by_id"][IDC_AUTOSYNC]["rect"])
+        self.wait_for_dialog("auto-sync box checked", lambda c: c[IDC_AUTOSYNC]["checked"] == 1)
+        self.wait_until("per-user setting.ini", user_settings_files)
+        self.assertEqual(read_ini(user_settings_files()[0]), self.settings(autorun=0, autosync=1, syncspan=0))
+        self.assertEqual(read_ini(self.ini), {"server": self.server})
+        self.assertEqual(dialog["by_id"][IDC_CLOCK]["text"], "")
+
+        Screen.key("Escape")
+        self.wait_for_exit()
+        self.process = self.start_program()
+        self.wait_for_dialog("auto-sync still on after a restart",
+                             lambda c: answered(c) and c[IDC_AUTOSYNC]["checked"] == 1 and c[IDC_SYNCSPAN]["enabled"])
+
+    def test_a_second_start_leaves_one_window(self):
+        self.wait_for_dialog("dialog on the screen", lambda c: IDC_SYNC in c and answered(c))
+        second = self.start_program()
+        self.addCleanup(stop_process, second)
+        try:
+            second.wait(WAIT_SECONDS)
+        except subprocess.TimeoutExpired:
+            self.fail("the second copy still runs after %d s" % WAIT_SECONDS)
+        self.assertEqual(second.returncode, 0)
+        dialog = self.dialog()  # fails with more than one
+        self.assertIsNotNone(dialog)
+        self.assertFalse(dialog["iconic"])
+
+
+class KoreanFolder(ClockFixSession):
+    """Installed in a folder named outside the ANSI code page (936)."""
+
+    FOLDER_PREFIX = "시계 프로그램 "
+    SETTINGS = "autosync=1\nsyncspan=2\n"
+
+    def test_a_user_session(self):
+        dialog = self.wait_for_dialog("settings read", lambda c: answered(c) and c[IDC_AUTOSYNC]["checked"] == 1)
+        self.assertEqual(dialog["by_id"][IDC_SYNCSPAN]["selection"], 2)
+        # The server key counts too.
+        self.sync_now(dialog)
+
+    test_a_read_only_file_keeps_changes_through_the_per_user_file = None
+    test_a_second_start_leaves_one_window = None
+
+
+class StartAtLogon(ClockFixSession):
+    """Started by the logon task, with automatic synchronisation on."""
+
+    SETTINGS = "autosync=1\nsyncspan=0\n"
+    PROGRAM_ARGS = ("/autostart",)
+
+    def test_a_user_session(self):
+        self.wait_until("a synchronisation at start", lambda: self.responder.requests >= 1)
+        dialog = self.wait_for_dialog("the result", lambda c: answered(c) and c[IDC_CLOCK]["text"])
+        self.assertTrue(dialog["iconic"], "not minimised")
+        self.assertTrue(NOT_SET_SLOW.fullmatch(dialog["by_id"][IDC_CLOCK]["text"]))
+        self.assertEqual(self.responder.requests, 1)
+
+    test_a_read_only_file_keeps_changes_through_the_per_user_file = None
+    test_a_second_start_leaves_one_window = None
 
 
 def main():
