@@ -48,8 +48,28 @@ BOOL CSettingsStore::Write(const Values& values)
     return WriteTo(UserFile(), values);
 }
 
+namespace
+{
+// Asked before the profile calls write: some systems let those write a file
+// marked read-only, which is the user's wish that it stay as it is.
+bool CanWrite(const std::wstring& strFile)
+{
+    const DWORD dwAttributes = ::GetFileAttributesW(strFile.c_str());
+    if (dwAttributes != INVALID_FILE_ATTRIBUTES && (dwAttributes & FILE_ATTRIBUTE_READONLY) != 0)
+        return false;
+    HANDLE hFile = ::CreateFileW(strFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_ALWAYS,
+                                 FILE_ATTRIBUTE_NORMAL, NULL);
+    if (hFile == INVALID_HANDLE_VALUE)
+        return false;
+    ::CloseHandle(hFile);
+    return true;
+}
+} // namespace
+
 BOOL CSettingsStore::WriteTo(const std::wstring& strFile, const Values& values)
 {
+    if (!CanWrite(strFile))
+        return FALSE;
     for (const auto& value : values)
     {
         const std::wstring strValue = std::to_wstring(value.second);
