@@ -278,7 +278,7 @@ class ClockFixSession(unittest.TestCase):
         self.sync_now(dialog)
         result = self.screenshot("clockfix-result.png", dialog["rect"])
         self.check_markup_drawing(dialog, initial, result)
-        self.sync_with_enter()
+        self.sync_with_enter(dialog)
 
         self.switch_auto_sync_on(dialog)
         self.choose_interval_with_keys(dialog)
@@ -297,6 +297,9 @@ class ClockFixSession(unittest.TestCase):
         self.assertEqual(controls[IDC_AUTOSYNC]["text"], "启用自动时间校准功能")
         self.assertEqual(controls[IDC_AUTOSYNC]["checked"], 0)
         self.assertEqual(controls[IDC_SYNCSPAN]["items"], INTERVALS)
+        # The label right before the list in the tab order is its accessible name.
+        order = [control["id"] for control in dialog["controls"]]
+        self.assertEqual(dialog["controls"][order.index(IDC_SYNCSPAN) - 1]["text"], "时间间隔：")
         self.assertEqual(controls[IDC_SYNCSPAN]["selection"], 0)
         self.assertFalse(controls[IDC_SYNCSPAN]["enabled"])
         self.assertTrue(controls[IDC_SYNC]["enabled"])
@@ -317,9 +320,12 @@ class ClockFixSession(unittest.TestCase):
         self.assertAlmostEqual(float(match.group(1)), SERVER_AHEAD, delta=OFFSET_TOLERANCE, msg=text)
         self.assertEqual(self.responder.requests, 1, "the first answer should have been enough")
 
-    def sync_with_enter(self):
+    def sync_with_enter(self, dialog):
         # The focus is on the button after the click; Enter synchronises
-        # again instead of ending the program.
+        # again instead of ending the program. Without a window manager the
+        # keys go to the window under the pointer.
+        left, _, _, bottom = dialog["rect"]
+        Screen.xdotool("mousemove", left + 4, bottom - 4)
         Screen.key("Return")
         self.wait_until("a second synchronisation by Enter", lambda: self.responder.requests >= 2)
         time.sleep(1)
@@ -367,14 +373,17 @@ class ClockFixSession(unittest.TestCase):
         self.wait_for_ini("autosync=1 in setting.ini", self.settings(autorun=0, autosync=1, syncspan=0))
 
     def choose_interval_with_keys(self, dialog):
-        # Focused by opening and closing it with the mouse, the list is moved
-        # on with the keyboard while closed: the choice is saved at once, with
+        # Focused by opening it with the mouse, the list is moved on with the
+        # keyboard while closed: the choice is saved at once, with
         # no close-up to follow.
         box = dialog["by_id"][IDC_SYNCSPAN]["rect"]
         Screen.click(box)
         self.wait_for_dialog("interval list dropped down", lambda c: c[IDC_SYNCSPAN]["dropped"])
-        Screen.click(box)
-        self.wait_for_dialog("interval list closed again", lambda c: c[IDC_SYNCSPAN]["dropped"] is False)
+        # Enter on the open list only closes it.
+        requests = self.responder.requests
+        Screen.key("Return")
+        self.wait_for_dialog("interval list closed by Enter", lambda c: c[IDC_SYNCSPAN]["dropped"] is False)
+        self.assertEqual(self.responder.requests, requests, "Enter on the open list synchronised")
         Screen.key("Down")
         self.wait_for_dialog("second interval chosen",
                              lambda c: c[IDC_SYNCSPAN]["selection"] == 1 and c[IDC_SYNCSPAN]["dropped"] is False)
