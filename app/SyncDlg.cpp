@@ -54,6 +54,7 @@ BOOL CSyncDlg::OnInitDialog()
         m_pInstance->PublishWindow(m_hWnd);
     if (!m_bAutostart)
         return TRUE;
+    m_bStartingMinimised = true;
     ::ShowWindow(m_hWnd, SW_SHOWMINNOACTIVE);
     ::SetTimer(m_hWnd, kMinimiseTimer, kMinimiseDelayMs, NULL);
     return FALSE;
@@ -83,6 +84,8 @@ bool CSyncDlg::OnWndMsg(UINT nMessage, WPARAM wParam, LPARAM lParam, LRESULT& lR
         OnMessage(WM_TIMER, &CSyncDlg::OnTimer),
         OnMessage(WM_PAINT, &CSyncDlg::OnPaint),
         OnMessage(WM_QUERYDRAGICON, &CSyncDlg::OnQueryDragIcon),
+        OnMessage(WM_QUERYOPEN, &CSyncDlg::OnQueryOpen),
+        OnMessage(WM_WINDOWPOSCHANGING, &CSyncDlg::OnWindowPosChanging),
     };
     if (nMessage == CSingleInstance::WakeMessage())
     {
@@ -127,6 +130,9 @@ MessageResult CSyncDlg::OnTimer(WPARAM wParam, LPARAM)
     if (wParam == kMinimiseTimer)
     {
         ::KillTimer(m_hWnd, kMinimiseTimer);
+        m_bStartingMinimised = false;
+        // Some systems show a modal dialog normally once its queue first
+        // empties; the dialog goes back down without taking the focus.
         if (!::IsIconic(m_hWnd))
             ::ShowWindow(m_hWnd, SW_SHOWMINNOACTIVE);
         m_controller.StartAutomatic();
@@ -152,6 +158,22 @@ MessageResult CSyncDlg::OnPaint(WPARAM, LPARAM)
 MessageResult CSyncDlg::OnQueryDragIcon(WPARAM, LPARAM)
 {
     return MessageResult::Handled(reinterpret_cast<LRESULT>(m_hIcon));
+}
+
+MessageResult CSyncDlg::OnQueryOpen(WPARAM, LPARAM)
+{
+    if (!m_bStartingMinimised)
+        return MessageResult::NotHandled();
+    return MessageResult::Handled(FALSE);
+}
+
+MessageResult CSyncDlg::OnWindowPosChanging(WPARAM, LPARAM lParam)
+{
+    // Until the start is over, nothing the dialog box's own showing does may
+    // take the focus from the user's window.
+    if (m_bStartingMinimised)
+        reinterpret_cast<WINDOWPOS*>(lParam)->flags |= SWP_NOACTIVATE;
+    return MessageResult::NotHandled();
 }
 
 MessageResult CSyncDlg::OnWake(WPARAM, LPARAM)

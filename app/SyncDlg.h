@@ -39,6 +39,7 @@ public:
     CMarkupLabel m_lblInfo;  // the information panel
     HICON m_hIcon;
     const bool m_bAutostart;
+    bool m_bStartingMinimised = false;
 
 protected:
     BOOL OnInitDialog() override;
@@ -56,6 +57,9 @@ private:
     MessageResult OnPaint(WPARAM wParam, LPARAM lParam);
     MessageResult OnQueryDragIcon(WPARAM wParam, LPARAM lParam);
     MessageResult OnWake(WPARAM wParam, LPARAM lParam);
+    // Started at logon: the dialog stays down until the start is over.
+    MessageResult OnQueryOpen(WPARAM wParam, LPARAM lParam);
+    MessageResult OnWindowPosChanging(WPARAM wParam, LPARAM lParam);
 
     // What the controller asks of the window.
     void ShowResult(LPCSTR pszMessage) override;

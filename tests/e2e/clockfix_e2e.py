@@ -480,8 +480,18 @@ class StartAtLogon(ClockFixSession):
         self.wait_until("a synchronisation at start", lambda: self.responder.requests >= 1)
         dialog = self.wait_for_dialog("the result", lambda c: answered(c) and c[IDC_CLOCK]["text"])
         self.assertTrue(dialog["iconic"], "not minimised")
+        self.assertFalse(dialog["foreground"], "took the focus")
         self.assertTrue(NOT_SET_SLOW.fullmatch(dialog["by_id"][IDC_CLOCK]["text"]))
         self.assertEqual(self.responder.requests, 1)
+
+        # A second start brings the minimised first copy back.
+        second = self.start_program()
+        self.addCleanup(stop_process, second)
+        second.wait(WAIT_SECONDS)
+        self.assertEqual(second.returncode, 0)
+        dialog = self.wait_for_dialog("the first copy restored", lambda c: True)
+        self.wait_until("the first copy restored and in front",
+                        lambda: not self.dialog()["iconic"] and self.dialog()["foreground"])
 
     test_a_read_only_file_keeps_changes_through_the_per_user_file = None
     test_a_second_start_leaves_one_window = None
