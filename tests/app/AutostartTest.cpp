@@ -23,6 +23,17 @@ std::string ReadRunValue()
     return dwType == REG_SZ ? data : "(not a string)";
 }
 
+std::wstring ReadRunValueW()
+{
+    wchar_t data[1024] = {};
+    DWORD dwSize = sizeof(data) - sizeof(wchar_t);
+    if (RegGetValueW(HKEY_LOCAL_MACHINE, WidenAnsi(CSyncPlatform::kRunKeyPath).c_str(), WidenAnsi(kName).c_str(),
+                     RRF_RT_REG_SZ, NULL, data, &dwSize)
+        != ERROR_SUCCESS)
+        return L"";
+    return data;
+}
+
 void WriteRunValue(const std::string& strData)
 {
     HKEY hKey;
@@ -114,43 +125,44 @@ TEST_F(AutostartTest, ARefusalPutsTheCheckBoxAndTheFileBackToWhatIsRegistered)
     EXPECT_EQ(m_folder.Read(), "[general]\r\nautorun=1\r\nautosync=0\r\nsyncspan=-1\r\n");
 }
 
-// Installed under a folder with spaces and a double-byte name whose second
-// byte is a backslash. Unquoted, Windows would try "...\hlNNN.exe" first and
-// start whatever is there.
+// Installed under a folder with spaces, a double-byte name whose second byte
+// in code page 936 is a backslash, and letters that code page lacks (Korean).
+// Unquoted, Windows would try "...\hlNNN.exe" first and start whatever is
+// there; through the ANSI calls, the Korean letters would become '?'.
 TEST_F(AutostartTest, TheRegisteredCommandStartsTheProgramWhereverItLives)
 {
-    char temp[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, temp);
-    const std::string strStem = std::string(temp) + "hl" + std::to_string(GetCurrentProcessId());
-    const std::string strBase = strStem + " Program Files\\";
-    const std::string strDir = strBase + "Horaleon \xb2\xe2\xca\xd4\\"; // 测试
-    const std::string strExe = strDir + "\xca\xb1\xd6\xd3\x81\x5c.exe"; // 时钟乗
-    const std::string strDecoy = strStem + ".exe";
-    const std::string strProbe = CChildProcess::BinDir() + "module_probe.exe";
-    ASSERT_TRUE(CreateDirectoryA(strBase.c_str(), NULL));
-    ASSERT_TRUE(CreateDirectoryA(strDir.c_str(), NULL));
-    ASSERT_TRUE(CopyFileA(strProbe.c_str(), strExe.c_str(), TRUE));
-    ASSERT_TRUE(CopyFileA(strProbe.c_str(), strDecoy.c_str(), TRUE));
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring strStem = std::wstring(temp) + L"hl" + std::to_wstring(GetCurrentProcessId());
+    const std::wstring strBase = strStem + L" Program Files\\";
+    const std::wstring strDir = strBase + L"Horaleon \u6d4b\u8bd5 \uc2dc\uacc4\\"; // 测试 시계
+    const std::wstring strExe = strDir + L"\u65f6\u949f\u4e57.exe";                // 时钟乗
+    const std::wstring strDecoy = strStem + L".exe";
+    const std::wstring strProbe = WidenAnsi(CChildProcess::BinDir() + "module_probe.exe");
+    ASSERT_TRUE(CreateDirectoryW(strBase.c_str(), NULL));
+    ASSERT_TRUE(CreateDirectoryW(strDir.c_str(), NULL));
+    ASSERT_TRUE(CopyFileW(strProbe.c_str(), strExe.c_str(), TRUE));
+    ASSERT_TRUE(CopyFileW(strProbe.c_str(), strDecoy.c_str(), TRUE));
 
     CChildProcess run;
-    ASSERT_TRUE(run.RunCommandLine("\"" + strExe + "\" add " + kName));
+    ASSERT_TRUE(run.RunCommandLine(L"\"" + strExe + L"\" add " + WidenAnsi(kName)));
     EXPECT_EQ(run.strOut, "1\n") << run.strErr;
-    const std::string strCommand = ReadRunValue();
-    EXPECT_EQ(strCommand, "\"" + strExe + "\"");
+    const std::wstring strCommand = ReadRunValueW();
+    EXPECT_EQ(strCommand, L"\"" + strExe + L"\"");
 
     // Started the way the system starts it, the program finds its own folder.
-    ASSERT_TRUE(run.RunCommandLine(strCommand + " dir"));
+    ASSERT_TRUE(run.RunCommandLine(strCommand + L" dir"));
     EXPECT_EQ(run.dwExitCode, 0u);
-    EXPECT_EQ(run.strOut, Hex(ConvertCodePage(strDir, CP_ACP, CP_UTF8)));
+    EXPECT_EQ(run.strOut, Hex(Utf8FromWide(strDir)));
 
-    ASSERT_TRUE(run.RunCommandLine("\"" + strExe + "\" remove " + kName));
+    ASSERT_TRUE(run.RunCommandLine(L"\"" + strExe + L"\" remove " + WidenAnsi(kName)));
     EXPECT_EQ(run.strOut, "1\n");
     EXPECT_EQ(ReadRunValue(), "");
 
-    DeleteFileA(strDecoy.c_str());
-    DeleteFileA(strExe.c_str());
-    RemoveDirectoryA(strDir.c_str());
-    RemoveDirectoryA(strBase.c_str());
+    DeleteFileW(strDecoy.c_str());
+    DeleteFileW(strExe.c_str());
+    RemoveDirectoryW(strDir.c_str());
+    RemoveDirectoryW(strBase.c_str());
 }
 
 TEST_F(AutostartTest, ElevatedTheBoxRegistersAndDeletesTheLogonTaskAndClearsTheRunValue)

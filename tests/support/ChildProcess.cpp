@@ -34,6 +34,14 @@ bool CChildProcess::Run(const std::string& strProgram, const std::string& strArg
 
 bool CChildProcess::RunCommandLine(const std::string& strCommandLine, DWORD dwTimeoutMs)
 {
+    std::wstring strWide(strCommandLine.size(), L'\0');
+    strWide.resize(size_t(MultiByteToWideChar(CP_ACP, 0, strCommandLine.data(), int(strCommandLine.size()), &strWide[0],
+                                              int(strWide.size()))));
+    return RunCommandLine(strWide, dwTimeoutMs);
+}
+
+bool CChildProcess::RunCommandLine(const std::wstring& strCommandLine, DWORD dwTimeoutMs)
+{
     strOut.clear();
     strErr.clear();
     SECURITY_ATTRIBUTES inherit = {sizeof(inherit), NULL, TRUE};
@@ -49,13 +57,13 @@ bool CChildProcess::RunCommandLine(const std::string& strCommandLine, DWORD dwTi
     SetHandleInformation(hOutRead, HANDLE_FLAG_INHERIT, 0);
     SetHandleInformation(hErrRead, HANDLE_FLAG_INHERIT, 0);
 
-    STARTUPINFOA startup = {};
+    STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
     startup.hStdOutput = hOutWrite;
     startup.hStdError = hErrWrite;
-    std::string strCommand = strCommandLine;
+    std::wstring strCommand = strCommandLine;
     PROCESS_INFORMATION process = {};
     // Under Wine on a busy machine, starting a process now and then fails
     // for a moment; a test is about the program, not about that.
@@ -64,7 +72,7 @@ bool CChildProcess::RunCommandLine(const std::string& strCommandLine, DWORD dwTi
     {
         if (nAttempt > 0)
             Sleep(250);
-        bStarted = CreateProcessA(NULL, &strCommand[0], NULL, NULL, TRUE, 0, NULL, NULL, &startup, &process);
+        bStarted = CreateProcessW(NULL, &strCommand[0], NULL, NULL, TRUE, 0, NULL, NULL, &startup, &process);
         dwStartError = bStarted ? 0 : GetLastError();
     }
     CloseHandle(hOutWrite);

@@ -16,6 +16,8 @@ struct CChildProcess
     bool Run(const std::string& strProgram, const std::string& strArguments, DWORD dwTimeoutMs = 60000);
     // Runs a whole command line as the system would, finding the program in it.
     bool RunCommandLine(const std::string& strCommandLine, DWORD dwTimeoutMs = 60000);
+    // The same for a command line that may name paths outside the ANSI code page.
+    bool RunCommandLine(const std::wstring& strCommandLine, DWORD dwTimeoutMs = 60000);
 
     static std::string BinDir();
 };
