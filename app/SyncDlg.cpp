@@ -45,8 +45,8 @@ BOOL CSyncDlg::OnInitDialog()
 
     EnableIntervalList(m_controller.m_bAutoSync);
     UpdateData(FALSE);
-    // The template's default push button alone does not make it the
-    // dialog's default: without this, Enter would end the dialog with IDOK.
+    // Made the dialog's default id, not only drawn as the default: Enter
+    // then presses it wherever the focus is.
     ::SendMessageW(m_hWnd, DM_SETDEFID, IDC_SYNC, 0);
     CentreOnWorkArea();
     ::SetTimer(m_hWnd, kTickTimer, CSyncController::kTimerPeriodMs, NULL);
@@ -178,6 +178,8 @@ MessageResult CSyncDlg::OnWindowPosChanging(WPARAM, LPARAM lParam)
 
 MessageResult CSyncDlg::OnWake(WPARAM, LPARAM)
 {
+    // The user asked for the window: the start at logon no longer holds it down.
+    m_bStartingMinimised = false;
     if (::IsIconic(m_hWnd))
         ::ShowWindow(m_hWnd, SW_RESTORE);
     ::SetForegroundWindow(m_hWnd);
