@@ -5,17 +5,26 @@
 
 #include <winsock2.h>
 
+#include <algorithm>
+#include <cstring>
+
 namespace
 {
 const int kRequestBytes = 48;
-const int kReplyBufferBytes = 68;
+// The largest UDP payload: extension fields and a MAC only follow the 48
+// bytes read.
+const int kReplyBufferBytes = 65536;
 const BYTE kClientRequestHeader = 0x1B; // leap indicator 0, version 3, mode 3 (client)
 
+const int kReferenceIdOffset = 12;
 const int kOriginateOffset = 24;
 const int kReceiveOffset = 32;
 const int kTransmitOffset = 40;
 
 const DWORD kTokenAccess = TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY;
+
+// Kiss-o'-death codes that tell a client to stop asking this server.
+const char* const kStopCodes[] = {"DENY", "RSTR", "RATE"};
 
 BOOL FailKeepingError(CUdpLink& link)
 {
@@ -49,24 +58,36 @@ ULONG ResolveHost(LPCSTR pszHost)
     return nAddress;
 }
 
-// A datagram is used only as a synchronised server's answer to the request
-// we sent: anything else would set the clock from garbage, and zeros from a
-// short reply would put it back to 1900.
-bool IsSaneReply(const BYTE* pReply, int nBytes, const CNtpStamp& sent)
+// Only a server's answer to the request outstanding counts: an earlier
+// request's late reply or a forged datagram fails the originate check.
+bool IsAnswerTo(const BYTE* pReply, int nBytes, const CNtpStamp& sent)
 {
     if (nBytes < kRequestBytes)
         return false;
-    const int nLeap = pReply[0] >> 6;
     const int nVersion = (pReply[0] >> 3) & 7;
     const int nMode = pReply[0] & 7;
+    return nMode == 4 && nVersion >= 1 && nVersion <= 4 && CNtpStamp::FromNetwork(pReply + kOriginateOffset) == sent;
+}
+
+bool IsKissToStop(const BYTE* pReply)
+{
+    if (pReply[1] != 0)
+        return false;
+    for (const char* pszCode : kStopCodes)
+        if (memcmp(pReply + kReferenceIdOffset, pszCode, 4) == 0)
+            return true;
+    return false;
+}
+
+// A synchronised server's time: anything else would set the clock from
+// garbage, and zeros would put it back to 1900.
+bool IsUsableTime(const BYTE* pReply)
+{
+    const int nLeap = pReply[0] >> 6;
     const int nStratum = pReply[1];
-    if (nMode != 4 || nVersion < 1 || nVersion > 4 || nLeap == 3)
+    if (nLeap == 3 || nStratum < 1 || nStratum > 15) // stratum 0 is a refusal, 16 unsynchronised
         return false;
-    if (nStratum < 1 || nStratum > 15) // 0 is a refusal, 16 unsynchronised
-        return false;
-    if (CNtpStamp::FromNetwork(pReply + kTransmitOffset).IsZero())
-        return false;
-    return CNtpStamp::FromNetwork(pReply + kOriginateOffset) == sent;
+    return !CNtpStamp::FromNetwork(pReply + kTransmitOffset).IsZero();
 }
 } // namespace
 
@@ -84,6 +105,21 @@ CSntpQuery::CSntpQuery(CClockPlatform& platform) : m_platform(platform) {}
 
 CSntpQuery::CSntpQuery() : CSntpQuery(CClockPlatform::System()) {}
 
+void CSntpQuery::SetDeadline(DWORD dwDeadlineTick)
+{
+    m_bDeadline = true;
+    m_dwDeadlineTick = dwDeadlineTick;
+}
+
+DWORD CSntpQuery::WaitWithinDeadline(DWORD dwWaitMs) const
+{
+    if (!m_bDeadline)
+        return dwWaitMs;
+    // Signed: a deadline already passed leaves nothing.
+    const LONG nLeft = static_cast<LONG>(m_dwDeadlineTick - ::GetTickCount());
+    return nLeft <= 0 ? 0 : std::min(dwWaitMs, static_cast<DWORD>(nLeft));
+}
+
 BOOL CSntpQuery::QueryServer(LPCSTR pszHost, SntpResult& result, USHORT nPort)
 {
     CUdpLink link;
@@ -96,36 +132,87 @@ BOOL CSntpQuery::QueryServer(LPCSTR pszHost, SntpResult& result, USHORT nPort)
     if (!link.Connect(nAddress, nPort))
         return FailKeepingError(link);
 
+    switch (Exchange(link, WaitWithinDeadline(m_dwTimeout), result))
+    {
+    case Answered: break;
+    case NoAnswer: return FailWith(link, WSAETIMEDOUT);
+    case Kissed: return FailWith(link, kRefusedError);
+    case Cancelled: return FailWith(link, ERROR_CANCELLED);
+    case LinkFailed: return FailKeepingError(link);
+    }
+
+    // The sample that spent least time on the way is the one least skewed by
+    // an uneven path or a thread scheduled late.
+    for (int nRequest = 1; nRequest < kMaxRequests; ++nRequest)
+    {
+        const DWORD dwWaitMs = WaitWithinDeadline(kSampleTimeoutMs);
+        if (dwWaitMs == 0)
+            break;
+        SntpResult sample;
+        const ExchangeResult exchange = Exchange(link, dwWaitMs, sample);
+        if (exchange == Cancelled)
+            return FailWith(link, ERROR_CANCELLED);
+        if (exchange == Answered && sample.dDelay < result.dDelay)
+            result = sample;
+        else if (exchange != Answered && exchange != NoAnswer)
+            break; // a server asking us to stop, or a broken link: keep what we have
+    }
+    link.Close();
+    return TRUE;
+}
+
+CSntpQuery::ExchangeResult CSntpQuery::Exchange(CUdpLink& link, DWORD dwWaitMs, SntpResult& sample)
+{
     BYTE request[kRequestBytes] = {};
     request[0] = kClientRequestHeader;
     const CNtpStamp sent = CNtpStamp::Now(m_platform);
     sent.ToNetwork(request + kTransmitOffset);
     if (!link.Send(request, kRequestBytes))
-        return FailKeepingError(link);
+        return LinkFailed;
 
-    if (link.WaitReadable(m_dwTimeout) != CUdpLink::Readable)
-        return FailWith(link, WSAETIMEDOUT);
+    if (m_reply.size() < static_cast<size_t>(kReplyBufferBytes))
+        m_reply.resize(kReplyBufferBytes);
+    const DWORD dwStart = ::GetTickCount();
+    for (;;)
+    {
+        const DWORD dwElapsed = ::GetTickCount() - dwStart;
+        if (dwElapsed >= dwWaitMs)
+            return NoAnswer;
+        switch (link.WaitReadable(dwWaitMs - dwElapsed, m_hCancel))
+        {
+        case CUdpLink::Readable: break;
+        case CUdpLink::TimedOut: return NoAnswer;
+        case CUdpLink::Cancelled: return Cancelled;
+        case CUdpLink::WaitFailed: return LinkFailed;
+        }
 
-    result.destination = CNtpStamp::Now(m_platform);
-    BYTE reply[kReplyBufferBytes] = {};
-    const int nBytes = link.Receive(reply, kReplyBufferBytes);
-    if (nBytes == SOCKET_ERROR)
-        return FailKeepingError(link);
-    if (nBytes == 0)
-        return FailWith(link, WSAECONNRESET);
-    if (!IsSaneReply(reply, nBytes, sent))
-        return FailWith(link, ERROR_INVALID_DATA);
+        // T4 is taken before the datagram is read, as close to its arrival as we can.
+        const CNtpStamp destination = CNtpStamp::Now(m_platform);
+        BYTE* const pReply = m_reply.data();
+        memset(pReply, 0, kRequestBytes);
+        const int nBytes = link.Receive(pReply, kReplyBufferBytes);
+        if (nBytes == SOCKET_ERROR)
+        {
+            if (WSAGetLastError() == WSAEWOULDBLOCK)
+                continue;
+            return LinkFailed; // for instance the peer's port is closed
+        }
+        if (!IsAnswerTo(pReply, nBytes, sent))
+            continue;
+        if (IsKissToStop(pReply))
+            return Kissed;
+        if (!IsUsableTime(pReply))
+            continue;
 
-    result.nLeapIndicator = reply[0] >> 6;
-    result.nStratum = reply[1];
-    result.originate = CNtpStamp::FromNetwork(reply + kOriginateOffset);
-    result.receive = CNtpStamp::FromNetwork(reply + kReceiveOffset);
-    result.transmit = CNtpStamp::FromNetwork(reply + kTransmitOffset);
-
-    result.Measure();
-
-    link.Close();
-    return TRUE;
+        sample.nLeapIndicator = pReply[0] >> 6;
+        sample.nStratum = pReply[1];
+        sample.originate = CNtpStamp::FromNetwork(pReply + kOriginateOffset);
+        sample.receive = CNtpStamp::FromNetwork(pReply + kReceiveOffset);
+        sample.transmit = CNtpStamp::FromNetwork(pReply + kTransmitOffset);
+        sample.destination = destination;
+        sample.Measure();
+        return Answered;
+    }
 }
 
 BOOL CSntpQuery::SetClockTo(const CNtpStamp& target)

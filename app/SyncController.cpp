@@ -50,6 +50,11 @@ const char* const kResultTexts[CSyncController::ResultKindCount] = {
     "\xc3\xeb\xa3\xa1",
 };
 
+// 正在与授时服务器校时，请稍候…
+const char* const kBusyText =
+    "\xd5\xfd\xd4\xda\xd3\xeb\xca\xda\xca\xb1\xb7\xfe\xce\xf1\xc6\xf7\xd0\xa3\xca\xb1\xa3\xac\xc7\xeb"
+    "\xc9\xd4\xba\xf2\xa1\xad";
+
 // Milliseconds, by interval list index.
 const DWORD kIntervalsMs[] = {
     30 * 60 * 1000,  // every 30 minutes
@@ -59,7 +64,10 @@ const DWORD kIntervalsMs[] = {
 const int kIntervalCount = sizeof(kIntervalsMs) / sizeof(kIntervalsMs[0]);
 } // namespace
 
-CSyncController::CSyncController(CSyncView& view, CSyncPlatform& platform) : m_view(view), m_platform(platform) {}
+CSyncController::CSyncController(CSyncView& view, CSyncPlatform& platform)
+    : m_view(view), m_platform(platform), m_worker(platform)
+{
+}
 
 void CSyncController::Start()
 {
@@ -88,12 +96,12 @@ void CSyncController::LoadSettings()
 
 void CSyncController::LoadServer(const std::string& strPath)
 {
-    m_server = CServerAddress();
-    char text[CServerAddress::kMaxHostLength + 16] = {};
+    m_servers = CServerList();
+    char text[4096] = {};
     const DWORD dwLength = ::GetPrivateProfileStringA(kSection, kServerKey, "", text, sizeof(text), strPath.c_str());
-    // A value the user mistyped leaves the public server rather than none.
+    // A value cut off by the buffer could name a server the user never meant.
     if (dwLength > 0 && dwLength < sizeof(text) - 1)
-        m_server.Parse(text);
+        m_servers.Parse(text);
 }
 
 void CSyncController::SaveSettings()
@@ -140,7 +148,8 @@ DWORD CSyncController::IntervalOf(int nSyncSpan)
 
 void CSyncController::OnTick()
 {
-    if (!m_bAutoSync)
+    // A tick that finds a synchronisation running waits for the next one.
+    if (!m_bAutoSync || m_worker.IsBusy())
         return;
     const DWORD dwInterval = IntervalOf(m_nSyncSpan);
     // Unsigned: the difference stays right across the wrap of the tick count.
@@ -153,22 +162,36 @@ void CSyncController::OnTick()
 
 void CSyncController::SyncNow()
 {
-    CSntpQuery query(m_platform.GetClock());
-    SntpResult result;
-    BOOL bAnswered = FALSE;
-    for (int nAttempt = 0; nAttempt < kAttempts && !bAnswered; ++nAttempt)
-        bAnswered = m_platform.QueryServer(query, m_server.strHost.c_str(), m_server.nPort, result);
-    if (!bAnswered)
-    {
-        ShowResult(FormatResult(NoAnswer, 0).c_str());
+    if (m_worker.IsBusy())
         return;
-    }
+    m_view.SetBusy(TRUE);
+    ShowResult(kBusyText);
+    CSyncView& view = m_view;
+    m_worker.Start(m_servers, [&view] { view.PostSyncDone(); });
+}
 
-    const CNtpStamp target = CNtpStamp::Now(m_platform.GetClock()) + result.dOffset;
-    const BOOL bSet = m_platform.SetClockTo(query, target);
-    const bool bSlow = result.dOffset > 0;
-    const ResultKind kind = bSet ? (bSlow ? SetWasSlow : SetWasFast) : (bSlow ? NotSetWasSlow : NotSetWasFast);
-    ShowResult(FormatResult(kind, result.dOffset).c_str());
+void CSyncController::OnSyncDone()
+{
+    // A message left over from a synchronisation already cancelled.
+    if (!m_worker.IsBusy())
+        return;
+    const CSyncWorker::Outcome outcome = m_worker.Finish(m_servers);
+    if (!outcome.bAnswered)
+        ShowResult(FormatResult(NoAnswer, 0).c_str());
+    else
+    {
+        const double dOffset = outcome.sample.dOffset;
+        const bool bSlow = dOffset > 0;
+        const ResultKind kind =
+            outcome.bClockSet ? (bSlow ? SetWasSlow : SetWasFast) : (bSlow ? NotSetWasSlow : NotSetWasFast);
+        ShowResult(FormatResult(kind, dOffset).c_str());
+    }
+    m_view.SetBusy(FALSE);
+}
+
+void CSyncController::Stop()
+{
+    m_worker.Cancel();
 }
 
 std::string CSyncController::FormatResult(ResultKind kind, double dOffset)

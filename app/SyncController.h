@@ -4,7 +4,8 @@
 // the operations from its message handlers.
 #pragma once
 
-#include "app/ServerAddress.h"
+#include "app/ServerList.h"
+#include "app/SyncWorker.h"
 
 #include <windows.h>
 
@@ -28,7 +29,7 @@ public:
 
     static constexpr const char* kAutostartName = "clockfix";
     static constexpr DWORD kTimerPeriodMs = 5000;
-    static constexpr int kAttempts = 3;
+    static constexpr int kAttempts = CSyncWorker::kAttempts;
 
     CSyncController(CSyncView& view, CSyncPlatform& platform);
     CSyncController(const CSyncController&) = delete;
@@ -44,7 +45,14 @@ public:
 
     // Timer 1: synchronises when automatic synchronisation is due.
     void OnTick();
+    // Starts a synchronisation on a worker and returns; nothing while one runs.
     void SyncNow();
+    // On the window thread, when the view's posted message arrives.
+    void OnSyncDone();
+    bool IsSyncing() const { return m_worker.IsBusy(); }
+    // The window is going: a running synchronisation ends without setting
+    // the clock or calling the view.
+    void Stop();
 
     // After the window has read its controls into the members.
     void OnAutostartChanged();
@@ -58,9 +66,8 @@ public:
     // Milliseconds between automatic synchronisations; 0 for no interval.
     static DWORD IntervalOf(int nSyncSpan);
 
-    // The time server from the settings, or the public one.
-    const std::string& GetServerHost() const { return m_server.strHost; }
-    USHORT GetServerPort() const { return m_server.nPort; }
+    // The time servers from the settings, or the public ones.
+    const CServerList& GetServers() const { return m_servers; }
 
     DWORD m_dwLastAutoSync = 0; // tick count at the last automatic synchronisation
     BOOL m_bAutoRun = 0;
@@ -73,5 +80,6 @@ private:
 
     CSyncView& m_view;
     CSyncPlatform& m_platform;
-    CServerAddress m_server;
+    CServerList m_servers;
+    CSyncWorker m_worker; // last: it may call the view until it is gone
 };
