@@ -261,6 +261,7 @@ class ClockFixSession(unittest.TestCase):
         busy = self.wait_for_dialog("busy state", lambda c: c[IDC_CLOCK]["text"] == BUSY_TEXT)
         self.assertFalse(busy["by_id"][IDC_SYNC]["enabled"], "the button is enabled while synchronising")
         pinger.join()
+        print("answers while synchronising:", stalls)
         self.assertEqual(stalls.get("unanswered"), 0, stalls)
         self.assertLess(stalls["longest_ms"], LONGEST_STALL_MS, stalls)
         self.assertGreater(stalls["answered"], 20, stalls)
