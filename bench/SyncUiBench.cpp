@@ -172,6 +172,26 @@ struct CStallSample
     double dSecondsToResult = -1;
 };
 
+// The same pings for a while with nothing running: what the machine and
+// Wine cost on their own.
+double IdleLongestMs(HWND hDialog, double dSeconds)
+{
+    double dLongestMs = 0;
+    const double dStart = Seconds();
+    while (Seconds() - dStart < dSeconds)
+    {
+        const double dSent = Seconds();
+        DWORD_PTR nResult = 0;
+        if (!::SendMessageTimeoutW(hDialog, WM_NULL, 0, 0, SMTO_NORMAL, kAnswerTimeoutMs, &nResult))
+            return -1;
+        dLongestMs = std::max(dLongestMs, (Seconds() - dSent) * 1000);
+        std::wstring strText;
+        ResultText(hDialog, strText);
+        ::Sleep(kPingIntervalMs);
+    }
+    return dLongestMs;
+}
+
 // One click, then pings until the failure text.
 CStallSample MeasureSync(HWND hDialog)
 {
@@ -226,6 +246,7 @@ int main(int argc, char** argv)
         return 1;
     }
 
+    printf("idle for 15 s: longest wait %.1f ms\n", IdleLongestMs(hDialog, 15));
     double dWorstMs = 0;
     bool bAllEnded = true;
     for (int nRun = 0; nRun < nRuns; ++nRun)
