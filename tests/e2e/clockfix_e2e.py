@@ -271,6 +271,13 @@ class ClockFixSession(unittest.TestCase):
         time.sleep(1)
         self.assertEqual(self.responder.requests, REQUESTS_PER_SYNC, "the second click started another synchronisation")
 
+        # The focus is back on the button: Space synchronises again.
+        Screen.key("space")
+        self.wait_until("a synchronisation started with Space",
+                        lambda: self.responder.requests == 2 * REQUESTS_PER_SYNC)
+        self.wait_for_dialog("its result", lambda c: NOT_SET_SLOW.fullmatch(c[IDC_CLOCK]["text"] or "")
+                             and c[IDC_SYNC]["enabled"])
+
     def check_first_start(self, dialog):
         controls = dialog["by_id"]
         self.assertEqual(dialog["class"], "#32770")
