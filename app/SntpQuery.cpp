@@ -7,6 +7,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
+#include <string>
+#include <thread>
 
 namespace
 {
@@ -41,21 +44,56 @@ BOOL FailWith(CUdpLink& link, DWORD dwError)
     return FALSE;
 }
 
-ULONG ResolveHost(LPCSTR pszHost)
+// A name looked up on a thread of its own: the look-up cannot be cut short,
+// but the wait for it can. The thread keeps the record alive when the
+// waiter has given up.
+struct NameLookup
 {
-    ULONG nAddress = inet_addr(pszHost);
+    NameLookup(LPCSTR pszHost) : strHost(pszHost), hDone(::CreateEventW(NULL, TRUE, FALSE, NULL)) {}
+    ~NameLookup() { ::CloseHandle(hDone); }
+
+    std::string strHost;
+    HANDLE hDone;
+    ULONG nAddress = INADDR_NONE;
+    DWORD dwError = 0;
+};
+
+void LookUp(const std::shared_ptr<NameLookup>& pLookup)
+{
+    const hostent* pHost = gethostbyname(pLookup->strHost.c_str());
+    if (pHost == NULL)
+        pLookup->dwError = WSAGetLastError();
+    else if (pHost->h_addrtype != AF_INET || pHost->h_addr_list[0] == NULL)
+        pLookup->dwError = WSAHOST_NOT_FOUND;
+    else
+        memcpy(&pLookup->nAddress, pHost->h_addr_list[0], sizeof(pLookup->nAddress));
+    ::SetEvent(pLookup->hDone);
+}
+
+// INADDR_NONE with the last-error value set when the name is unknown, the
+// wait ran out (WSAETIMEDOUT) or was cancelled (ERROR_CANCELLED).
+ULONG ResolveHost(LPCSTR pszHost, DWORD dwWaitMs, HANDLE hCancel)
+{
+    const ULONG nAddress = inet_addr(pszHost);
     if (nAddress != INADDR_NONE)
         return nAddress;
-    const hostent* pHost = gethostbyname(pszHost);
-    if (pHost == NULL)
-        return INADDR_NONE;
-    if (pHost->h_addrtype != AF_INET || pHost->h_addr_list[0] == NULL)
-    {
-        SetLastError(WSAHOST_NOT_FOUND);
-        return INADDR_NONE;
-    }
-    memcpy(&nAddress, pHost->h_addr_list[0], sizeof(nAddress));
-    return nAddress;
+    const auto pLookup = std::make_shared<NameLookup>(pszHost);
+    std::thread(&LookUp, pLookup).detach();
+    HANDLE handles[2];
+    DWORD dwCount = 0;
+    if (hCancel != NULL)
+        handles[dwCount++] = hCancel;
+    handles[dwCount++] = pLookup->hDone;
+    const DWORD dwWait = ::WaitForMultipleObjects(dwCount, handles, FALSE, dwWaitMs);
+    if (dwWait == WAIT_TIMEOUT || dwWait >= WAIT_OBJECT_0 + dwCount)
+        SetLastError(WSAETIMEDOUT);
+    else if (handles[dwWait - WAIT_OBJECT_0] == hCancel)
+        SetLastError(ERROR_CANCELLED);
+    else if (pLookup->nAddress == INADDR_NONE)
+        SetLastError(pLookup->dwError);
+    else
+        return pLookup->nAddress;
+    return INADDR_NONE;
 }
 
 // Only a server's answer to the request outstanding counts: an earlier
@@ -126,7 +164,7 @@ BOOL CSntpQuery::QueryServer(LPCSTR pszHost, SntpResult& result, USHORT nPort)
     if (!link.Create())
         return FALSE;
 
-    const ULONG nAddress = ResolveHost(pszHost);
+    const ULONG nAddress = ResolveHost(pszHost, WaitWithinDeadline(m_dwTimeout), m_hCancel);
     if (nAddress == INADDR_NONE)
         return FailKeepingError(link);
     if (!link.Connect(nAddress, nPort))
