@@ -160,6 +160,7 @@ DWORD CSntpQuery::WaitWithinDeadline(DWORD dwWaitMs) const
 
 BOOL CSntpQuery::QueryServer(LPCSTR pszHost, SntpResult& result, USHORT nPort)
 {
+    m_nRequestsSent = 0;
     CUdpLink link;
     if (!link.Create())
         return FALSE;
@@ -181,7 +182,7 @@ BOOL CSntpQuery::QueryServer(LPCSTR pszHost, SntpResult& result, USHORT nPort)
 
     // The sample that spent least time on the way is the one least skewed by
     // an uneven path or a thread scheduled late.
-    for (int nRequest = 1; nRequest < kMaxRequests; ++nRequest)
+    while (m_nRequestsSent < m_nRequestLimit)
     {
         const DWORD dwWaitMs = WaitWithinDeadline(kSampleTimeoutMs);
         if (dwWaitMs == 0)
@@ -207,6 +208,7 @@ CSntpQuery::ExchangeResult CSntpQuery::Exchange(CUdpLink& link, DWORD dwWaitMs, 
     sent.ToNetwork(request + kTransmitOffset);
     if (!link.Send(request, kRequestBytes))
         return LinkFailed;
+    ++m_nRequestsSent;
 
     if (m_reply.size() < static_cast<size_t>(kReplyBufferBytes))
         m_reply.resize(kReplyBufferBytes);

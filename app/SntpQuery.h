@@ -55,6 +55,16 @@ public:
     void SetCancelEvent(HANDLE hCancel) { m_hCancel = hCancel; }
     void SetDeadline(DWORD dwDeadlineTick);
     bool IsCancelled() const { return m_hCancel != NULL && ::WaitForSingleObject(m_hCancel, 0) == WAIT_OBJECT_0; }
+    // Requests the next QueryServer may send (at least one), so that a
+    // server asked again in the same synchronisation gets no more than
+    // kMaxRequests in all; and those the last one sent.
+    void SetRequestLimit(int nLimit)
+    {
+        m_nRequestLimit = nLimit < 1 ? 1 : nLimit > kMaxRequests ? kMaxRequests : nLimit;
+    }
+    int GetRequestsSent() const { return m_nRequestsSent; }
+    // Only tests wait less than kReplyTimeoutMs for a first answer.
+    void SetReplyTimeout(DWORD dwTimeoutMs) { m_dwTimeout = dwTimeoutMs; }
 
     // Asks one server: its first valid reply within the reply time-out, then
     // up to three more, keeping the sample with the least round-trip delay.
@@ -87,6 +97,8 @@ private:
     CClockPlatform& m_platform;
     DWORD m_dwTimeout = kReplyTimeoutMs;
     HANDLE m_hCancel = NULL;
+    int m_nRequestLimit = kMaxRequests;
+    int m_nRequestsSent = 0;
     bool m_bDeadline = false;
     DWORD m_dwDeadlineTick = 0;
     std::vector<BYTE> m_reply; // any datagram fits, so none is refused for its size

@@ -4,6 +4,7 @@
 
 #include <mutex>
 #include <thread>
+#include <vector>
 
 // Shared by the window thread and the worker, so that a worker left behind
 // by Cancel never reaches into freed memory.
@@ -105,6 +106,7 @@ BOOL CSyncWorker::Measure(CSyncPlatform& platform, CSntpQuery& query, CServerLis
                           size_t& nServer)
 {
     query.SetDeadline(::GetTickCount() + kBudgetMs);
+    std::vector<int> requestsSent(servers.GetCount(), 0);
     for (int nAttempt = 0; nAttempt < kAttempts; ++nAttempt)
     {
         const size_t nIndex = servers.ForAttempt(nAttempt);
@@ -112,12 +114,15 @@ BOOL CSyncWorker::Measure(CSyncPlatform& platform, CSntpQuery& query, CServerLis
         if (nIndex == CServerList::kNone || query.IsCancelled())
             return FALSE;
         const CServerAddress& server = servers.GetAt(nIndex);
-        if (platform.QueryServer(query, server.strHost.c_str(), server.nPort, result))
+        query.SetRequestLimit(CSntpQuery::kMaxRequests - requestsSent[nIndex]);
+        const BOOL bAnswered = platform.QueryServer(query, server.strHost.c_str(), server.nPort, result);
+        const DWORD dwError = ::GetLastError();
+        requestsSent[nIndex] += query.GetRequestsSent();
+        if (bAnswered)
         {
             nServer = nIndex;
             return TRUE;
         }
-        const DWORD dwError = ::GetLastError();
         if (dwError == CSntpQuery::kRefusedError)
             servers.MarkRefused(nIndex);
     }

@@ -335,6 +335,35 @@ TEST_F(SyncEndToEndTest, FallsBackPastASilentAndARefusingServer)
     EXPECT_EQ(m_responder.GetRequestCount(), 2 * CSntpQuery::kMaxRequests);
 }
 
+TEST_F(SyncEndToEndTest, NoServerGetsMoreThanFourRequestsInOneSynchronisation)
+{
+    // The server that answers late in the round was asked before.
+    CSntpResponder silent;
+    Serve(silent, 0, CSntpResponder::Silent);
+    const struct
+    {
+        int nIgnoreFirst;
+        bool bWithSilent;
+    } cases[] = {{2, false}, {1, true}};
+    for (const auto& c : cases)
+    {
+        CSntpResponder late;
+        CSntpResponder::Behaviour behaviour = Behaviour(6, CSntpResponder::None);
+        behaviour.nIgnoreFirst = c.nIgnoreFirst;
+        late.SetBehaviour(behaviour);
+        CServerList servers;
+        const std::string strLate = "127.0.0.1:" + std::to_string(late.GetPort());
+        servers.Parse((strLate + (c.bWithSilent ? " 127.0.0.1:" + std::to_string(silent.GetPort()) : "")).c_str());
+        CSntpQuery query(m_clock);
+        query.SetReplyTimeout(300);
+        SntpResult result;
+        size_t nServer = CServerList::kNone;
+        ASSERT_TRUE(CSyncWorker::Measure(m_platform, query, servers, result, nServer)) << c.nIgnoreFirst;
+        EXPECT_EQ(nServer, 0u);
+        EXPECT_EQ(late.GetRequestCount(), CSntpQuery::kMaxRequests) << c.nIgnoreFirst;
+    }
+}
+
 TEST_F(SyncEndToEndTest, EndsWithinTheBudgetWhenNoServerAnswers)
 {
     CSntpResponder malformed;

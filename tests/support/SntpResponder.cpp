@@ -87,7 +87,7 @@ void CSntpResponder::Serve()
         }
         const CNtpStamp received = now + behaviour.dClockAhead;
         ++m_nRequests;
-        if (nBytes < 48 || behaviour.fault == Silent)
+        if (nBytes < 48 || behaviour.fault == Silent || m_nRequests <= behaviour.nIgnoreFirst)
             continue;
 
         BYTE reply[48] = {};

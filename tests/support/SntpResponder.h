@@ -41,6 +41,7 @@ public:
         // stray datagram arrives just before the real one.
         bool bThenAnswer = false;
         int nReplyBytes = 48; // more: zeros where extension fields or a MAC go
+        int nIgnoreFirst = 0; // requests left unanswered before it answers
         // Extra holding back before the reply, by request number from 0.
         std::vector<DWORD> extraDelaysMs;
     };
