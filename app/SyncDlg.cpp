@@ -184,10 +184,9 @@ MessageResult CSyncDlg::OnSyncDone(WPARAM, LPARAM)
 
 MessageResult CSyncDlg::OnSetCursor(WPARAM, LPARAM lParam)
 {
-    // Over a disabled control the hit test says HTERROR; the whole client
-    // area shows that the program is working but still answers.
-    const WORD nHit = LOWORD(lParam);
-    if (!m_bBusy || (nHit != HTCLIENT && nHit != static_cast<WORD>(HTERROR)))
+    // The whole client area, the disabled button included, shows that the
+    // program is working and still answers.
+    if (!m_bBusy || LOWORD(lParam) != HTCLIENT)
         return MessageResult::NotHandled();
     ::SetCursor(::LoadCursorA(NULL, IDC_APPSTARTING));
     return MessageResult::Handled(TRUE);
