@@ -171,7 +171,11 @@ BOOL CSntpQuery::QueryServer(LPCSTR pszHost, SntpResult& result, USHORT nPort)
     if (!link.Connect(nAddress, nPort))
         return FailKeepingError(link);
 
-    switch (Exchange(link, WaitWithinDeadline(m_dwTimeout), result))
+    // Past the deadline nothing more is sent: no answer could be waited for.
+    const DWORD dwFirstWaitMs = WaitWithinDeadline(m_dwTimeout);
+    if (dwFirstWaitMs == 0)
+        return FailWith(link, WSAETIMEDOUT);
+    switch (Exchange(link, dwFirstWaitMs, result))
     {
     case Answered: break;
     case NoAnswer: return FailWith(link, WSAETIMEDOUT);
