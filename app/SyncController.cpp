@@ -18,6 +18,8 @@ const wchar_t* const kAutoRunKey = L"autorun";
 const wchar_t* const kAutoSyncKey = L"autosync";
 const wchar_t* const kSyncSpanKey = L"syncspan";
 const wchar_t* const kServerKey = L"server";
+// Room for a list of several servers.
+const size_t kMaxServerKeyLength = 4000;
 
 // 设置无法保存！请确认程序所在的文件夹可以写入。
 const char* const kNotSavedText =
@@ -55,6 +57,11 @@ const char* const kResultTexts[CSyncController::ResultKindCount] = {
     "\xc3\xeb\xa3\xa1",
 };
 
+// 正在与授时服务器校时，请稍候…
+const char* const kBusyText =
+    "\xd5\xfd\xd4\xda\xd3\xeb\xca\xda\xca\xb1\xb7\xfe\xce\xf1\xc6\xf7\xd0\xa3\xca\xb1\xa3\xac\xc7\xeb"
+    "\xc9\xd4\xba\xf2\xa1\xad";
+
 // Milliseconds, by interval list index.
 const DWORD kIntervalsMs[] = {
     30 * 60 * 1000,  // every 30 minutes
@@ -64,7 +71,10 @@ const DWORD kIntervalsMs[] = {
 const int kIntervalCount = sizeof(kIntervalsMs) / sizeof(kIntervalsMs[0]);
 } // namespace
 
-CSyncController::CSyncController(CSyncView& view, CSyncPlatform& platform) : m_view(view), m_platform(platform) {}
+CSyncController::CSyncController(CSyncView& view, CSyncPlatform& platform)
+    : m_view(view), m_platform(platform), m_worker(platform)
+{
+}
 
 void CSyncController::Start()
 {
@@ -92,11 +102,12 @@ void CSyncController::LoadSettings()
 
 void CSyncController::LoadServer(const CSettingsStore& settings)
 {
-    m_server = CServerAddress();
-    const std::string strServer = settings.ReadString(kServerKey, CServerAddress::kMaxHostLength + 14);
-    // A value the user mistyped leaves the public server rather than none.
+    m_servers = CServerList();
+    // A value too long for the list is read as none rather than cut short:
+    // a cut value could name a server the user never meant.
+    const std::string strServer = settings.ReadString(kServerKey, kMaxServerKeyLength);
     if (!strServer.empty())
-        m_server.Parse(strServer.c_str());
+        m_servers.Parse(strServer.c_str());
 }
 
 void CSyncController::SaveSettings()
@@ -123,7 +134,8 @@ DWORD CSyncController::IntervalOf(int nSyncSpan)
 
 void CSyncController::OnTick()
 {
-    if (!m_bAutoSync)
+    // A tick that finds a synchronisation running waits for the next one.
+    if (!m_bAutoSync || m_worker.IsBusy())
         return;
     const DWORD dwInterval = IntervalOf(m_nSyncSpan);
     // Unsigned: the difference stays right across the wrap of the tick count.
@@ -144,22 +156,12 @@ void CSyncController::OnTick()
 
 void CSyncController::SyncNow()
 {
-    CSntpQuery query(m_platform.GetClock());
-    SntpResult result;
-    BOOL bAnswered = FALSE;
-    for (int nAttempt = 0; nAttempt < kAttempts && !bAnswered; ++nAttempt)
-        bAnswered = m_platform.QueryServer(query, m_server.strHost.c_str(), m_server.nPort, result);
-    if (!bAnswered)
-    {
-        ReportResult(NoAnswer, 0);
+    if (m_worker.IsBusy())
         return;
-    }
-
-    const CNtpStamp target = CNtpStamp::Now(m_platform.GetClock()) + result.dOffset;
-    const BOOL bSet = m_platform.SetClockTo(query, target);
-    const bool bSlow = result.dOffset > 0;
-    const ResultKind kind = bSet ? (bSlow ? SetWasSlow : SetWasFast) : (bSlow ? NotSetWasSlow : NotSetWasFast);
-    ReportResult(kind, result.dOffset);
+    m_view.SetBusy(TRUE);
+    ShowResult(kBusyText);
+    CSyncView& view = m_view;
+    m_worker.Start(m_servers, [&view] { view.PostSyncDone(); });
 }
 
 void CSyncController::StartAutomatic()
@@ -185,6 +187,30 @@ void CSyncController::ReportResult(ResultKind kind, double dOffset)
     }
     m_bRetryArmed = true;
     m_dwRetryFrom = m_platform.GetTickCount();
+}
+
+void CSyncController::OnSyncDone()
+{
+    // A message left over from a synchronisation already cancelled.
+    if (!m_worker.IsBusy())
+        return;
+    const CSyncWorker::Outcome outcome = m_worker.Finish(m_servers);
+    m_view.SetBusy(FALSE);
+    if (!outcome.bAnswered)
+    {
+        ReportResult(NoAnswer, 0);
+        return;
+    }
+    const double dOffset = outcome.sample.dOffset;
+    const bool bSlow = dOffset > 0;
+    const ResultKind kind =
+        outcome.bClockSet ? (bSlow ? SetWasSlow : SetWasFast) : (bSlow ? NotSetWasSlow : NotSetWasFast);
+    ReportResult(kind, dOffset);
+}
+
+void CSyncController::Stop()
+{
+    m_worker.Cancel();
 }
 
 std::string CSyncController::FormatResult(ResultKind kind, double dOffset)

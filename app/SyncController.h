@@ -4,8 +4,9 @@
 // the operations from its message handlers.
 #pragma once
 
-#include "app/ServerAddress.h"
+#include "app/ServerList.h"
 #include "app/SettingsStore.h"
+#include "app/SyncWorker.h"
 
 #include <windows.h>
 
@@ -29,7 +30,7 @@ public:
 
     static constexpr const char* kAutostartName = "clockfix";
     static constexpr DWORD kTimerPeriodMs = 5000;
-    static constexpr int kAttempts = 3;
+    static constexpr int kAttempts = CSyncWorker::kAttempts;
     // After a start at logon that found no server (the network often comes
     // up later): the waits before each further try.
     static constexpr DWORD kStartRetryDelaysMs[] = {15 * 1000, 60 * 1000, 5 * 60 * 1000};
@@ -50,12 +51,19 @@ public:
 
     // Timer 1: synchronises when automatic synchronisation is due.
     void OnTick();
+    // Starts a synchronisation on a worker and returns; nothing while one runs.
     void SyncNow();
     // Started at logon: with automatic synchronisation on, synchronises at
     // once and, while no server answers, again after each start retry delay.
     void StartAutomatic();
     // Where every synchronisation's outcome arrives.
     void ReportResult(ResultKind kind, double dOffset);
+    // On the window thread, when the view's posted message arrives.
+    void OnSyncDone();
+    bool IsSyncing() const { return m_worker.IsBusy(); }
+    // The window is going: a running synchronisation ends without setting
+    // the clock or calling the view.
+    void Stop();
 
     // After the window has read its controls into the members.
     void OnAutostartChanged();
@@ -69,9 +77,8 @@ public:
     // Milliseconds between automatic synchronisations; 0 for no interval.
     static DWORD IntervalOf(int nSyncSpan);
 
-    // The time server from the settings, or the public one.
-    const std::string& GetServerHost() const { return m_server.strHost; }
-    USHORT GetServerPort() const { return m_server.nPort; }
+    // The time servers from the settings, or the public ones.
+    const CServerList& GetServers() const { return m_servers; }
 
     DWORD m_dwLastAutoSync = 0; // tick count at the last automatic synchronisation
     BOOL m_bAutoRun = 0;
@@ -84,8 +91,9 @@ private:
 
     CSyncView& m_view;
     CSyncPlatform& m_platform;
-    CServerAddress m_server;
+    CServerList m_servers;
     int m_nStartRetry = -1;     // index of the next start retry delay; -1 for none
     bool m_bRetryArmed = false; // a result said no server answered
     DWORD m_dwRetryFrom = 0;    // tick count of that result
+    CSyncWorker m_worker;       // last: it may call the view until it is gone
 };

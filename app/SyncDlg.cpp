@@ -86,6 +86,9 @@ bool CSyncDlg::OnWndMsg(UINT nMessage, WPARAM wParam, LPARAM lParam, LRESULT& lR
         OnMessage(WM_QUERYDRAGICON, &CSyncDlg::OnQueryDragIcon),
         OnMessage(WM_QUERYOPEN, &CSyncDlg::OnQueryOpen),
         OnMessage(WM_WINDOWPOSCHANGING, &CSyncDlg::OnWindowPosChanging),
+        OnMessage(kSyncDoneMessage, &CSyncDlg::OnSyncDone),
+        OnMessage(WM_SETCURSOR, &CSyncDlg::OnSetCursor),
+        OnMessage(WM_DESTROY, &CSyncDlg::OnDestroy),
     };
     if (nMessage == CSingleInstance::WakeMessage())
     {
@@ -199,4 +202,71 @@ void CSyncDlg::EnableIntervalList(BOOL bEnable)
 void CSyncDlg::SetAutostartCheck(BOOL bChecked)
 {
     ::CheckDlgButton(m_hWnd, IDC_AUTORUN, bChecked ? BST_CHECKED : BST_UNCHECKED);
+}
+
+void CSyncDlg::SetBusy(BOOL bBusy)
+{
+    const HWND hButton = m_btnSync.m_hWnd;
+    m_bBusy = bBusy != FALSE;
+    if (m_bBusy)
+    {
+        // Disabling the focused button would leave the focus nowhere and the
+        // keyboard dead: it goes on to the next control meanwhile.
+        m_hFocusBeforeSync = ::GetFocus();
+        if (m_hFocusBeforeSync == hButton)
+            ::SendMessageW(m_hWnd, WM_NEXTDLGCTL, 0, FALSE);
+        m_hFocusParked = ::GetFocus();
+        ::EnableWindow(hButton, FALSE);
+    }
+    else
+    {
+        ::EnableWindow(hButton, TRUE);
+        const HWND hFocus = ::GetFocus();
+        // Given back only when the user has not put it elsewhere meanwhile.
+        if (m_hFocusBeforeSync == hButton && (hFocus == NULL || hFocus == m_hWnd || hFocus == m_hFocusParked))
+            ::SendMessageW(m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(hButton), TRUE);
+        m_hFocusBeforeSync = NULL;
+        m_hFocusParked = NULL;
+    }
+    RefreshCursor();
+}
+
+void CSyncDlg::PostSyncDone()
+{
+    ::PostMessageW(m_hWnd, kSyncDoneMessage, 0, 0);
+}
+
+MessageResult CSyncDlg::OnSyncDone(WPARAM, LPARAM)
+{
+    m_controller.OnSyncDone();
+    return MessageResult::Handled();
+}
+
+MessageResult CSyncDlg::OnSetCursor(WPARAM, LPARAM lParam)
+{
+    // The whole client area, the disabled button included, shows that the
+    // program is working and still answers.
+    if (!m_bBusy || LOWORD(lParam) != HTCLIENT)
+        return MessageResult::NotHandled();
+    ::SetCursor(::LoadCursorA(NULL, IDC_APPSTARTING));
+    return MessageResult::Handled(TRUE);
+}
+
+void CSyncDlg::RefreshCursor()
+{
+    POINT point;
+    if (!::GetCursorPos(&point))
+        return;
+    const HWND hUnder = ::WindowFromPoint(point);
+    if (hUnder != m_hWnd && !::IsChild(m_hWnd, hUnder))
+        return;
+    ::SetCursor(::LoadCursorA(NULL, m_bBusy ? IDC_APPSTARTING : IDC_ARROW));
+}
+
+MessageResult CSyncDlg::OnDestroy(WPARAM, LPARAM)
+{
+    // Before the window goes: the worker must neither post to it nor set the
+    // clock for a user who has closed the program.
+    m_controller.Stop();
+    return MessageResult::NotHandled();
 }

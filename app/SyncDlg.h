@@ -28,6 +28,8 @@ public:
 
     // Told the dialog's window once it exists, so later copies can wake it.
     CSingleInstance* m_pInstance = nullptr;
+    // Posted by the synchronisation's worker when it has its outcome.
+    static constexpr UINT kSyncDoneMessage = WM_APP + 1;
 
 private:
     CSyncPlatform m_platform; // before the controller, which keeps a reference
@@ -60,11 +62,22 @@ private:
     // Started at logon: the dialog stays down until the start is over.
     MessageResult OnQueryOpen(WPARAM wParam, LPARAM lParam);
     MessageResult OnWindowPosChanging(WPARAM wParam, LPARAM lParam);
+    MessageResult OnSyncDone(WPARAM wParam, LPARAM lParam);
+    MessageResult OnSetCursor(WPARAM wParam, LPARAM lParam);
+    MessageResult OnDestroy(WPARAM wParam, LPARAM lParam);
 
     // What the controller asks of the window.
     void ShowResult(LPCSTR pszMessage) override;
     void EnableIntervalList(BOOL bEnable) override;
     void SetAutostartCheck(BOOL bChecked) override;
+    void SetBusy(BOOL bBusy) override;
+    void PostSyncDone() override;
 
     void FillIntervalList();
+    // The cursor the pointer shows over the window now, without waiting for it to move.
+    void RefreshCursor();
+
+    bool m_bBusy = false;
+    HWND m_hFocusBeforeSync = NULL;
+    HWND m_hFocusParked = NULL; // where the focus went while the button was disabled
 };

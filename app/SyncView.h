@@ -14,4 +14,9 @@ public:
     // The registry refused the user's autostart choice; the check box goes
     // back to what is really registered.
     virtual void SetAutostartCheck(BOOL bChecked) = 0;
+    // While a synchronisation runs: the button disabled, the busy cursor.
+    virtual void SetBusy(BOOL bBusy) = 0;
+    // Called on the worker thread when a synchronisation has its outcome:
+    // only posts, so that the window thread calls OnSyncDone.
+    virtual void PostSyncDone() = 0;
 };

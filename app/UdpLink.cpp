@@ -26,18 +26,35 @@ BOOL CUdpLink::Send(const void* pData, int nBytes)
     return send(m_hSocket, static_cast<const char*>(pData), nBytes, 0) != SOCKET_ERROR;
 }
 
-CUdpLink::WaitResult CUdpLink::WaitReadable(DWORD dwTimeoutMs)
+CUdpLink::WaitResult CUdpLink::WaitReadable(DWORD dwTimeoutMs, HANDLE hCancel)
 {
-    fd_set readSet;
-    FD_ZERO(&readSet);
-    FD_SET(m_hSocket, &readSet);
-    timeval timeout;
-    timeout.tv_sec = static_cast<long>(dwTimeoutMs / 1000);
-    timeout.tv_usec = static_cast<long>((dwTimeoutMs % 1000) * 1000);
-    const int nReady = select(0, &readSet, NULL, NULL, &timeout);
-    if (nReady == SOCKET_ERROR)
+    // An event rather than select, so that one wait also watches the caller's
+    // cancel event.
+    if (m_hReadEvent == WSA_INVALID_EVENT)
+    {
+        m_hReadEvent = WSACreateEvent();
+        if (m_hReadEvent == WSA_INVALID_EVENT)
+            return WaitFailed;
+        if (WSAEventSelect(m_hSocket, m_hReadEvent, FD_READ) != 0)
+            return WaitFailed;
+    }
+    // The cancel event comes first: when both are set, cancelling wins.
+    HANDLE handles[2];
+    DWORD dwCount = 0;
+    if (hCancel != NULL)
+        handles[dwCount++] = hCancel;
+    handles[dwCount++] = m_hReadEvent;
+    const DWORD dwWait = ::WaitForMultipleObjects(dwCount, handles, FALSE, dwTimeoutMs);
+    if (dwWait == WAIT_TIMEOUT)
+        return TimedOut;
+    if (dwWait >= WAIT_OBJECT_0 + dwCount)
         return WaitFailed;
-    return nReady == 0 ? TimedOut : Readable;
+    if (handles[dwWait - WAIT_OBJECT_0] == hCancel)
+        return Cancelled;
+    // Resets the event; the next receive arms it again when more is queued.
+    WSANETWORKEVENTS events;
+    WSAEnumNetworkEvents(m_hSocket, m_hReadEvent, &events);
+    return Readable;
 }
 
 int CUdpLink::Receive(void* pBuffer, int nBytes)
@@ -51,5 +68,10 @@ void CUdpLink::Close()
     {
         closesocket(m_hSocket);
         m_hSocket = INVALID_SOCKET;
+    }
+    if (m_hReadEvent != WSA_INVALID_EVENT)
+    {
+        WSACloseEvent(m_hReadEvent);
+        m_hReadEvent = WSA_INVALID_EVENT;
     }
 }

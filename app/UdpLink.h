@@ -11,6 +11,7 @@ public:
         Readable,
         TimedOut,
         WaitFailed,
+        Cancelled,
     };
 
     CUdpLink() = default;
@@ -22,11 +23,14 @@ public:
     // Only datagrams from this peer are received afterwards.
     BOOL Connect(ULONG nAddress, USHORT nPort);
     BOOL Send(const void* pData, int nBytes);
-    WaitResult WaitReadable(DWORD dwTimeoutMs);
+    // Also ends, with Cancelled, as soon as hCancel (when given) is signalled.
+    // Readable may be stale: a receive can then find nothing (WSAEWOULDBLOCK).
+    WaitResult WaitReadable(DWORD dwTimeoutMs, HANDLE hCancel = NULL);
     // The number of bytes received, or SOCKET_ERROR.
     int Receive(void* pBuffer, int nBytes);
     void Close();
 
 private:
     SOCKET m_hSocket = INVALID_SOCKET;
+    WSAEVENT m_hReadEvent = WSA_INVALID_EVENT;
 };

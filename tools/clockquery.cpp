@@ -1,50 +1,84 @@
-// clockquery [HOST [PORT]]: asks a time server how far this computer's clock
-// is off, as the program does before it sets the clock, and never sets it.
-#include "app/ServerAddress.h"
+// clockquery [HOST[:PORT]...] or clockquery HOST PORT: asks time servers how
+// far this computer's clock is off, as the program does before it sets the
+// clock, and never sets it.
+#include "app/ServerList.h"
 #include "app/SntpQuery.h"
+#include "app/SyncPlatform.h"
+#include "app/SyncWorker.h"
 
 #include <winsock2.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
+#include <string>
 
 namespace
 {
-const int kAttempts = 3;
-
 int Usage()
 {
-    fprintf(stderr, "usage: clockquery [HOST [PORT]]\n");
+    fprintf(stderr, "usage: clockquery [HOST[:PORT]...]\n       clockquery HOST PORT\n");
     return 2;
+}
+
+// A bare number is a port of the old two-word form, never a host.
+bool LooksLikePort(const char* pszText)
+{
+    return *pszText >= '0' && *pszText <= '9' && strpbrk(pszText, ".:") == NULL;
+}
+
+// The servers named on the command line; FALSE for bad usage.
+bool ReadServers(int argc, char** argv, CServerList& servers)
+{
+    if (argc == 3 && LooksLikePort(argv[2]))
+    {
+        USHORT nPort = 0;
+        if (!CServerAddress::ParsePort(argv[2], nPort) || *argv[1] == '-' || strchr(argv[1], ':') != NULL)
+            return false;
+        const std::string strEntry = std::string(argv[1]) + ":" + argv[2];
+        return servers.Parse(strEntry.c_str()) == 1;
+    }
+    std::string strList;
+    for (int nArg = 1; nArg < argc; ++nArg)
+    {
+        // Each argument one server: separators inside one would split it.
+        if (*argv[nArg] == '-' || LooksLikePort(argv[nArg]) || strpbrk(argv[nArg], " ,\t") != NULL)
+            return false;
+        CServerAddress address;
+        if (!address.Parse(argv[nArg]))
+            return false;
+        strList += std::string(argv[nArg]) + " ";
+    }
+    if (argc > 1)
+        servers.Parse(strList.c_str());
+    return true;
 }
 } // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc > 3)
-        return Usage();
-    const char* pszHost = argc > 1 ? argv[1] : CSntpQuery::kPublicServer;
-    USHORT nPort = CSntpQuery::kNtpPort;
-    if (*pszHost == '\0' || *pszHost == '-')
-        return Usage();
-    if (argc > 2 && !CServerAddress::ParsePort(argv[2], nPort))
+    CServerList servers;
+    if (!ReadServers(argc, argv, servers))
         return Usage();
 
     WSADATA wsaData;
     WSAStartup(MAKEWORD(2, 0), &wsaData);
 
+    CSyncPlatform platform;
     CSntpQuery query;
     SntpResult result;
-    for (int nAttempt = 0; nAttempt < kAttempts; ++nAttempt)
+    size_t nServer = CServerList::kNone;
+    if (CSyncWorker::Measure(platform, query, servers, result, nServer))
     {
-        if (query.QueryServer(pszHost, result, nPort))
-        {
-            printf("server=%s stratum=%d offset=%+.6f delay=%.6f\n", pszHost, result.nStratum, result.dOffset,
-                   result.dDelay);
-            return 0;
-        }
+        printf("server=%s stratum=%d offset=%+.6f delay=%.6f\n", servers.GetAt(nServer).strHost.c_str(),
+               result.nStratum, result.dOffset, result.dDelay);
+        return 0;
     }
-    fprintf(stderr, "clockquery: no valid reply from %s:%u\n", pszHost, nPort);
+    std::string strTried;
+    for (size_t nIndex = 0; nIndex < servers.GetCount(); ++nIndex)
+    {
+        const CServerAddress& server = servers.GetAt(nIndex);
+        strTried += (nIndex ? ", " : "") + server.strHost + ":" + std::to_string(server.nPort);
+    }
+    fprintf(stderr, "clockquery: no valid reply from %s\n", strTried.c_str());
     return 1;
 }

@@ -17,6 +17,8 @@ public:
     void ShowResult(LPCSTR) override {}
     void EnableIntervalList(BOOL) override {}
     void SetAutostartCheck(BOOL) override {}
+    void SetBusy(BOOL) override {}
+    void PostSyncDone() override {}
 };
 
 // The Run value, which an elevated program does not use, is what the tests

@@ -37,8 +37,7 @@ TEST(Settings, FirstStartUsesTheDefaultsAndOnlyAChangeCreatesTheFile)
 {
     CStarted first("");
     EXPECT_EQ(first.Values(), (Values{0, 0, 0}));
-    EXPECT_EQ(first.m_controller.GetServerHost(), CSntpQuery::kPublicServer);
-    EXPECT_EQ(first.m_controller.GetServerPort(), 123);
+    EXPECT_EQ(first.m_controller.GetServers().Describe(), CServerList().Describe());
     EXPECT_FALSE(first.m_folder.Exists());
 
     first.m_controller.m_nSyncSpan = 1;
@@ -91,36 +90,28 @@ TEST(Settings, GarbageReadsAsDefaultsAndIsLeftAsItIs)
     }
 }
 
-TEST(Settings, TheServerKeyNamesAnotherTimeServer)
+TEST(Settings, TheServerKeyNamesOtherTimeServers)
 {
-    const std::string strPublic = CSntpQuery::kPublicServer;
+    const std::string strDefault = CServerList().Describe();
     const struct
     {
         std::string strValue;
-        std::string strHost;
-        USHORT nPort;
+        std::string strServers;
     } cases[] = {
-        {"127.0.0.1:4123", "127.0.0.1", 4123},
-        {"time.example.org", "time.example.org", 123},
-        {"ntp_1.example-site.cn:00123", "ntp_1.example-site.cn", 123},
-        // Empty or malformed: the public server.
-        {"", strPublic, 123},
-        {":4123", strPublic, 123},
-        {"host:", strPublic, 123},
-        {"host:0", strPublic, 123},
-        {"host:65536", strPublic, 123},
-        {"host:12a", strPublic, 123},
-        {"host:-5", strPublic, 123},
-        {"host:1:2", strPublic, 123},
-        {"two words", strPublic, 123},
-        {"\xb7\xfe\xce\xf1\xc6\xf7", strPublic, 123}, // 服务器
-        {std::string(300, 'a'), strPublic, 123},
+        {"127.0.0.1:4123", "127.0.0.1:4123"},
+        {"ntp_1.example-site.cn:00123, time.example.org", "ntp_1.example-site.cn:123 time.example.org:123"},
+        {"host:0 good", "good:123"},
+        // Empty or nothing usable: the public servers.
+        {"", strDefault},
+        {"host:12a", strDefault},
+        {std::string(300, 'a'), strDefault},
+        // Cut off by the reading buffer: not trusted.
+        {std::string(5000, 'a'), strDefault},
     };
     for (const auto& c : cases)
     {
         CStarted started("[general]\r\nserver=" + c.strValue + "\r\n");
-        EXPECT_EQ(started.m_controller.GetServerHost(), c.strHost) << c.strValue;
-        EXPECT_EQ(started.m_controller.GetServerPort(), c.nPort) << c.strValue;
+        EXPECT_EQ(started.m_controller.GetServers().Describe(), c.strServers) << c.strValue;
     }
 }
 
@@ -128,8 +119,7 @@ TEST(Settings, AFileWithOnlyTheServerKeyKeepsItWhenSaved)
 {
     CStarted started("[general]\r\nserver=10.1.2.3:1123\r\n");
     EXPECT_EQ(started.Values(), (Values{0, 0, 0}));
-    EXPECT_EQ(started.m_controller.GetServerHost(), "10.1.2.3");
-    EXPECT_EQ(started.m_controller.GetServerPort(), 1123);
+    EXPECT_EQ(started.m_controller.GetServers().Describe(), "10.1.2.3:1123");
 
     started.m_controller.m_bAutoSync = TRUE;
     started.m_controller.OnAutoSyncChanged();
@@ -173,7 +163,7 @@ TEST(SettingsFallback, AReadOnlyFileSendsEveryKeyToTheUserFileWhichIsReadFirstFr
     ASSERT_TRUE(SetFileAttributesA(started.m_folder.File().c_str(), FILE_ATTRIBUTE_NORMAL));
     started.m_controller.LoadSettings();
     EXPECT_EQ(started.Values(), (Values{0, 1, 2}));
-    EXPECT_EQ(started.m_controller.GetServerPort(), 1123);
+    EXPECT_EQ(started.m_controller.GetServers().Describe(), "10.1.2.3:1123");
     started.m_controller.m_bAutoRun = TRUE;
     started.m_controller.SaveSettings();
     EXPECT_EQ(started.m_folder.Read(), strProgramFile);
@@ -216,7 +206,7 @@ TEST(SettingsFallback, AFolderOutsideTheAnsiCodePageIsReadAndWritten)
     CSyncController controller(view, platform);
     controller.LoadSettings();
     EXPECT_EQ((Values{controller.m_bAutoRun, controller.m_bAutoSync, controller.m_nSyncSpan}), (Values{1, 1, 1}));
-    EXPECT_EQ(controller.GetServerPort(), 4123);
+    EXPECT_EQ(controller.GetServers().Describe(), "127.0.0.1:4123");
     controller.m_nSyncSpan = 2;
     controller.SaveSettings();
     EXPECT_TRUE(view.m_results.empty());

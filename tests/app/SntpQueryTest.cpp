@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <thread>
 
 namespace
 {
@@ -33,6 +34,16 @@ protected:
     BOOL Query(SntpResult& result, LPCSTR pszHost = kLoopback)
     {
         return CSntpQuery().QueryServer(pszHost, result, m_responder.GetPort());
+    }
+
+    // A query that gives up after dwBudgetMs; the milliseconds it took.
+    DWORD QueryWithin(DWORD dwBudgetMs, SntpResult& result, BOOL& bAnswered)
+    {
+        CSntpQuery query;
+        const DWORD dwStart = GetTickCount();
+        query.SetDeadline(dwStart + dwBudgetMs);
+        bAnswered = query.QueryServer(kLoopback, result, m_responder.GetPort());
+        return GetTickCount() - dwStart;
     }
 
     // The sample with the least delay of up to ten, as NTP clients choose: a
@@ -75,19 +86,19 @@ TEST(SntpResult, OffsetAndDelayFollowTheFourTimestamps)
     EXPECT_NEAR(result.dDelay, 0.1, 1e-6);
 }
 
-TEST_F(SntpQueryTest, SendsOneClientRequest)
+TEST_F(SntpQueryTest, SendsClientRequests)
 {
     Answer(0);
     SntpResult result;
     ASSERT_TRUE(Query(result));
-    EXPECT_EQ(m_responder.GetRequestCount(), 1);
+    EXPECT_EQ(m_responder.GetRequestCount(), CSntpQuery::kMaxRequests);
     const std::vector<BYTE> request = m_responder.GetLastRequest();
     ASSERT_EQ(request.size(), 48u);
     EXPECT_EQ(request[0], 0x1B);
     for (size_t i = 1; i < 40; ++i)
         ASSERT_EQ(request[i], 0) << "byte " << i;
     // The transmit stamp is our clock now, and the server echoes it back.
-    EXPECT_EQ(CNtpStamp::FromNetwork(request.data() + 40), result.originate);
+    EXPECT_NEAR(CNtpStamp::FromNetwork(request.data() + 40) - result.originate, 0.0, 1.0);
     EXPECT_NEAR(CNtpStamp::Now() - result.originate, 0.0, 1.0);
 }
 
@@ -128,7 +139,63 @@ TEST_F(SntpQueryTest, ResolvesHostNames)
     EXPECT_NEAR(result.dOffset, 1.0, 0.01);
 }
 
-TEST_F(SntpQueryTest, RefusesRepliesThatAreNotSaneServerAnswers)
+TEST_F(SntpQueryTest, SendsNoMoreRequestsThanItsLimit)
+{
+    Answer(0);
+    const struct
+    {
+        int nLimit;
+        int nSent;
+    } cases[] = {{0, 1}, {1, 1}, {3, 3}, {CSntpQuery::kMaxRequests + 5, CSntpQuery::kMaxRequests}};
+    for (const auto& c : cases)
+    {
+        const int nBefore = m_responder.GetRequestCount();
+        CSntpQuery query;
+        query.SetRequestLimit(c.nLimit);
+        SntpResult result;
+        ASSERT_TRUE(query.QueryServer(kLoopback, result, m_responder.GetPort()));
+        EXPECT_EQ(query.GetRequestsSent(), c.nSent) << c.nLimit;
+        EXPECT_EQ(m_responder.GetRequestCount() - nBefore, c.nSent) << c.nLimit;
+    }
+}
+
+TEST_F(SntpQueryTest, KeepsTheSampleWithTheLeastDelay)
+{
+    // Replies held back on their way home: the one that was not is chosen,
+    // wherever it comes, and each late one skews its offset by half its delay.
+    const std::vector<DWORD> delaysMs[] = {{300, 0, 200, 100}, {0, 300, 300, 300}, {200, 200, 200, 0}};
+    for (const std::vector<DWORD>& delays : delaysMs)
+    {
+        CSntpResponder::Behaviour behaviour;
+        behaviour.dClockAhead = 37;
+        behaviour.extraDelaysMs = delays;
+        m_responder.SetBehaviour(behaviour);
+        const int nRequestsBefore = m_responder.GetRequestCount();
+        SntpResult result;
+        ASSERT_TRUE(CSntpQuery().QueryServer(kLoopback, result, m_responder.GetPort()));
+        EXPECT_EQ(m_responder.GetRequestCount() - nRequestsBefore, CSntpQuery::kMaxRequests);
+        EXPECT_LT(result.dDelay, 0.09) << delays[0] << "," << delays[1];
+        EXPECT_NEAR(result.dOffset, 37.0, 0.045);
+    }
+}
+
+TEST_F(SntpQueryTest, WaitsASecondAtMostForEachFurtherSample)
+{
+    CSntpResponder::Behaviour behaviour;
+    behaviour.dClockAhead = 8;
+    behaviour.extraDelaysMs = {0, 1500, 1500, 1500};
+    m_responder.SetBehaviour(behaviour);
+    const DWORD dwStart = GetTickCount();
+    SntpResult result;
+    ASSERT_TRUE(Query(result));
+    const DWORD dwElapsed = GetTickCount() - dwStart;
+    EXPECT_GE(dwElapsed, 2900u);
+    EXPECT_LT(dwElapsed, 6000u); // five seconds each would take over fifteen
+    EXPECT_NEAR(result.dOffset, 8.0, ErrorBound(result));
+    EXPECT_LT(result.dDelay, 0.5);
+}
+
+TEST_F(SntpQueryTest, SkipsDatagramsThatAreNotSaneAnswersAndWaitsForOne)
 {
     const CSntpResponder::Fault faults[] = {
         CSntpResponder::ShortReply, CSntpResponder::ClientMode,   CSntpResponder::Version0,
@@ -137,16 +204,79 @@ TEST_F(SntpQueryTest, RefusesRepliesThatAreNotSaneServerAnswers)
     };
     for (CSntpResponder::Fault fault : faults)
     {
-        Fail(fault);
+        // Just before the proper reply: it is the one used.
+        CSntpResponder::Behaviour behaviour;
+        behaviour.dClockAhead = 30;
+        behaviour.fault = fault;
+        behaviour.bThenAnswer = true;
+        m_responder.SetBehaviour(behaviour);
         SntpResult result;
+        BOOL bAnswered = FALSE;
+        QueryWithin(3000, result, bAnswered);
+        EXPECT_TRUE(bAnswered) << "fault " << fault;
+        EXPECT_NEAR(result.dOffset, 30.0, ErrorBound(result)) << "fault " << fault;
+        EXPECT_EQ(result.nStratum, 2) << "fault " << fault;
+
+        // Alone: the wait goes on to its end.
+        behaviour.bThenAnswer = false;
+        m_responder.SetBehaviour(behaviour);
         SetLastError(0);
-        EXPECT_FALSE(Query(result)) << "fault " << fault;
-        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_DATA)) << "fault " << fault;
+        const DWORD dwElapsed = QueryWithin(400, result, bAnswered);
+        EXPECT_FALSE(bAnswered) << "fault " << fault;
+        EXPECT_EQ(GetLastError(), static_cast<DWORD>(WSAETIMEDOUT)) << "fault " << fault;
+        EXPECT_GE(dwElapsed, 350u) << "fault " << fault;
+        EXPECT_LT(dwElapsed, 1000u) << "fault " << fault;
     }
-    // And the same server answering properly again is believed.
-    Answer(3);
+}
+
+TEST_F(SntpQueryTest, ReadsTheHeaderOfALongReply)
+{
+    // Extension fields or a MAC after the 48 bytes.
+    CSntpResponder::Behaviour behaviour;
+    behaviour.dClockAhead = -3;
+    behaviour.nReplyBytes = 120;
+    m_responder.SetBehaviour(behaviour);
     SntpResult result;
-    EXPECT_TRUE(Query(result));
+    ASSERT_TRUE(Query(result));
+    EXPECT_NEAR(result.dOffset, -3.0, ErrorBound(result));
+}
+
+TEST_F(SntpQueryTest, AKissOfDeathEndsTheQueryAtOnce)
+{
+    for (CSntpResponder::Fault fault : {CSntpResponder::KissDeny, CSntpResponder::KissRstr, CSntpResponder::KissRate})
+    {
+        Fail(fault);
+        const int nRequestsBefore = m_responder.GetRequestCount();
+        SntpResult result;
+        BOOL bAnswered = TRUE;
+        SetLastError(0);
+        EXPECT_LT(QueryWithin(3000, result, bAnswered), 1000u) << "fault " << fault;
+        EXPECT_FALSE(bAnswered);
+        EXPECT_EQ(GetLastError(), CSntpQuery::kRefusedError) << "fault " << fault;
+        EXPECT_EQ(m_responder.GetRequestCount() - nRequestsBefore, 1);
+    }
+}
+
+TEST_F(SntpQueryTest, ACancelEventEndsTheWaitAtOnce)
+{
+    Fail(CSntpResponder::Silent);
+    HANDLE hCancel = CreateEventW(NULL, TRUE, FALSE, NULL);
+    CSntpQuery query;
+    query.SetCancelEvent(hCancel);
+    std::thread canceller(
+        [hCancel]
+        {
+            Sleep(200);
+            SetEvent(hCancel);
+        });
+    const DWORD dwStart = GetTickCount();
+    SntpResult result;
+    EXPECT_FALSE(query.QueryServer(kLoopback, result, m_responder.GetPort()));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_CANCELLED));
+    EXPECT_LT(GetTickCount() - dwStart, 1000u);
+    EXPECT_TRUE(query.IsCancelled());
+    canceller.join();
+    CloseHandle(hCancel);
 }
 
 TEST_F(SntpQueryTest, GivesUpAfterFiveSecondsWithoutAReply)

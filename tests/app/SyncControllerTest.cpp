@@ -15,15 +15,29 @@ const char* const kSetFast = u8"已经成功校时！您的系统时间比标准
 const char* const kSetSlow = u8"已经成功校时！您的系统时间比标准时间慢了";
 const char* const kNotSetFast = u8"更新本机系统时间失败！您的系统时间比标准时间快了";
 const char* const kNotSetSlow = u8"更新本机系统时间失败！您的系统时间比标准时间慢了";
+const char* const kBusy = u8"正在与授时服务器校时，请稍候…";
 
 std::string OffsetText(const char* pszHead, const std::string& strNumber)
 {
     return Cp936(pszHead) + "<Run Foreground='Red' FontWeight='Bold'>" + strNumber + "</Run>" + Cp936(u8"秒！");
 }
 
+// The busy text, then the result.
+std::vector<std::string> Shown(const std::string& strResult)
+{
+    return {Cp936(kBusy), strResult};
+}
+
 class SyncControllerTest : public testing::Test
 {
 protected:
+    // One synchronisation, to its end on this thread.
+    void Sync()
+    {
+        m_controller.SyncNow();
+        ASSERT_TRUE(m_view.WaitForSync(m_controller));
+    }
+
     CSettingsFolder m_folder;
     CRecordingView m_view;
     CFakeSyncPlatform m_platform;
@@ -49,27 +63,26 @@ TEST_F(SyncControllerTest, ReportsTheOffsetBySignAndByWhetherTheClockWasSet)
     for (const auto& c : cases)
     {
         m_platform.Script({{TRUE, c.dOffset}}, c.bClockSet);
-        m_view.m_results.clear();
-        m_controller.SyncNow();
-        EXPECT_EQ(m_view.m_results, std::vector<std::string>{OffsetText(c.pszHead, c.pszNumber)})
-            << "offset " << c.dOffset;
+        m_view.Forget();
+        Sync();
+        EXPECT_EQ(m_view.m_results, Shown(OffsetText(c.pszHead, c.pszNumber))) << "offset " << c.dOffset;
     }
 }
 
 TEST_F(SyncControllerTest, AsksThreeTimesThenReportsNoAnswer)
 {
     m_platform.Script({});
-    m_controller.SyncNow();
+    Sync();
     EXPECT_EQ(m_platform.m_nQueries, 3);
     EXPECT_EQ(m_platform.m_nClockSets, 0);
-    EXPECT_EQ(m_view.m_results, std::vector<std::string>{Cp936(kNoAnswer)});
+    EXPECT_EQ(m_view.m_results, Shown(Cp936(kNoAnswer)));
 
     // The first answer ends the attempts, even the third.
     m_platform.Script({{FALSE, 0}, {TRUE, 1}});
-    m_controller.SyncNow();
+    Sync();
     EXPECT_EQ(m_platform.m_nQueries, 2);
     m_platform.Script({{FALSE, 0}, {FALSE, 0}, {TRUE, 1}});
-    m_controller.SyncNow();
+    Sync();
     EXPECT_EQ(m_platform.m_nQueries, 3);
     EXPECT_EQ(m_view.m_results.back(), OffsetText(kSetSlow, "1.0000"));
 }
@@ -95,13 +108,17 @@ TEST_F(SyncControllerTest, SynchronisesAutomaticallyExactlyWhenTheIntervalHasPas
             }
             EXPECT_EQ(m_platform.m_nQueries, 0);
 
+            EXPECT_FALSE(m_controller.IsSyncing());
+
             m_platform.m_dwTick = dwLast + intervals[nSpan];
             m_controller.OnTick();
+            ASSERT_TRUE(m_view.WaitForSync(m_controller));
             EXPECT_EQ(m_platform.m_nQueries, 1);
             EXPECT_EQ(m_controller.m_dwLastAutoSync, dwLast + intervals[nSpan]);
 
             m_platform.m_dwTick += intervals[nSpan] - 1;
             m_controller.OnTick();
+            EXPECT_FALSE(m_controller.IsSyncing());
             EXPECT_EQ(m_platform.m_nQueries, 1);
         }
     }
@@ -119,6 +136,7 @@ TEST_F(SyncControllerTest, NeverSynchronisesAutomaticallyWhenOffOrWithoutAnInter
         m_controller.m_nSyncSpan = nSpan;
         m_controller.OnTick();
     }
+    EXPECT_FALSE(m_controller.IsSyncing());
     EXPECT_EQ(m_platform.m_nQueries, 0);
     EXPECT_TRUE(m_view.m_results.empty());
 }
@@ -130,11 +148,74 @@ TEST_F(SyncControllerTest, ManualSynchronisationLeavesTheAutomaticScheduleAlone)
     m_controller.m_nSyncSpan = 0;
     m_controller.m_dwLastAutoSync = 5000;
     m_platform.m_dwTick = 1000000;
-    m_controller.SyncNow();
+    Sync();
     EXPECT_EQ(m_controller.m_dwLastAutoSync, 5000u);
     m_platform.m_dwTick = 1805000;
     m_controller.OnTick();
+    ASSERT_TRUE(m_view.WaitForSync(m_controller));
     EXPECT_EQ(m_platform.m_nQueries, 2);
+}
+
+TEST_F(SyncControllerTest, ABusySynchronisationStartsNoOtherUntilItsResultIsShown)
+{
+    m_platform.Script({{TRUE, 2}, {TRUE, 3}});
+    m_controller.m_bAutoSync = TRUE;
+    m_controller.m_nSyncSpan = 0;
+    m_platform.m_dwTick = 0x7FFFFFFF; // an automatic one is due
+    m_controller.SyncNow();
+    EXPECT_TRUE(m_controller.IsSyncing());
+    EXPECT_EQ(m_view.m_busy, std::vector<BOOL>{TRUE});
+    EXPECT_EQ(m_view.m_results, std::vector<std::string>{Cp936(kBusy)});
+
+    m_controller.SyncNow(); // a second click
+    m_controller.OnTick();
+    EXPECT_EQ(m_controller.m_dwLastAutoSync, 0u) << "a tick during a synchronisation counts as done";
+    ASSERT_TRUE(m_view.WaitForSync(m_controller));
+    EXPECT_EQ(m_platform.m_nQueries, 1);
+    EXPECT_EQ(m_platform.m_nClockSets, 1);
+    EXPECT_EQ(m_view.m_nPosted, 1);
+    EXPECT_EQ(m_view.m_busy, (std::vector<BOOL>{TRUE, FALSE}));
+    EXPECT_EQ(m_view.m_results, Shown(OffsetText(kSetSlow, "2.0000")));
+
+    // A message that arrives with nothing running changes nothing.
+    m_controller.OnSyncDone();
+    EXPECT_EQ(m_view.m_results.size(), 2u);
+}
+
+TEST_F(SyncControllerTest, AttemptsGoRoundTheServersAndPastThoseThatRefused)
+{
+    const CFakeSyncPlatform::Answer silent = {FALSE, 0}, refused = {FALSE, 0, CSntpQuery::kRefusedError},
+                                    answer = {TRUE, 1};
+    const struct
+    {
+        const char* pszServers;
+        std::initializer_list<CFakeSyncPlatform::Answer> answers;
+        std::vector<std::string> asked;
+    } cases[] = {
+        {"a", {}, {"a:123", "a:123", "a:123"}},
+        {"a b:5", {}, {"a:123", "b:5", "a:123"}},
+        {"a,b, c", {}, {"a:123", "b:123", "c:123"}},
+        {"a b c d", {silent, answer}, {"a:123", "b:123"}},
+        {"a", {refused}, {"a:123"}},
+        {"a b", {refused}, {"a:123", "b:123", "b:123"}},
+        {"a b c", {silent, refused}, {"a:123", "b:123", "c:123"}},
+    };
+    for (const auto& c : cases)
+    {
+        m_folder.Write(std::string("[general]\r\nserver=") + c.pszServers + "\r\n");
+        m_controller.LoadSettings();
+        m_platform.Script(c.answers);
+        Sync();
+        EXPECT_EQ(m_platform.m_asked, c.asked) << c.pszServers;
+    }
+
+    // A refusal holds for later synchronisations too, until the program ends.
+    m_platform.Script({refused});
+    Sync();
+    EXPECT_EQ(m_platform.m_asked, (std::vector<std::string>{"a:123", "c:123", "c:123"}));
+    m_platform.Script({});
+    Sync();
+    EXPECT_EQ(m_platform.m_asked, (std::vector<std::string>{"c:123", "c:123", "c:123"}));
 }
 
 TEST_F(SyncControllerTest, TheIntervalListFollowsAutomaticSynchronisation)
@@ -147,29 +228,54 @@ TEST_F(SyncControllerTest, TheIntervalListFollowsAutomaticSynchronisation)
     EXPECT_EQ(m_view.m_listEnabled, (std::vector<BOOL>{TRUE, FALSE}));
 }
 
-// Against a server on this machine, through the real query.
+// Against servers on this machine, through the real query.
 class SyncEndToEndTest : public testing::Test
 {
 protected:
     SyncEndToEndTest()
     {
-        m_folder.Write("[general]\r\nserver=127.0.0.1:" + std::to_string(m_responder.GetPort()) + "\r\n");
+        UseServers({&m_responder});
         m_controller.Start();
     }
 
-    void Serve(double dClockAhead, CSntpResponder::Fault fault = CSntpResponder::None)
+    void UseServers(std::initializer_list<CSntpResponder*> servers)
     {
-        m_responder.SetBehaviour({dClockAhead, 0, 0, fault});
-        m_view.m_results.clear();
-        m_clock.m_written.clear();
+        std::string strList;
+        for (CSntpResponder* pServer : servers)
+            strList += "127.0.0.1:" + std::to_string(pServer->GetPort()) + ",";
+        m_folder.Write("[general]\r\nserver=" + strList + "\r\n");
+        m_controller.LoadSettings();
     }
 
-    // The one result shown is the expected text round a number near dOffset,
-    // and the clock was set that far from now.
+    static CSntpResponder::Behaviour Behaviour(double dClockAhead, CSntpResponder::Fault fault,
+                                               DWORD dwReplyDelayMs = 0)
+    {
+        CSntpResponder::Behaviour behaviour;
+        behaviour.dClockAhead = dClockAhead;
+        behaviour.fault = fault;
+        behaviour.dwReplyDelayMs = dwReplyDelayMs;
+        return behaviour;
+    }
+
+    static void Serve(CSntpResponder& server, double dClockAhead, CSntpResponder::Fault fault = CSntpResponder::None)
+    {
+        server.SetBehaviour(Behaviour(dClockAhead, fault));
+    }
+
+    void Sync()
+    {
+        m_view.Forget();
+        m_clock.m_written.clear();
+        m_controller.SyncNow();
+        ASSERT_TRUE(m_view.WaitForSync(m_controller));
+    }
+
+    // The result shown is the expected text round a number near dOffset, and
+    // the clock was set that far from now.
     void ExpectSynchronised(const char* pszHead, double dOffset)
     {
-        ASSERT_EQ(m_view.m_results.size(), 1u);
-        const std::string& strText = m_view.m_results[0];
+        ASSERT_EQ(m_view.m_results.size(), 2u);
+        const std::string& strText = m_view.m_results[1];
         const std::string strStart = OffsetText(pszHead, "");
         const size_t nNumber = strStart.find("</Run>");
         const std::string strNumber = strText.substr(nNumber, strText.size() - strStart.size());
@@ -193,38 +299,111 @@ protected:
 
 TEST_F(SyncEndToEndTest, SetsASlowClockForwardAndAFastOneBack)
 {
-    Serve(37);
-    m_controller.SyncNow();
+    Serve(m_responder, 37);
+    Sync();
     ExpectSynchronised(kSetSlow, 37);
-    EXPECT_EQ(m_responder.GetRequestCount(), 1);
+    EXPECT_EQ(m_responder.GetRequestCount(), CSntpQuery::kMaxRequests);
 
-    Serve(-20);
-    m_controller.SyncNow();
+    Serve(m_responder, -20);
+    Sync();
     ExpectSynchronised(kSetFast, -20);
 
     m_clock.m_bAccept = FALSE;
-    Serve(-4.5);
-    m_controller.SyncNow();
+    Serve(m_responder, -4.5);
+    Sync();
     ExpectSynchronised(kNotSetFast, -4.5);
 }
 
-TEST_F(SyncEndToEndTest, MalformedOrMissingAnswersLeaveTheClockAlone)
+TEST_F(SyncEndToEndTest, FallsBackPastASilentAndARefusingServer)
 {
-    Serve(30, CSntpResponder::Stratum0);
-    m_controller.SyncNow();
-    EXPECT_EQ(m_responder.GetRequestCount(), 3);
-    EXPECT_TRUE(m_clock.m_written.empty());
-    EXPECT_EQ(m_view.m_results, std::vector<std::string>{Cp936(kNoAnswer)});
+    CSntpResponder silent, refusing;
+    Serve(silent, 30, CSntpResponder::Silent);
+    Serve(refusing, 30, CSntpResponder::KissDeny);
+    Serve(m_responder, 12);
+    UseServers({&silent, &refusing, &m_responder});
+    Sync();
+    ExpectSynchronised(kSetSlow, 12);
+    EXPECT_EQ(silent.GetRequestCount(), 1);
+    EXPECT_EQ(refusing.GetRequestCount(), 1);
+    EXPECT_EQ(m_responder.GetRequestCount(), CSntpQuery::kMaxRequests);
 
-    Serve(30, CSntpResponder::Silent);
+    // The refusing server is not asked again: its turn goes to the next.
+    Sync();
+    ExpectSynchronised(kSetSlow, 12);
+    EXPECT_EQ(silent.GetRequestCount(), 2);
+    EXPECT_EQ(refusing.GetRequestCount(), 1);
+    EXPECT_EQ(m_responder.GetRequestCount(), 2 * CSntpQuery::kMaxRequests);
+}
+
+TEST_F(SyncEndToEndTest, NoServerGetsMoreThanFourRequestsInOneSynchronisation)
+{
+    // The server that answers late in the round was asked before.
+    CSntpResponder silent;
+    Serve(silent, 0, CSntpResponder::Silent);
+    const struct
+    {
+        int nIgnoreFirst;
+        bool bWithSilent;
+    } cases[] = {{2, false}, {1, true}};
+    for (const auto& c : cases)
+    {
+        CSntpResponder late;
+        CSntpResponder::Behaviour behaviour = Behaviour(6, CSntpResponder::None);
+        behaviour.nIgnoreFirst = c.nIgnoreFirst;
+        late.SetBehaviour(behaviour);
+        CServerList servers;
+        const std::string strLate = "127.0.0.1:" + std::to_string(late.GetPort());
+        servers.Parse((strLate + (c.bWithSilent ? " 127.0.0.1:" + std::to_string(silent.GetPort()) : "")).c_str());
+        CSntpQuery query(m_clock);
+        query.SetReplyTimeout(300);
+        SntpResult result;
+        size_t nServer = CServerList::kNone;
+        ASSERT_TRUE(CSyncWorker::Measure(m_platform, query, servers, result, nServer)) << c.nIgnoreFirst;
+        EXPECT_EQ(nServer, 0u);
+        EXPECT_EQ(late.GetRequestCount(), CSntpQuery::kMaxRequests) << c.nIgnoreFirst;
+    }
+}
+
+TEST_F(SyncEndToEndTest, EndsWithinTheBudgetWhenNoServerAnswers)
+{
+    CSntpResponder malformed;
+    Serve(m_responder, 30, CSntpResponder::Silent);
+    Serve(malformed, 30, CSntpResponder::Stratum0);
+    UseServers({&m_responder, &malformed});
     const DWORD dwStart = GetTickCount();
-    m_controller.SyncNow();
+    Sync();
     const DWORD dwElapsed = GetTickCount() - dwStart;
-    EXPECT_EQ(m_responder.GetRequestCount(), 6);
-    EXPECT_GE(dwElapsed, 14700u);
-    EXPECT_LT(dwElapsed, 20000u);
+    EXPECT_EQ(m_responder.GetRequestCount(), 2);
+    EXPECT_EQ(malformed.GetRequestCount(), 1);
+    EXPECT_GE(dwElapsed, CSyncWorker::kBudgetMs - 300);
+    EXPECT_LT(dwElapsed, CSyncWorker::kBudgetMs + 500);
     EXPECT_TRUE(m_clock.m_written.empty());
-    EXPECT_EQ(m_view.m_results, std::vector<std::string>{Cp936(kNoAnswer)});
+    EXPECT_EQ(m_view.m_results, Shown(Cp936(kNoAnswer)));
+}
+
+TEST_F(SyncEndToEndTest, StoppingDuringASynchronisationEndsItAtOnceWithoutSettingTheClock)
+{
+    // Stopped while waiting for a server, and while a slow reply is on its
+    // way that would have set the clock.
+    const CSntpResponder::Behaviour behaviours[] = {Behaviour(30, CSntpResponder::Silent),
+                                                    Behaviour(30, CSntpResponder::None, 400)};
+    for (const CSntpResponder::Behaviour& behaviour : behaviours)
+    {
+        m_responder.SetBehaviour(behaviour);
+        m_controller.SyncNow();
+        Sleep(200);
+        const DWORD dwStart = GetTickCount();
+        m_controller.Stop();
+        EXPECT_LT(GetTickCount() - dwStart, 1000u);
+        EXPECT_FALSE(m_controller.IsSyncing());
+        Sleep(600);
+        EXPECT_EQ(m_view.m_nPosted, 0);
+        EXPECT_TRUE(m_clock.m_written.empty());
+    }
+    // The next one runs as usual.
+    Serve(m_responder, 5);
+    Sync();
+    ExpectSynchronised(kSetSlow, 5);
 }
 
 TEST(StartAtLogon, SynchronisesAtOnceAndRetriesWhileNoServerAnswers)
@@ -264,10 +443,15 @@ TEST(StartAtLogon, SynchronisesAtOnceAndRetriesWhileNoServerAnswers)
         platform.m_dwTick = 0;
         platform.Script(c.answers);
         controller.StartAutomatic();
+        ASSERT_TRUE(view.WaitForSync(controller));
         for (const auto& step : c.queriesBy)
         {
             platform.m_dwTick = step.first;
             controller.OnTick();
+            if (controller.IsSyncing())
+            {
+                ASSERT_TRUE(view.WaitForSync(controller));
+            }
             EXPECT_EQ(platform.m_nQueries, step.second) << c.pszCase << " at " << step.first;
         }
     }

@@ -12,6 +12,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstdio>
 #include <deque>
 #include <fstream>
@@ -53,16 +54,49 @@ inline std::string ReadWholeFile(const std::string& strPath)
     return text.str();
 }
 
+// Records what the controller shows; the worker's posted message is an
+// event that WaitForSync turns into the window thread's OnSyncDone.
 class CRecordingView : public CSyncView
 {
 public:
+    CRecordingView() : m_hDone(CreateEventW(NULL, FALSE, FALSE, NULL)) {}
+    ~CRecordingView() override { CloseHandle(m_hDone); }
+
     void ShowResult(LPCSTR pszMessage) override { m_results.push_back(pszMessage); }
     void EnableIntervalList(BOOL bEnable) override { m_listEnabled.push_back(bEnable); }
     void SetAutostartCheck(BOOL bChecked) override { m_autostartChecks.push_back(bChecked); }
+    void SetBusy(BOOL bBusy) override { m_busy.push_back(bBusy); }
+    void PostSyncDone() override
+    {
+        ++m_nPosted;
+        SetEvent(m_hDone);
+    }
+
+    // Delivers the worker's message as the dialog would; false when none
+    // came in time.
+    bool WaitForSync(CSyncController& controller, DWORD dwTimeoutMs = 30000)
+    {
+        if (WaitForSingleObject(m_hDone, dwTimeoutMs) != WAIT_OBJECT_0)
+            return false;
+        controller.OnSyncDone();
+        return true;
+    }
+
+    // The last result of the last synchronisation only.
+    void Forget()
+    {
+        m_results.clear();
+        m_busy.clear();
+    }
 
     std::vector<std::string> m_results;
     std::vector<BOOL> m_listEnabled;
     std::vector<BOOL> m_autostartChecks;
+    std::vector<BOOL> m_busy;
+    std::atomic<int> m_nPosted{0};
+
+private:
+    HANDLE m_hDone;
 };
 
 // The real clock to read; setting it is only recorded.
@@ -88,6 +122,7 @@ public:
     {
         BOOL bAnswered;
         double dOffset;
+        DWORD dwError = WSAETIMEDOUT; // when not answered
     };
 
     explicit CFakeSyncPlatform(CClockPlatform& clock = s_clock, LPCSTR pszRunKeyPath = kRunKeyPath)
@@ -126,12 +161,14 @@ public:
     BOOL QueryServer(CSntpQuery& query, LPCSTR pszHost, USHORT nPort, SntpResult& result) override
     {
         ++m_nQueries;
+        m_asked.push_back(std::string(pszHost) + ":" + std::to_string(nPort));
         if (!m_bScripted)
             return CSyncPlatform::QueryServer(query, pszHost, nPort, result);
         const Answer answer = m_answers.empty() ? Answer{FALSE, 0} : m_answers.front();
         if (!m_answers.empty())
             m_answers.pop_front();
         result.dOffset = answer.dOffset;
+        SetLastError(answer.bAnswered ? 0 : answer.dwError);
         return answer.bAnswered;
     }
 
@@ -153,6 +190,7 @@ public:
         m_answers.assign(answers.begin(), answers.end());
         m_bClockSet = bClockSet;
         m_nQueries = 0;
+        m_asked.clear();
     }
 
     DWORD m_dwTick = 0;
@@ -162,6 +200,7 @@ public:
     std::vector<std::wstring> m_tasks; // "name+" registered, "name-" deleted
     std::wstring m_strTaskXml;
     int m_nQueries = 0;
+    std::vector<std::string> m_asked; // "host:port" of each attempt
     int m_nClockSets = 0;
     bool m_bRefuseRemoval = false;
 

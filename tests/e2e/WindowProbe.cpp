@@ -4,6 +4,8 @@
 //   window_probe run-value NAME             the machine-wide autostart value
 //   window_probe run-value NAME --set DATA  writes it (to put back what a test found)
 //   window_probe run-value NAME --delete    removes it
+//   window_probe answers CAPTION MS         sends the first such window a message every 20 ms for MS
+//                                           milliseconds: how many it answered and its longest wait
 #include <windows.h>
 
 #include <shellapi.h>
@@ -242,9 +244,48 @@ int ProbeRunValue(const std::wstring& strName, const std::wstring& strAction, co
     return 0;
 }
 
+double Milliseconds()
+{
+    LARGE_INTEGER count, frequency;
+    ::QueryPerformanceCounter(&count);
+    ::QueryPerformanceFrequency(&frequency);
+    return 1000.0 * static_cast<double>(count.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+int ProbeAnswers(const std::wstring& strCaption, DWORD dwDurationMs)
+{
+    const UINT kIntervalMs = 20;
+    Search search{strCaption, {}};
+    ::EnumWindows(&CollectWindow, reinterpret_cast<LPARAM>(&search));
+    if (search.found.empty())
+    {
+        fprintf(stderr, "window_probe: no window with that caption\n");
+        return 1;
+    }
+    const HWND hWnd = search.found[0];
+    const double dEnd = Milliseconds() + dwDurationMs;
+    double dLongest = 0;
+    int nAnswered = 0, nUnanswered = 0;
+    while (Milliseconds() < dEnd)
+    {
+        const double dSent = Milliseconds();
+        DWORD_PTR nResult = 0;
+        if (::SendMessageTimeoutW(hWnd, WM_NULL, 0, 0, SMTO_NORMAL, kAnswerTimeoutMs, &nResult))
+            ++nAnswered;
+        else
+            ++nUnanswered;
+        const double dWait = Milliseconds() - dSent;
+        dLongest = dWait > dLongest ? dWait : dLongest;
+        ::Sleep(kIntervalMs);
+    }
+    printf("{\"answered\":%d,\"unanswered\":%d,\"longest_ms\":%.1f}\n", nAnswered, nUnanswered, dLongest);
+    return 0;
+}
+
 int Usage()
 {
-    fprintf(stderr, "usage: window_probe dialog CAPTION | run-value NAME [--set DATA | --delete]\n");
+    fprintf(stderr, "usage: window_probe dialog CAPTION | run-value NAME [--set DATA | --delete]"
+                    " | answers CAPTION MS\n");
     return 2;
 }
 } // namespace
@@ -266,5 +307,7 @@ int main()
         return ProbeRunValue(args[1], args[2], args[3]);
     if (args.size() == 3 && args[0] == L"run-value" && args[2] == L"--delete")
         return ProbeRunValue(args[1], args[2], L"");
+    if (args.size() == 3 && args[0] == L"answers")
+        return ProbeAnswers(args[1], static_cast<DWORD>(wcstoul(args[2].c_str(), NULL, 10)));
     return Usage();
 }

@@ -2,6 +2,7 @@
 
 #include "app/NtpStamp.h"
 
+#include <algorithm>
 #include <cstring>
 #include <stdexcept>
 
@@ -9,6 +10,11 @@ namespace
 {
 const DWORD kPollMs = 50;
 
+void Kiss(std::vector<BYTE>& reply, const char* pszCode)
+{
+    reply[1] = 0;
+    memcpy(reply.data() + 12, pszCode, 4);
+}
 } // namespace
 
 CSntpResponder::CSntpResponder()
@@ -81,7 +87,7 @@ void CSntpResponder::Serve()
         }
         const CNtpStamp received = now + behaviour.dClockAhead;
         ++m_nRequests;
-        if (nBytes < 48 || behaviour.fault == Silent)
+        if (nBytes < 48 || behaviour.fault == Silent || m_nRequests <= behaviour.nIgnoreFirst)
             continue;
 
         BYTE reply[48] = {};
@@ -93,24 +99,42 @@ void CSntpResponder::Serve()
             Sleep(behaviour.dwTurnaroundMs);
         (CNtpStamp::Now() + behaviour.dClockAhead).ToNetwork(reply + 40);
 
-        int nReplyBytes = sizeof(reply);
+        std::vector<BYTE> faulty(reply, reply + 48);
+        faulty.resize(static_cast<size_t>(std::max(48, behaviour.nReplyBytes)));
         switch (behaviour.fault)
         {
-        case ShortReply: nReplyBytes = 40; break;
-        case ClientMode: reply[0] = 0x23; break;
-        case Version0: reply[0] = 0x04; break;
-        case Version5: reply[0] = 0x2C; break;
-        case Stratum0: reply[1] = 0; break;
-        case Stratum16: reply[1] = 16; break;
-        case Leap3: reply[0] |= 0xC0; break;
-        case ZeroTransmit: memset(reply + 40, 0, 8); break;
-        case WrongOriginate: reply[31] ^= 0x01; break;
+        case ShortReply: faulty.resize(40); break;
+        case ClientMode: faulty[0] = 0x23; break;
+        case Version0: faulty[0] = 0x04; break;
+        case Version5: faulty[0] = 0x2C; break;
+        case Stratum0: faulty[1] = 0; break;
+        case Stratum16: faulty[1] = 16; break;
+        case Leap3: faulty[0] |= 0xC0; break;
+        case ZeroTransmit: memset(faulty.data() + 40, 0, 8); break;
+        case WrongOriginate: faulty[31] ^= 0x01; break;
+        case KissDeny: Kiss(faulty, "DENY"); break;
+        case KissRstr: Kiss(faulty, "RSTR"); break;
+        case KissRate: Kiss(faulty, "RATE"); break;
         case None:
         case Silent: break;
         }
-        if (behaviour.dwReplyDelayMs)
-            Sleep(behaviour.dwReplyDelayMs);
-        sendto(m_hSocket, reinterpret_cast<const char*>(reply), nReplyBytes, 0, reinterpret_cast<sockaddr*>(&peer),
-               nPeerLength);
+        const int nRequest = m_nRequests - 1;
+        DWORD dwDelayMs = behaviour.dwReplyDelayMs;
+        if (static_cast<size_t>(nRequest) < behaviour.extraDelaysMs.size())
+            dwDelayMs += behaviour.extraDelaysMs[static_cast<size_t>(nRequest)];
+        if (dwDelayMs)
+            Sleep(dwDelayMs);
+        const auto sendDatagram = [&](const std::vector<BYTE>& datagram)
+        {
+            sendto(m_hSocket, reinterpret_cast<const char*>(datagram.data()), static_cast<int>(datagram.size()), 0,
+                   reinterpret_cast<sockaddr*>(&peer), nPeerLength);
+        };
+        sendDatagram(faulty);
+        if (behaviour.bThenAnswer && behaviour.fault != None)
+        {
+            std::vector<BYTE> answer(reply, reply + 48);
+            answer.resize(faulty.size() < 48 ? 48 : faulty.size());
+            sendDatagram(answer);
+        }
     }
 }

@@ -1,5 +1,6 @@
 // An SNTP server for tests on 127.0.0.1: its clock runs ahead of ours by a
-// chosen amount, and it can answer slowly, wrongly, or not at all.
+// chosen amount, and it can answer slowly, wrongly, or not at all. Several
+// may run at once, each on a port of its own.
 #pragma once
 
 #include <winsock2.h>
@@ -25,6 +26,9 @@ public:
         ZeroTransmit,
         WrongOriginate, // a stale or forged datagram
         Silent,         // never answers
+        KissDeny,       // kiss-o'-death codes: stop asking this server
+        KissRstr,
+        KissRate,
     };
 
     struct Behaviour
@@ -33,6 +37,13 @@ public:
         DWORD dwTurnaroundMs = 0; // between receiving and transmitting
         DWORD dwReplyDelayMs = 0; // after transmitting, before the datagram leaves
         Fault fault = None;
+        // The faulty datagram is followed by a proper reply, as when a
+        // stray datagram arrives just before the real one.
+        bool bThenAnswer = false;
+        int nReplyBytes = 48; // more: zeros where extension fields or a MAC go
+        int nIgnoreFirst = 0; // requests left unanswered before it answers
+        // Extra holding back before the reply, by request number from 0.
+        std::vector<DWORD> extraDelaysMs;
     };
 
     CSntpResponder();

@@ -57,27 +57,47 @@ TEST_F(ClockQueryTest, PrintsTheOffsetOfAServerAhead)
     EXPECT_EQ(m_run.strOut.compare(m_run.strOut.find('.', nOffset) + 7, 7, " delay="), 0) << m_run.strOut;
 }
 
-TEST_F(ClockQueryTest, RefusesMalformedRepliesAfterThreeAttempts)
+TEST_F(ClockQueryTest, GoesPastARefusingServerToTheNextAndNamesTheOneUsed)
 {
-    CSntpResponder::Behaviour broken;
-    broken.fault = CSntpResponder::Stratum0;
-    m_responder.SetBehaviour(broken);
-    ASSERT_TRUE(m_run.Run("clockquery.exe", LocalServer()));
+    CSntpResponder refusing;
+    CSntpResponder::Behaviour kiss;
+    kiss.fault = CSntpResponder::KissRate;
+    refusing.SetBehaviour(kiss);
+    CSntpResponder::Behaviour ahead;
+    ahead.dClockAhead = -5;
+    m_responder.SetBehaviour(ahead);
+    const std::string strServers =
+        "127.0.0.1:" + std::to_string(refusing.GetPort()) + " localhost:" + std::to_string(m_responder.GetPort());
+    ASSERT_TRUE(m_run.Run("clockquery.exe", strServers));
+    EXPECT_EQ(m_run.dwExitCode, 0u) << m_run.strErr;
+    EXPECT_EQ(m_run.strOut.rfind("server=localhost stratum=2 offset=-", 0), 0u) << m_run.strOut;
+    EXPECT_EQ(refusing.GetRequestCount(), 1);
+    EXPECT_EQ(m_responder.GetRequestCount(), 4);
+}
+
+TEST_F(ClockQueryTest, ReportsEveryServerWhenNoneGivesAValidReply)
+{
+    CSntpResponder::Behaviour kiss;
+    kiss.fault = CSntpResponder::KissDeny;
+    m_responder.SetBehaviour(kiss);
+    const std::string strPort = std::to_string(m_responder.GetPort());
+    ASSERT_TRUE(m_run.Run("clockquery.exe", "127.0.0.1:" + strPort + " localhost:" + strPort));
     EXPECT_EQ(m_run.dwExitCode, 1u);
     EXPECT_EQ(m_run.strOut, "");
-    EXPECT_EQ(m_run.strErr,
-              "clockquery: no valid reply from 127.0.0.1:" + std::to_string(m_responder.GetPort()) + "\n");
-    EXPECT_EQ(m_responder.GetRequestCount(), 3);
+    EXPECT_EQ(m_run.strErr, "clockquery: no valid reply from 127.0.0.1:" + strPort + ", localhost:" + strPort + "\n");
+    // Each refused once and never asked again.
+    EXPECT_EQ(m_responder.GetRequestCount(), 2);
 }
 
 TEST_F(ClockQueryTest, RejectsBadUsage)
 {
-    const char* const badArguments[] = {"127.0.0.1 0", "127.0.0.1 65536", "127.0.0.1 12x", "a 1 extra", "--help"};
+    const char* const badArguments[] = {"127.0.0.1 0", "127.0.0.1 65536", "127.0.0.1 12x", "a 1 extra",
+                                        "--help",      "a:1 2",           "a b:x",         "a:0"};
     for (const char* pszArguments : badArguments)
     {
         ASSERT_TRUE(m_run.Run("clockquery.exe", pszArguments));
         EXPECT_EQ(m_run.dwExitCode, 2u) << pszArguments;
-        EXPECT_EQ(m_run.strErr, "usage: clockquery [HOST [PORT]]\n") << pszArguments;
+        EXPECT_EQ(m_run.strErr, "usage: clockquery [HOST[:PORT]...]\n       clockquery HOST PORT\n") << pszArguments;
     }
     EXPECT_EQ(m_responder.GetRequestCount(), 0);
 }
