@@ -481,11 +481,13 @@ struct CRange
     }
 };
 
-// Where the row through y crosses the disc of radius r around (cx, cy).
+// Where the row through y crosses the disc of radius r around (cx, cy). Like
+// GDI, a figure covers the pixel centres from its top or left edge up to,
+// but not including, its bottom or right edge.
 CRange DiscRow(double cx, double cy, double r, double y)
 {
     const double dy = y - cy;
-    if (std::fabs(dy) > r)
+    if (dy < -r || dy >= r)
         return {};
     const double half = std::sqrt(r * r - dy * dy);
     return {cx - half, cx + half};
@@ -496,7 +498,7 @@ CRange DiscRow(double cx, double cy, double r, double y)
 // one range, the union of the two end discs' and the band's between them.
 CRange CapsuleRow(POINT a, POINT b, double r, double y)
 {
-    if (y < std::min(a.y, b.y) - r || y > std::max(a.y, b.y) + r)
+    if (y < std::min(a.y, b.y) - r || y >= std::max(a.y, b.y) + r)
         return {};
     CRange row = DiscRow(a.x, a.y, r, y);
     row.Unite(DiscRow(b.x, b.y, r, y));
@@ -512,7 +514,7 @@ CRange CapsuleRow(POINT a, POINT b, double r, double y)
         const double x0 = a.x + dx * ry / dy, half = r * length / std::fabs(dy);
         band.Intersect(x0 - half, x0 + half);
     }
-    else if (std::fabs(ry) > r)
+    else if (ry < -r || ry >= r)
         return row;
     // Along it: 0 <= dx * (x - ax) + dy * ry <= length^2.
     if (dx != 0)
@@ -530,7 +532,7 @@ CRange EllipseRow(double cx, double cy, double rx, double ry, double y)
     if (rx < 0 || ry < 0)
         return {};
     const double dy = y - cy;
-    if (std::fabs(dy) > ry)
+    if (dy < -ry || dy >= ry)
         return {};
     const double half = ry > 0 ? rx * std::sqrt(1 - (dy / ry) * (dy / ry)) : rx;
     return {cx - half, cx + half};
@@ -552,7 +554,7 @@ public:
         if (range.IsEmpty())
             return;
         const double from = std::max<double>(std::ceil(range.from), rcClip.left);
-        const double to = std::min<double>(std::floor(range.to) + 1, rcClip.right);
+        const double to = std::min<double>(std::ceil(range.to), rcClip.right);
         if (from >= to)
             return;
         const RECT rc = {static_cast<int>(from), y, static_cast<int>(to), y + 1};
@@ -710,8 +712,8 @@ void CXTPMarkupPainter::DrawEllipse(const RECT& rc, CXTPMarkupBrush* pStroke, in
                 spans.Add(y, outer);
             else
             {
-                spans.Add(y, CRange{outer.from, std::nextafter(inner.from, -1e300)});
-                spans.Add(y, CRange{std::nextafter(inner.to, 1e300), outer.to});
+                spans.Add(y, CRange{outer.from, inner.from});
+                spans.Add(y, CRange{inner.to, outer.to});
             }
         }
     }

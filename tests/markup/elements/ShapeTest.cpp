@@ -153,6 +153,7 @@ TEST(ShapeDrawingTest, HugePensAndFiguresDrawOnlyWhatIsVisibleAndQuickly)
         std::string strHuge;
         std::string strOrdinary; // the same pixels in the probed band
         RECT rcBand;
+        int nEdgeTolerance = 0; // pixels on slanted edges that may round the other way
     } cases[] = {
         {"<Line X1='0' Y1='50' X2='50' Y2='50' Stroke='Red' StrokeThickness='3000000'",
          "<Rectangle Width='200' Height='100' Fill='Red'",
@@ -162,15 +163,16 @@ TEST(ShapeDrawingTest, HugePensAndFiguresDrawOnlyWhatIsVisibleAndQuickly)
          {20, 0, 180, 100}},
         {"<Line X1='0' Y1='0' X2='100000000' Y2='100000000' Stroke='Blue' StrokeThickness='9'",
          "<Line X1='0' Y1='0' X2='300' Y2='300' Stroke='Blue' StrokeThickness='9'",
-         {10, 10, 90, 90}},
+         {10, 10, 90, 90},
+         2 * 80},
         {"<Polygon Points='0,0 100000000,0 0,100000000' Fill='Green' Stroke='Red' StrokeThickness='4'",
          "<Polygon Points='0,0 1000,0 0,1000' Fill='Green' Stroke='Red' StrokeThickness='4'",
          {0, 0, 200, 100}},
-        {"<Ellipse Width='100000000' Height='100000000' Fill='Green' Margin='-49999900,-49999950,0,0'",
+        {"<Ellipse Width='100000000' Height='100000000' Fill='Green' Margin='-49999904,-49999952,0,0'",
          "<Rectangle Width='200' Height='100' Fill='Green'",
          {0, 0, 200, 100}},
         {"<Ellipse Width='100000000' Height='100000000' Stroke='Red' StrokeThickness='3000000' "
-         "Margin='-49999900,0,0,0'",
+         "Margin='-49999904,0,0,0'",
          "<Rectangle Width='200' Height='100' Fill='Red'",
          {0, 0, 200, 100}},
     };
@@ -186,13 +188,14 @@ TEST(ShapeDrawingTest, HugePensAndFiguresDrawOnlyWhatIsVisibleAndQuickly)
             for (int x = c.rcBand.left; x < c.rcBand.right; x++)
                 nDiffering += huge->Color(x, y) != ordinary->Color(x, y);
         }
-        EXPECT_EQ(nDiffering, 0) << c.strHuge;
+        EXPECT_LE(nDiffering, c.nEdgeTolerance) << c.strHuge;
     }
 
-    // The edge of a circle 10^8 pixels wide crosses the canvas near x = 100.
-    ExpectDrawing("<Ellipse Width='100000000' Height='100000000' Fill='Red' Margin='-99999900,-50000000,0,0' "
+    // The edge of a circle 10^8 pixels wide crosses the canvas near x = 96.
+    // (GDI keeps origins as floats, exact this far out only in steps of 8.)
+    ExpectDrawing("<Ellipse Width='100000000' Height='100000000' Fill='Red' Margin='-99999904,-50000000,0,0' "
                   "HorizontalAlignment='Left' VerticalAlignment='Top'/>",
-                  200, 100, {{0, 0, kRed}, {95, 50, kRed}, {105, 50, kBlack}, {199, 99, kBlack}});
+                  200, 100, {{0, 0, kRed}, {92, 50, kRed}, {100, 50, kBlack}, {199, 99, kBlack}});
 }
 
 TEST(ShapeLayoutTest, FiguresAskForTheirPointsAndStroke)
