@@ -611,16 +611,21 @@ void CXTPMarkupPainter::FillFigureOutline(const POINT* pPoints, int nCount, bool
         return;
     // A thin pen still covers the pixels its line passes through.
     const double r = std::max(0.5, nThickness / 2.0);
+    // Only segments whose pen reaches the visible box are looked at per row.
+    std::vector<std::pair<POINT, POINT>> segments;
+    const int nSegments = nCount == 1 ? 1 : bClosed ? nCount : nCount - 1;
+    for (int i = 0; i < nSegments; i++)
+    {
+        const POINT a = pPoints[i], b = pPoints[(i + 1) % nCount];
+        if (std::max(a.x, b.x) + r >= m_rcClipBox.left && std::min(a.x, b.x) - r < m_rcClipBox.right
+            && std::max(a.y, b.y) + r >= m_rcClipBox.top && std::min(a.y, b.y) - r < m_rcClipBox.bottom)
+            segments.push_back({a, b});
+    }
     CSpanFill spans(this, FigureColor(pStroke));
     for (int y = m_rcClipBox.top; y < m_rcClipBox.bottom; y++)
     {
-        for (int i = 0; i < nCount; i++)
-        {
-            if (i + 1 < nCount || nCount == 1)
-                spans.Add(y, CapsuleRow(pPoints[i], pPoints[std::min(i + 1, nCount - 1)], r, y));
-            else if (bClosed)
-                spans.Add(y, CapsuleRow(pPoints[i], pPoints[0], r, y));
-        }
+        for (const auto& segment : segments)
+            spans.Add(y, CapsuleRow(segment.first, segment.second, r, y));
     }
 }
 

@@ -375,7 +375,7 @@ TEST_F(ScrollViewerTest, WheelScrollsFortyEightPixelsPerMessageWhateverTheDelta)
 TEST_F(ScrollViewerTest, StepsAtTheEndOfHugeContentStayAtTheEnd)
 {
     // A view shorter than a line step over content just short of 2^31 pixels.
-    Load("<ScrollViewer Height='10'><Border Height='2147483646'/></ScrollViewer>");
+    Load("<ScrollViewer Height='10' VerticalAlignment='Top'><Border Height='2147483646'/></ScrollViewer>");
     const POINT pt = {20, 5};
     Send(WM_MOUSEMOVE, pt);
     Viewer()->Scroll(SB_BOTTOM, SB_VERT, 0);
