@@ -607,4 +607,8 @@ TEST_F(Builder, CutOffInputEndsTheLoad)
     EXPECT_EQ(Error("<TextBlock>\xD6"),
               "Unexpected end of file has occurred. The following elements are not closed: 'TextBlock'. Line 1, "
               "position 12");
+    // A "<" in a longer form than UTF-8 allows opens no element.
+    EXPECT_EQ(Error("<?xml encoding='utf-8'?><TextBlock>a\xC0\xBCStackPanel/></TextBlock>"),
+              "Unexpected end of file has occurred. The following elements are not closed: 'TextBlock'. Line 1, "
+              "position 37");
 }
