@@ -7,6 +7,15 @@
 
 IMPLEMENT_MARKUPCLASS(L"FrameworkContentElement", CXTPMarkupFrameworkContentElement, CXTPMarkupInputElement)
 
+CXTPMarkupDependencyProperty* CXTPMarkupFrameworkContentElement::m_pTagProperty = nullptr;
+
+void CXTPMarkupFrameworkContentElement::RegisterMarkupProperties()
+{
+    MARKUP_TYPE(CXTPMarkupFrameworkElement)->EnsureInitialized();
+    m_pTagProperty =
+        CXTPMarkupFrameworkElement::m_pTagProperty->AddOwner(MARKUP_TYPE(CXTPMarkupFrameworkContentElement));
+}
+
 CXTPMarkupFrameworkContentElement::CXTPMarkupFrameworkContentElement() {}
 
 CXTPMarkupFrameworkElement* CXTPMarkupFrameworkContentElement::GetParentFrameworkElement() const

@@ -13,6 +13,10 @@ class CXTPMarkupFrameworkContentElement : public CXTPMarkupInputElement
 public:
     CXTPMarkupFrameworkContentElement();
 
+    // The framework elements' "Tag", shared: any object, for the application's use.
+    static CXTPMarkupDependencyProperty* m_pTagProperty;
+    static void RegisterMarkupProperties();
+
     // The nearest logical ancestor that is a framework element (the text
     // block, for text content), borrowed; null outside any.
     CXTPMarkupFrameworkElement* GetParentFrameworkElement() const;

@@ -7,7 +7,9 @@
 #include "toolkit/ThemeHandle.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
+#include <utility>
 #include <vector>
 
 namespace
@@ -447,32 +449,290 @@ private:
 };
 } // namespace
 
+namespace
+{
+// A figure whose pen or points reach further than this beyond the visible box
+// is not handed to GDI, which would rasterise all of it (minutes and hundreds
+// of megabytes for a pen three million pixels wide); its visible rows are
+// filled span by span instead.
+constexpr double kMaxGdiReach = 2048;
+
+struct CRange
+{
+    double from = 1;
+    double to = 0;
+    bool IsEmpty() const { return from > to; }
+    void Unite(const CRange& other)
+    {
+        if (other.IsEmpty())
+            return;
+        if (IsEmpty())
+            *this = other;
+        else
+        {
+            from = std::min(from, other.from);
+            to = std::max(to, other.to);
+        }
+    }
+    void Intersect(double a, double b)
+    {
+        from = std::max(from, std::min(a, b));
+        to = std::min(to, std::max(a, b));
+    }
+};
+
+// Where the row through y crosses the disc of radius r around (cx, cy). Like
+// GDI, a figure covers the pixel centres from its top or left edge up to,
+// but not including, its bottom or right edge.
+CRange DiscRow(double cx, double cy, double r, double y)
+{
+    const double dy = y - cy;
+    if (dy < -r || dy >= r)
+        return {};
+    const double half = std::sqrt(r * r - dy * dy);
+    return {cx - half, cx + half};
+}
+
+// Where the row through y crosses the points within r of the segment from a
+// to b: GDI's wide pen with round ends. The shape is convex, so its row is
+// one range, the union of the two end discs' and the band's between them.
+CRange CapsuleRow(POINT a, POINT b, double r, double y)
+{
+    if (y < std::min(a.y, b.y) - r || y >= std::max(a.y, b.y) + r)
+        return {};
+    CRange row = DiscRow(a.x, a.y, r, y);
+    row.Unite(DiscRow(b.x, b.y, r, y));
+    const double dx = double(b.x) - a.x, dy = double(b.y) - a.y;
+    const double length = std::sqrt(dx * dx + dy * dy);
+    if (length == 0)
+        return row;
+    const double ry = y - a.y;
+    CRange band{-1e300, 1e300};
+    // Across the segment: |dx * ry - dy * (x - ax)| <= r * length.
+    if (dy != 0)
+    {
+        const double x0 = a.x + dx * ry / dy, half = r * length / std::fabs(dy);
+        band.Intersect(x0 - half, x0 + half);
+    }
+    else if (ry < -r || ry >= r)
+        return row;
+    // Along it: 0 <= dx * (x - ax) + dy * ry <= length^2.
+    if (dx != 0)
+        band.Intersect(a.x - dy * ry / dx, a.x + (length * length - dy * ry) / dx);
+    else if (dy * ry < 0 || dy * ry > length * length)
+        return row;
+    row.Unite(band);
+    return row;
+}
+
+// Where the row through y crosses the ellipse with centre (cx, cy) and radii
+// (rx, ry); empty for a radius below 0.
+CRange EllipseRow(double cx, double cy, double rx, double ry, double y)
+{
+    if (rx < 0 || ry < 0)
+        return {};
+    const double dy = y - cy;
+    if (dy < -ry || dy >= ry)
+        return {};
+    const double half = ry > 0 ? rx * std::sqrt(1 - (dy / ry) * (dy / ry)) : rx;
+    return {cx - half, cx + half};
+}
+
+// Fills the pixels whose centres fall in rows of ranges, within the visible
+// box, joining equal spans of consecutive rows into one rectangle.
+class CSpanFill
+{
+public:
+    CSpanFill(CXTPMarkupPainter* pPainter, COLORREF clr) : m_pPainter(pPainter), m_clr(clr) {}
+    ~CSpanFill() { Flush(); }
+    CSpanFill(const CSpanFill&) = delete;
+    CSpanFill& operator=(const CSpanFill&) = delete;
+
+    void Add(int y, const CRange& range)
+    {
+        const RECT& rcClip = m_pPainter->GetClipBox();
+        if (range.IsEmpty())
+            return;
+        const double from = std::max<double>(std::ceil(range.from), rcClip.left);
+        const double to = std::min<double>(std::ceil(range.to), rcClip.right);
+        if (from >= to)
+            return;
+        const RECT rc = {static_cast<int>(from), y, static_cast<int>(to), y + 1};
+        if (m_bPending && rc.left == m_rc.left && rc.right == m_rc.right && rc.top == m_rc.bottom)
+        {
+            m_rc.bottom = rc.bottom;
+            return;
+        }
+        Flush();
+        m_rc = rc;
+        m_bPending = true;
+    }
+
+private:
+    void Flush()
+    {
+        if (m_bPending)
+            m_pPainter->FillSolidRect(m_rc.left, m_rc.top, m_rc.right, m_rc.bottom, m_clr);
+        m_bPending = false;
+    }
+
+    CXTPMarkupPainter* m_pPainter;
+    COLORREF m_clr;
+    RECT m_rc = {0, 0, 0, 0};
+    bool m_bPending = false;
+};
+
+// Whether the points, widened by a pen's half width, stay close enough to
+// the visible box for GDI.
+bool IsWithinGdiReach(const RECT& rcClip, const POINT* pPoints, int nCount, double penHalf)
+{
+    const double reach = kMaxGdiReach - penHalf;
+    if (reach < 0)
+        return false;
+    for (int i = 0; i < nCount; i++)
+    {
+        if (pPoints[i].x < rcClip.left - reach || pPoints[i].x > rcClip.right + reach
+            || pPoints[i].y < rcClip.top - reach || pPoints[i].y > rcClip.bottom + reach)
+            return false;
+    }
+    return true;
+}
+
+double PenHalf(const CXTPMarkupBrush* pStroke, int nThickness)
+{
+    return pStroke && nThickness > 0 ? nThickness / 2.0 : 0;
+}
+} // namespace
+
+void CXTPMarkupPainter::FillFigureOutline(const POINT* pPoints, int nCount, bool bClosed, CXTPMarkupBrush* pStroke,
+                                          int nThickness)
+{
+    if (!pStroke || nThickness <= 0 || nCount <= 0)
+        return;
+    // A thin pen still covers the pixels its line passes through.
+    const double r = std::max(0.5, nThickness / 2.0);
+    // Only segments whose pen reaches the visible box are looked at per row.
+    std::vector<std::pair<POINT, POINT>> segments;
+    const int nSegments = nCount == 1 ? 1 : bClosed ? nCount : nCount - 1;
+    for (int i = 0; i < nSegments; i++)
+    {
+        const POINT a = pPoints[i], b = pPoints[(i + 1) % nCount];
+        if (std::max(a.x, b.x) + r >= m_rcClipBox.left && std::min(a.x, b.x) - r < m_rcClipBox.right
+            && std::max(a.y, b.y) + r >= m_rcClipBox.top && std::min(a.y, b.y) - r < m_rcClipBox.bottom)
+            segments.push_back({a, b});
+    }
+    CSpanFill spans(this, FigureColor(pStroke));
+    for (int y = m_rcClipBox.top; y < m_rcClipBox.bottom; y++)
+    {
+        for (const auto& segment : segments)
+            spans.Add(y, CapsuleRow(segment.first, segment.second, r, y));
+    }
+}
+
 void CXTPMarkupPainter::DrawPolygon(const POINT* pPoints, int nCount, CXTPMarkupBrush* pStroke, int nThickness,
                                     CXTPMarkupBrush* pFill)
 {
     if (!pPoints || nCount <= 0)
         return;
-    CFigureTools tools(m_hDC, pStroke, nThickness, pFill);
-    ::Polygon(m_hDC, pPoints, nCount);
+    if (IsWithinGdiReach(m_rcClipBox, pPoints, nCount, PenHalf(pStroke, nThickness)))
+    {
+        CFigureTools tools(m_hDC, pStroke, nThickness, pFill);
+        ::Polygon(m_hDC, pPoints, nCount);
+        return;
+    }
+    if (pFill)
+    {
+        // Rows cross the edges; the fill mode pairs the crossings up.
+        const bool bWinding = ::GetPolyFillMode(m_hDC) == WINDING;
+        CSpanFill spans(this, FigureColor(pFill));
+        std::vector<std::pair<double, int>> crossings;
+        for (int y = m_rcClipBox.top; y < m_rcClipBox.bottom; y++)
+        {
+            crossings.clear();
+            for (int i = 0; i < nCount; i++)
+            {
+                const POINT a = pPoints[i], b = pPoints[(i + 1) % nCount];
+                if ((a.y <= y) == (b.y <= y))
+                    continue;
+                crossings.push_back(
+                    {a.x + (double(b.x) - a.x) * (y - double(a.y)) / (double(b.y) - a.y), b.y > a.y ? 1 : -1});
+            }
+            std::sort(crossings.begin(), crossings.end());
+            int nWinding = 0;
+            for (size_t i = 0; i + 1 < crossings.size(); i++)
+            {
+                nWinding += bWinding ? crossings[i].second : 1;
+                if (bWinding ? nWinding != 0 : (nWinding & 1) != 0)
+                    spans.Add(y, CRange{crossings[i].first, crossings[i + 1].first});
+            }
+        }
+    }
+    FillFigureOutline(pPoints, nCount, true, pStroke, nThickness);
 }
 
 void CXTPMarkupPainter::DrawPolyline(const POINT* pPoints, int nCount, CXTPMarkupBrush* pStroke, int nThickness)
 {
     if (!pPoints || nCount <= 0)
         return;
-    CFigureTools tools(m_hDC, pStroke, nThickness, nullptr);
-    ::Polyline(m_hDC, pPoints, nCount);
+    if (IsWithinGdiReach(m_rcClipBox, pPoints, nCount, PenHalf(pStroke, nThickness)))
+    {
+        CFigureTools tools(m_hDC, pStroke, nThickness, nullptr);
+        ::Polyline(m_hDC, pPoints, nCount);
+        return;
+    }
+    if (nCount >= 2)
+        FillFigureOutline(pPoints, nCount, false, pStroke, nThickness);
 }
 
 void CXTPMarkupPainter::DrawEllipse(const RECT& rc, CXTPMarkupBrush* pStroke, int nThickness, CXTPMarkupBrush* pFill)
 {
-    CFigureTools tools(m_hDC, pStroke, nThickness, pFill);
-    ::Ellipse(m_hDC, rc.left, rc.top, rc.right, rc.bottom);
+    const POINT corners[] = {{rc.left, rc.top}, {rc.right, rc.bottom}};
+    const double penHalf = PenHalf(pStroke, nThickness);
+    if (IsWithinGdiReach(m_rcClipBox, corners, 2, penHalf))
+    {
+        CFigureTools tools(m_hDC, pStroke, nThickness, pFill);
+        ::Ellipse(m_hDC, rc.left, rc.top, rc.right, rc.bottom);
+        return;
+    }
+    // The pen runs along the ellipse inside the rectangle, half inside and
+    // half outside it; the fill is what the pen leaves inside.
+    const double cx = (double(rc.left) + rc.right - 1) / 2, cy = (double(rc.top) + rc.bottom - 1) / 2;
+    const double rx = (double(rc.right) - rc.left - 1) / 2, ry = (double(rc.bottom) - rc.top - 1) / 2;
+    if (rx < 0 || ry < 0)
+        return;
+    if (pFill)
+    {
+        CSpanFill spans(this, FigureColor(pFill));
+        for (int y = m_rcClipBox.top; y < m_rcClipBox.bottom; y++)
+            spans.Add(y, EllipseRow(cx, cy, rx - penHalf, ry - penHalf, y));
+    }
+    if (penHalf > 0)
+    {
+        CSpanFill spans(this, FigureColor(pStroke));
+        for (int y = m_rcClipBox.top; y < m_rcClipBox.bottom; y++)
+        {
+            const CRange outer = EllipseRow(cx, cy, rx + penHalf, ry + penHalf, y);
+            const CRange inner = EllipseRow(cx, cy, rx - penHalf, ry - penHalf, y);
+            if (inner.IsEmpty())
+                spans.Add(y, outer);
+            else
+            {
+                spans.Add(y, CRange{outer.from, inner.from});
+                spans.Add(y, CRange{inner.to, outer.to});
+            }
+        }
+    }
 }
 
 void CXTPMarkupPainter::DrawLine(int x1, int y1, int x2, int y2, CXTPMarkupBrush* pStroke, int nThickness)
 {
-    CFigureTools tools(m_hDC, pStroke, nThickness, nullptr);
-    ::MoveToEx(m_hDC, x1, y1, nullptr);
-    ::LineTo(m_hDC, x2, y2);
+    const POINT points[] = {{x1, y1}, {x2, y2}};
+    if (IsWithinGdiReach(m_rcClipBox, points, 2, PenHalf(pStroke, nThickness)))
+    {
+        CFigureTools tools(m_hDC, pStroke, nThickness, nullptr);
+        ::MoveToEx(m_hDC, x1, y1, nullptr);
+        ::LineTo(m_hDC, x2, y2);
+        return;
+    }
+    FillFigureOutline(points, 2, false, pStroke, nThickness);
 }

@@ -104,6 +104,9 @@ public:
     void DrawPolyline(const POINT* pPoints, int nCount, CXTPMarkupBrush* pStroke, int nThickness);
     void DrawEllipse(const RECT& rc, CXTPMarkupBrush* pStroke, int nThickness, CXTPMarkupBrush* pFill);
     void DrawLine(int x1, int y1, int x2, int y2, CXTPMarkupBrush* pStroke, int nThickness);
+    // Figures whose pen or points reach far beyond the clip box are filled
+    // row by row over the clip box alone, so that their cost follows what
+    // can be seen rather than their size.
 
     // --- Control chrome --------------------------------------------------------
 
@@ -158,6 +161,8 @@ private:
     void ReadClipBox();
     void PaintSolid(COLORREF clr, const RECT& rc);
     void PaintLinearGradient(const CXTPMarkupLinearGradientBrush* pBrush, const RECT& rc);
+    // The visible rows of a wide pen drawn along the points.
+    void FillFigureOutline(const POINT* pPoints, int nCount, bool bClosed, CXTPMarkupBrush* pStroke, int nThickness);
 
     HDC m_hDC;       // output
     HDC m_hAttribDC; // text measurement

@@ -450,15 +450,18 @@ void CXTPMarkupScrollBar::DrawThemed(CXTPMarkupPainter* pPainter, const Geometry
     draw(SBP_ARROWBTN, (bVertical ? kArrowUp : kArrowLeft) + lookOf(PartFirstArrow), AxisRect(g.nStart, g.nTrackStart));
     draw(SBP_ARROWBTN, (bVertical ? kArrowDown : kArrowRight) + lookOf(PartLastArrow), AxisRect(g.nTrackEnd, g.nEnd));
 
-    const int nUpperTrack = bVertical ? SBP_UPPERTRACKVERT : SBP_UPPERTRACKHORZ;
-    const int nLowerTrack = bVertical ? SBP_LOWERTRACKVERT : SBP_LOWERTRACKHORZ;
+    // The style names its track parts the other way round from the areas:
+    // the page-up (or page-left) area is its "lower" track, parts 6 and 4,
+    // and the page-down (or page-right) area its "upper" one, parts 7 and 5.
+    const int nPageUpTrack = bVertical ? SBP_LOWERTRACKVERT : SBP_LOWERTRACKHORZ;
+    const int nPageDownTrack = bVertical ? SBP_UPPERTRACKVERT : SBP_UPPERTRACKHORZ;
     if (!HasVisibleThumb(g))
     {
-        draw(nUpperTrack, SCRBS_NORMAL + lookOf(PartNone), AxisRect(g.nTrackStart, g.nTrackEnd));
+        draw(nPageUpTrack, SCRBS_NORMAL + lookOf(PartNone), AxisRect(g.nTrackStart, g.nTrackEnd));
         return;
     }
-    draw(nUpperTrack, SCRBS_NORMAL + lookOf(PartPageUp), AxisRect(g.nTrackStart, g.nThumbStart));
-    draw(nLowerTrack, SCRBS_NORMAL + lookOf(PartPageDown), AxisRect(g.nThumbEnd, g.nTrackEnd));
+    draw(nPageUpTrack, SCRBS_NORMAL + lookOf(PartPageUp), AxisRect(g.nTrackStart, g.nThumbStart));
+    draw(nPageDownTrack, SCRBS_NORMAL + lookOf(PartPageDown), AxisRect(g.nThumbEnd, g.nTrackEnd));
     const RECT rcThumb = AxisRect(g.nThumbStart, g.nThumbEnd);
     const int nThumbState = SCRBS_NORMAL + lookOf(PartThumb);
     draw(bVertical ? SBP_THUMBBTNVERT : SBP_THUMBBTNHORZ, nThumbState, rcThumb);

@@ -192,14 +192,14 @@ SIZE CXTPMarkupScrollViewer::ArrangeContent(int cx, int cy)
     {
         // Content that shrank, or a viewport that grew, pulls the view back
         // so that no empty space shows below the content.
-        if (m_nVerticalOffset > 0 && cyContent < cyView + m_nVerticalOffset)
+        if (m_nVerticalOffset > 0 && cyContent < static_cast<long long>(cyView) + m_nVerticalOffset)
             m_nVerticalOffset = std::max(0, cyContent - cyView);
         m_pVerticalBar->SetScrollInfo(0, cyContent - 1, cyView, m_nVerticalOffset);
         m_pVerticalBar->Arrange(RECT{cx - cxBar, 0, cx, cyView});
     }
     if (m_pHorizontalBar)
     {
-        if (m_nHorizontalOffset > 0 && cxContent < cxView + m_nHorizontalOffset)
+        if (m_nHorizontalOffset > 0 && cxContent < static_cast<long long>(cxView) + m_nHorizontalOffset)
             m_nHorizontalOffset = std::max(0, cxContent - cxView);
         m_pHorizontalBar->SetScrollInfo(0, cxContent - 1, cxView, m_nHorizontalOffset);
         m_pHorizontalBar->Arrange(RECT{0, cy - cyBar, cxView, cy});
@@ -231,13 +231,16 @@ void CXTPMarkupScrollViewer::Scroll(int nCommand, int nOrientation, int nValue)
         return;
     const CXTPMarkupScrollBar::ScrollInfo& info = pBar->GetScrollInfo();
     const int nLast = LastPosition(pBar);
+    // Steps are summed wide: near the end of content about 2^31 pixels tall
+    // a 32-bit sum would wrap round to the top.
+    const long long nFrom = info.nPos;
     int nPos = info.nPos;
     switch (nCommand)
     {
-    case SB_LINEUP: nPos = std::max(0, info.nPos - kLineStep); break;
-    case SB_LINEDOWN: nPos = std::min(nLast, info.nPos + kLineStep); break;
-    case SB_PAGEUP: nPos = std::max(0, info.nPos - info.nPage); break;
-    case SB_PAGEDOWN: nPos = std::min(nLast, info.nPos + info.nPage); break;
+    case SB_LINEUP: nPos = XTPMarkupLayout::Clamp(std::max(0LL, nFrom - kLineStep)); break;
+    case SB_LINEDOWN: nPos = XTPMarkupLayout::Clamp(std::min<long long>(nLast, nFrom + kLineStep)); break;
+    case SB_PAGEUP: nPos = XTPMarkupLayout::Clamp(std::max(0LL, nFrom - info.nPage)); break;
+    case SB_PAGEDOWN: nPos = XTPMarkupLayout::Clamp(std::min<long long>(nLast, nFrom + info.nPage)); break;
     case SB_THUMBPOSITION:
     case SB_THUMBTRACK: nPos = nValue; break;
     case SB_TOP: nPos = 0; break;
@@ -261,6 +264,7 @@ void CXTPMarkupScrollViewer::SetScrollOffset(int nOrientation, int nOffset)
 
 void CXTPMarkupScrollViewer::OnMouseWheel(CXTPMarkupEventArgs* pArgs)
 {
-    SetScrollOffset(SB_VERT, m_nVerticalOffset + (pArgs->m_nWheelDelta < 0 ? kWheelStep : -kWheelStep));
+    SetScrollOffset(SB_VERT, XTPMarkupLayout::Clamp(static_cast<long long>(m_nVerticalOffset)
+                                                    + (pArgs->m_nWheelDelta < 0 ? kWheelStep : -kWheelStep)));
     pArgs->m_bHandled = TRUE;
 }

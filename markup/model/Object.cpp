@@ -14,6 +14,14 @@ namespace
 {
 volatile LONG g_nLiveObjects = 0;
 CXTPMarkupObject::PFNLIFETIMEHOOK g_pfnLifetimeHook = nullptr;
+
+// A final release releases what the object holds, and so on down: a chain of
+// thousands of styles, each holding the one before, would nest that deep and
+// overflow the stack. Past this depth objects whose count reaches zero wait
+// in a list that the outermost final release works through.
+constexpr int kMaxNestedFinalReleases = 64;
+thread_local int t_nFinalReleaseDepth = 0;
+thread_local std::vector<CXTPMarkupObject*>* t_pDeferredFinalReleases = nullptr;
 } // namespace
 
 CXTPMarkupDependencyProperty* CXTPMarkupObject::m_pNameProperty = nullptr;
@@ -75,8 +83,33 @@ LONG CXTPMarkupObject::Release()
         return 0;
     LONG nRef = InterlockedDecrement(&m_dwRef);
     if (nRef == 0)
-        OnFinalRelease();
+        RunFinalRelease(this);
     return nRef;
+}
+
+void CXTPMarkupObject::RunFinalRelease(CXTPMarkupObject* pObject)
+{
+    if (t_nFinalReleaseDepth >= kMaxNestedFinalReleases)
+    {
+        if (!t_pDeferredFinalReleases)
+            t_pDeferredFinalReleases = new std::vector<CXTPMarkupObject*>();
+        t_pDeferredFinalReleases->push_back(pObject);
+        return;
+    }
+    ++t_nFinalReleaseDepth;
+    pObject->OnFinalRelease();
+    if (t_nFinalReleaseDepth == 1)
+    {
+        while (t_pDeferredFinalReleases && !t_pDeferredFinalReleases->empty())
+        {
+            CXTPMarkupObject* pDeferred = t_pDeferredFinalReleases->back();
+            t_pDeferredFinalReleases->pop_back();
+            pDeferred->OnFinalRelease();
+        }
+        delete t_pDeferredFinalReleases;
+        t_pDeferredFinalReleases = nullptr;
+    }
+    --t_nFinalReleaseDepth;
 }
 
 void CXTPMarkupObject::OnFinalRelease()

@@ -149,6 +149,9 @@ public:
                                   CXTPMarkupObject* pNewValue);
 
 private:
+    // Calls OnFinalRelease without nesting deeper than a fixed bound.
+    static void RunFinalRelease(CXTPMarkupObject* pObject);
+
     CXTPMarkupObject* m_pLogicalParent;
     CXTPMarkupPropertyStore* m_pProperties;
     LPWSTR m_lpszMarkupTag;

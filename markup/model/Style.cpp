@@ -29,13 +29,16 @@ void CXTPMarkupStyle::RegisterMarkupProperties()
 }
 
 CXTPMarkupStyle::CXTPMarkupStyle()
-    : m_pSetters(new CXTPMarkupSetterColection()), m_bSealed(FALSE), m_pSealedValues(nullptr), m_bSealing(FALSE)
+    : m_pSetters(new CXTPMarkupSetterColection()), m_bSealed(FALSE), m_pSealedValues(nullptr), m_bSealing(FALSE),
+      m_bListed(FALSE), m_nDerivedStyles(0)
 {
     m_pSetters->SetLogicalParent(this);
 }
 
 CXTPMarkupStyle::~CXTPMarkupStyle()
 {
+    if (CXTPMarkupStyle* pBase = GetBasedOn())
+        pBase->m_nDerivedStyles--;
     m_pSetters->Release();
     if (m_pSealedValues)
         m_pSealedValues->Release();
@@ -93,30 +96,54 @@ void CXTPMarkupStyle::ApplyMarkupValue(CXTPMarkupObjectBuilder* pBuilder, CXTPMa
     }
     else if (pProperty == m_pBasedOnProperty)
     {
+        // Only a style that some style is already based on can close a loop;
+        // a style being loaded has none, so long chains load in linear time.
         const CXTPMarkupStyle* pBase = MarkupCast<CXTPMarkupStyle>(pValue);
-        if (pBase && (pBase == this || pBase->IsBasedOnChainThrough(this)))
+        if (pBase && (pBase == this || (m_nDerivedStyles > 0 && pBase->IsBasedOnChainThrough(this))))
             throw CXTPMarkupBuilderException("Style cannot be based on itself: its BasedOn chain leads back to it");
     }
     CXTPMarkupObject::ApplyMarkupValue(pBuilder, pProperty, value.Detach());
 }
 
+void CXTPMarkupStyle::OnPropertyChanged(CXTPMarkupDependencyProperty* pProperty, CXTPMarkupObject* pOldValue,
+                                        CXTPMarkupObject* pNewValue)
+{
+    if (pProperty == m_pBasedOnProperty)
+    {
+        if (CXTPMarkupStyle* pOldBase = MarkupCast<CXTPMarkupStyle>(pOldValue))
+            pOldBase->m_nDerivedStyles--;
+        if (CXTPMarkupStyle* pNewBase = MarkupCast<CXTPMarkupStyle>(pNewValue))
+            pNewBase->m_nDerivedStyles++;
+    }
+    CXTPMarkupObject::OnPropertyChanged(pProperty, pOldValue, pNewValue);
+}
+
 BOOL CXTPMarkupStyle::IsBasedOnChainThrough(const CXTPMarkupStyle* pStyle) const
 {
-    // Styles built in code may already form a loop further up; the walk
-    // stops at the first style it meets twice.
-    std::vector<const CXTPMarkupStyle*> seen;
-    for (const CXTPMarkupStyle* pBase = GetBasedOn(); pBase; pBase = pBase->GetBasedOn())
+    std::vector<CXTPMarkupStyle*> chain;
+    GetBasedOnChain(chain);
+    for (const CXTPMarkupStyle* pChainStyle : chain)
     {
-        if (pBase == pStyle)
+        if (pChainStyle == pStyle)
             return TRUE;
-        for (const CXTPMarkupStyle* pSeen : seen)
-        {
-            if (pSeen == pBase)
-                return FALSE;
-        }
-        seen.push_back(pBase);
     }
     return FALSE;
+}
+
+void CXTPMarkupStyle::GetBasedOnChain(std::vector<CXTPMarkupStyle*>& chain) const
+{
+    // Styles built in code may form a loop: each style is marked as it is
+    // listed, so the walk stops at the first one it meets twice in one pass
+    // over the chain rather than comparing with every style before it.
+    chain.clear();
+    for (CXTPMarkupStyle* pStyle = const_cast<CXTPMarkupStyle*>(this); pStyle && !pStyle->m_bListed;
+         pStyle = pStyle->GetBasedOn())
+    {
+        pStyle->m_bListed = TRUE;
+        chain.push_back(pStyle);
+    }
+    for (CXTPMarkupStyle* pStyle : chain)
+        pStyle->m_bListed = FALSE;
 }
 
 void CXTPMarkupStyle::AddSetter(CXTPMarkupDependencyProperty* pProperty, CXTPMarkupObject* pValue)
@@ -128,28 +155,38 @@ void CXTPMarkupStyle::Seal()
 {
     if (m_bSealed || m_bSealing)
         return;
-    m_bSealing = TRUE;
+    // The chain is sealed from its deepest unsealed base up, in a loop rather
+    // than by recursion, since chains may be thousands of styles long.
+    std::vector<CXTPMarkupStyle*> chain;
+    GetBasedOnChain(chain);
+    size_t nUnsealed = 0;
+    while (nUnsealed < chain.size() && !chain[nUnsealed]->m_bSealed)
+        nUnsealed++;
+    for (size_t i = 0; i < nUnsealed; i++)
+        chain[i]->m_bSealing = TRUE;
+    for (size_t i = nUnsealed; i-- > 0;)
+        chain[i]->SealOverBase();
+}
 
+void CXTPMarkupStyle::SealOverBase()
+{
     m_pSealedValues = new CXTPMarkupPropertyStore();
     // A sealed style is shared by every element that uses it and belongs to
     // none of them.
     SetLogicalParent(nullptr);
 
-    if (CXTPMarkupStyle* pBase = GetBasedOn())
+    // A base that is still being sealed is this style's own chain looping
+    // back; its values are not complete, so they are left out.
+    const CXTPMarkupStyle* pBase = GetBasedOn();
+    if (pBase && pBase->m_bSealed)
     {
-        pBase->Seal();
-        // A base that is still being sealed is this style's own chain looping
-        // back; its values are not complete, so they are left out.
-        if (pBase->m_bSealed)
+        const CXTPMarkupPropertyStore* pBaseValues = pBase->m_pSealedValues;
+        for (int i = 0; i < pBaseValues->GetSize(); ++i)
         {
-            const CXTPMarkupPropertyStore* pBaseValues = pBase->m_pSealedValues;
-            for (int i = 0; i < pBaseValues->GetSize(); ++i)
+            if (CXTPMarkupObject* pValue = pBaseValues->GetAt(i))
             {
-                if (CXTPMarkupObject* pValue = pBaseValues->GetAt(i))
-                {
-                    pValue->AddRef();
-                    m_pSealedValues->SetAt(i, pValue);
-                }
+                pValue->AddRef();
+                m_pSealedValues->SetAt(i, pValue);
             }
         }
     }

@@ -5,6 +5,8 @@
 #include "markup/model/Setter.h"
 #include "markup/model/Trigger.h"
 
+#include <vector>
+
 class CXTPMarkupPropertyStore;
 class CXTPMarkupResourceDictionary;
 
@@ -33,6 +35,10 @@ public:
     void ApplyMarkupValue(CXTPMarkupObjectBuilder* pBuilder, CXTPMarkupDependencyProperty* pProperty,
                           CXTPMarkupObject* pValue) override;
 
+    // Counts the styles based on each style.
+    void OnPropertyChanged(CXTPMarkupDependencyProperty* pProperty, CXTPMarkupObject* pOldValue,
+                           CXTPMarkupObject* pNewValue) override;
+
     // The builder's resource search: the style's own resources only.
     CXTPMarkupObject* FindResource(const CXTPMarkupObject* pKey) const override;
 
@@ -54,14 +60,25 @@ public:
     CXTPMarkupTriggerCollection* GetTriggers() const;
     CXTPMarkupResourceDictionary* GetResources() const;
 
+    // This style, then its base, its base's base and so on, borrowed; a chain
+    // that loops (styles built in code) ends before the first style it
+    // meets again. Linear in the length of the chain.
+    void GetBasedOnChain(std::vector<CXTPMarkupStyle*>& chain) const;
+
 protected:
     ~CXTPMarkupStyle() override;
 
 private:
     BOOL IsBasedOnChainThrough(const CXTPMarkupStyle* pStyle) const;
+    // Seals this style alone, over its base's sealed values when it has them.
+    void SealOverBase();
 
     CXTPMarkupSetterColection* m_pSetters;
     BOOL m_bSealed;
     CXTPMarkupPropertyStore* m_pSealedValues;
     BOOL m_bSealing;
+    // Set only during one walk of a based-on chain.
+    BOOL m_bListed;
+    // How many styles have this one as their base.
+    int m_nDerivedStyles;
 };

@@ -63,15 +63,8 @@ BOOL Matches(const CXTPMarkupTrigger* pTrigger, const CXTPMarkupObject* pValue)
 std::vector<CXTPMarkupStyle*> BasedOnChain(CXTPMarkupStyle* pStyle)
 {
     std::vector<CXTPMarkupStyle*> chain;
-    for (; pStyle; pStyle = pStyle->GetBasedOn())
-    {
-        for (CXTPMarkupStyle* pListed : chain)
-        {
-            if (pListed == pStyle)
-                return std::vector<CXTPMarkupStyle*>(chain.rbegin(), chain.rend());
-        }
-        chain.push_back(pStyle);
-    }
+    if (pStyle)
+        pStyle->GetBasedOnChain(chain);
     return std::vector<CXTPMarkupStyle*>(chain.rbegin(), chain.rend());
 }
 } // namespace

@@ -124,6 +124,7 @@ void CXTPMarkupTokenizer::SetInput(const char* pText, const char* pEnd)
     m_nCarry = 0;
     m_nLine = 0;
     m_nColumn = 0;
+    m_bAfterCarriageReturn = false;
     m_nValueLength = m_nTagNameLength = m_nAttributeNameLength = 0;
     m_szValue[0] = m_szTagName[0] = m_szAttributeName[0] = 0;
 }
@@ -179,13 +180,21 @@ WCHAR CXTPMarkupTokenizer::ReadChar()
         }
     }
 
-    if (ch == L'\r' || ch == L'\n')
+    // A line ends with CR, LF or the pair CR LF, which files saved on
+    // Windows use: the LF of a pair starts no second line.
+    if (ch == L'\n' && m_bAfterCarriageReturn)
+        m_bAfterCarriageReturn = false;
+    else if (ch == L'\r' || ch == L'\n')
     {
         m_nLine++;
         m_nColumn = 0;
+        m_bAfterCarriageReturn = ch == L'\r';
     }
     else
+    {
         m_nColumn++;
+        m_bAfterCarriageReturn = false;
+    }
     return ch;
 }
 
@@ -198,14 +207,19 @@ WCHAR CXTPMarkupTokenizer::ReadNonWhitespace()
     return ch;
 }
 
-// A sequence whose following bytes are missing or are no continuation bytes
-// is invalid; so is a stray continuation byte or a lead byte above F4.
+// Only the shortest form of a character is valid: a longer one (C0 BC for
+// "<") would carry markup past a caller that escaped it. A sequence whose
+// following bytes are missing or are no continuation bytes is invalid, and so
+// are a stray continuation byte, the lead bytes C0, C1 and F5 to FF, and the
+// surrogate code points, which belong to UTF-16 alone.
 WCHAR CXTPMarkupTokenizer::DecodeUtf8()
 {
+    // The smallest code point each sequence length may encode.
+    static const unsigned kMinimum[] = {0, 0, 0x80, 0x800, 0x10000};
     const BYTE b = *m_pPosition;
     int nBytes;
     unsigned nChar;
-    if (b >= 0xC0 && b <= 0xDF)
+    if (b >= 0xC2 && b <= 0xDF)
     {
         nBytes = 2;
         nChar = b & 0x1F;
@@ -232,13 +246,13 @@ WCHAR CXTPMarkupTokenizer::DecodeUtf8()
             return 0;
         nChar = (nChar << 6) | (c & 0x3F);
     }
+    if (nChar < kMinimum[nBytes] || nChar > 0x10FFFF || (nChar >= 0xD800 && nChar <= 0xDFFF))
+        return 0;
     m_pPosition += nBytes;
     if (nBytes < 4)
         return static_cast<WCHAR>(nChar);
 
     // Beyond the first 64K characters: a surrogate pair, the low half next.
-    if (nChar < 0x10000 || nChar > 0x10FFFF)
-        return 0;
     nChar -= 0x10000;
     m_chPendingLow = static_cast<WCHAR>(0xDC00 | (nChar & 0x3FF));
     return static_cast<WCHAR>(0xD800 | (nChar >> 10));

@@ -54,7 +54,7 @@ public:
     LPCWSTR GetTokenText() const { return m_szValue; }
     int GetTokenTextLength() const { return m_nValueLength; }
 
-    // 0-based; the line counts carriage returns and line feeds alike.
+    // 0-based; a line ends with CR LF, a lone CR or a lone LF.
     int GetLine() const { return m_nLine; }
     int GetColumn() const { return m_nColumn; }
 
@@ -100,6 +100,7 @@ private:
     bool m_bSectionEnd = false;
     int m_nLine = 0;
     int m_nColumn = 0;
+    bool m_bAfterCarriageReturn = false;
     UINT m_nCodePage = 0;
     const BYTE* m_pEnd = nullptr;
     const BYTE* m_pPosition = nullptr;

@@ -166,6 +166,11 @@ class SheetChecks:
         Screen.click(self.part("coloured"))
         self.assertEqual(self.window.events(1), ["Click Button coloured"])
 
+    def test_hyperlink_click_names_the_link_by_its_tag(self):
+        left, top, _, bottom = self.part("heading")
+        Screen.click((left, top, left + 8, bottom))
+        self.assertEqual(self.window.events(1), ["Click Hyperlink https://example.com/"])
+
     def test_check_boxes_cycle(self):
         before = self.settled_away(self.glyph("two"))
         Screen.click(self.part("two"))

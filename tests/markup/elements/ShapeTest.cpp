@@ -14,6 +14,9 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <string>
+
 namespace
 {
 const COLORREF kBlack = RGB(0, 0, 0);
@@ -123,6 +126,76 @@ TEST(ShapeDrawingTest, FiguresWithNothingToDrawLeaveThePixels)
         EXPECT_EQ(0, canvas.Count(kRed, RECT{0, 0, 30, 30})) << pszMarkup;
         EXPECT_EQ(0, canvas.Count(RGB(255, 255, 255), RECT{0, 0, 30, 30})) << pszMarkup;
     }
+}
+
+// Renders the markup, aligned top-left, on a black canvas.
+std::unique_ptr<CDibCanvas> Draw(const char* pszMarkup, int cx, int cy)
+{
+    Ptr<CXTPMarkupFrameworkElement> root = Load(pszMarkup);
+    EXPECT_TRUE(root) << pszMarkup;
+    auto canvas = std::make_unique<CDibCanvas>(cx, cy);
+    if (!root)
+        return canvas;
+    CXTPMarkupPainter painter(canvas->GetDC());
+    root->Measure(&painter, cx, cy);
+    root->Arrange(RECT{0, 0, cx, cy});
+    root->Render(&painter);
+    return canvas;
+}
+
+// Pens and figures far larger than the canvas draw in no time what a figure
+// of ordinary size draws where the two coincide.
+TEST(ShapeDrawingTest, HugePensAndFiguresDrawOnlyWhatIsVisibleAndQuickly)
+{
+    const char kTopLeft[] = " HorizontalAlignment='Left' VerticalAlignment='Top'/>";
+    const struct
+    {
+        std::string strHuge;
+        std::string strOrdinary; // the same pixels in the probed band
+        RECT rcBand;
+        int nEdgeTolerance = 0; // pixels on slanted edges that may round the other way
+    } cases[] = {
+        {"<Line X1='0' Y1='50' X2='50' Y2='50' Stroke='Red' StrokeThickness='3000000'",
+         "<Rectangle Width='200' Height='100' Fill='Red'",
+         {0, 0, 200, 100}},
+        {"<Polyline Points='0,50 100000000,50' Stroke='Blue' StrokeThickness='21'",
+         "<Polyline Points='0,50 300,50' Stroke='Blue' StrokeThickness='21'",
+         {20, 0, 180, 100}},
+        {"<Line X1='0' Y1='0' X2='100000000' Y2='100000000' Stroke='Blue' StrokeThickness='9'",
+         "<Line X1='0' Y1='0' X2='300' Y2='300' Stroke='Blue' StrokeThickness='9'",
+         {10, 10, 90, 90},
+         2 * 80},
+        {"<Polygon Points='0,0 100000000,0 0,100000000' Fill='Green' Stroke='Red' StrokeThickness='4'",
+         "<Polygon Points='0,0 1000,0 0,1000' Fill='Green' Stroke='Red' StrokeThickness='4'",
+         {0, 0, 200, 100}},
+        {"<Ellipse Width='100000000' Height='100000000' Fill='Green' Margin='-49999904,-49999952,0,0'",
+         "<Rectangle Width='200' Height='100' Fill='Green'",
+         {0, 0, 200, 100}},
+        {"<Ellipse Width='100000000' Height='100000000' Stroke='Red' StrokeThickness='3000000' "
+         "Margin='-49999904,0,0,0'",
+         "<Rectangle Width='200' Height='100' Fill='Red'",
+         {0, 0, 200, 100}},
+    };
+    for (const auto& c : cases)
+    {
+        const ULONGLONG nStart = GetTickCount64();
+        auto huge = Draw((c.strHuge + kTopLeft).c_str(), 200, 100);
+        EXPECT_LT(GetTickCount64() - nStart, 1000u) << c.strHuge;
+        auto ordinary = Draw((c.strOrdinary + kTopLeft).c_str(), 200, 100);
+        int nDiffering = 0;
+        for (int y = c.rcBand.top; y < c.rcBand.bottom; y++)
+        {
+            for (int x = c.rcBand.left; x < c.rcBand.right; x++)
+                nDiffering += huge->Color(x, y) != ordinary->Color(x, y);
+        }
+        EXPECT_LE(nDiffering, c.nEdgeTolerance) << c.strHuge;
+    }
+
+    // The edge of a circle 10^8 pixels wide crosses the canvas near x = 96.
+    // (GDI keeps origins as floats, exact this far out only in steps of 8.)
+    ExpectDrawing("<Ellipse Width='100000000' Height='100000000' Fill='Red' Margin='-99999904,-50000000,0,0' "
+                  "HorizontalAlignment='Left' VerticalAlignment='Top'/>",
+                  200, 100, {{0, 0, kRed}, {92, 50, kRed}, {100, 50, kBlack}, {199, 99, kBlack}});
 }
 
 TEST(ShapeLayoutTest, FiguresAskForTheirPointsAndStroke)

@@ -3,7 +3,9 @@
 // layout properties take.
 #include "ElementTestSupport.h"
 
+#include "markup/elements/FrameworkContentElement.h"
 #include "markup/elements/UIElementCollection.h"
+#include "markup/model/String.h"
 
 #include <gtest/gtest.h>
 
@@ -36,6 +38,25 @@ TEST(StructureTest, PanelsTakeOnlyElementsAsContent)
     // The two classes between the input element and the framework element
     // cannot be written.
     EXPECT_EQ("The tag 'UIElement' does not exist in XML namespace. Line 1, position 12", LoadError("<UIElement/>"));
+}
+
+TEST(StructureTest, TextContentCarriesATagAsElementsDo)
+{
+    Ptr<CXTPMarkupFrameworkElement> root =
+        Load("<TextBlock Tag='block'><Hyperlink Tag='https://example.com/'>a</Hyperlink><Run Tag='x'>b</Run>"
+             "<Span Tag='s'/></TextBlock>");
+    ASSERT_TRUE(root);
+    EXPECT_EQ(CXTPMarkupFrameworkContentElement::m_pTagProperty, CXTPMarkupFrameworkElement::m_pTagProperty);
+    const LPCWSTR kTags[] = {L"https://example.com/", L"x", L"s"};
+    CXTPMarkupObject* pInlines = root->GetLogicalChild(0);
+    ASSERT_EQ(pInlines->GetLogicalChildCount(), 3);
+    for (int i = 0; i < 3; i++)
+    {
+        const CXTPMarkupString* pTag = MarkupCast<CXTPMarkupString>(
+            pInlines->GetLogicalChild(i)->GetValue(CXTPMarkupFrameworkContentElement::m_pTagProperty));
+        ASSERT_TRUE(pTag) << i;
+        EXPECT_STREQ(pTag->GetText(), kTags[i]);
+    }
 }
 
 TEST(StructureTest, LayoutKeywordsOutsideTheirListAreRejected)

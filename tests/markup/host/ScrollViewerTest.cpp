@@ -25,6 +25,8 @@
 #include <vssym32.h>
 
 #include <algorithm>
+#include <climits>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -370,6 +372,29 @@ TEST_F(ScrollViewerTest, WheelScrollsFortyEightPixelsPerMessageWhateverTheDelta)
     EXPECT_EQ(Offset(), 0);
 }
 
+TEST_F(ScrollViewerTest, StepsAtTheEndOfHugeContentStayAtTheEnd)
+{
+    // A view shorter than a line step over content just short of 2^31 pixels.
+    Load("<ScrollViewer Height='10' VerticalAlignment='Top'><Border Height='2147483646'/></ScrollViewer>");
+    const POINT pt = {20, 5};
+    Send(WM_MOUSEMOVE, pt);
+    Viewer()->Scroll(SB_BOTTOM, SB_VERT, 0);
+    const int nLast = Offset();
+    ASSERT_GT(nLast, INT_MAX - 64);
+    const std::function<void()> steps[] = {
+        [&] { Viewer()->Scroll(SB_LINEDOWN, SB_VERT, 0); },
+        [&] { Viewer()->Scroll(SB_PAGEDOWN, SB_VERT, 0); },
+        [&] { Wheel(-120, pt); },
+    };
+    for (const auto& step : steps)
+    {
+        step();
+        EXPECT_EQ(Offset(), nLast);
+    }
+    Wheel(120, pt);
+    EXPECT_EQ(Offset(), nLast - 48);
+}
+
 TEST_F(ScrollViewerTest, ContentIsCutToTheViewportAndShowsWhereScrolled)
 {
     Load("<Border Background='White' Padding='20'><ScrollViewer HorizontalScrollBarVisibility='Auto'>" + kBands
@@ -478,8 +503,7 @@ TEST_F(ScrollViewerTest, ThemedBarsDrawTheStylesPartsInTheirStates)
                               if (bGripper)
                                   theme.DrawBackground(hDC, SBP_GRIPPERVERT, SCRBS_PRESSED, rc);
                           }));
-    EXPECT_TRUE(LooksLike(*canvas, InClient(VBar()->GetPartRect(Bar::PartPageDown), rcBar),
-                          part(SBP_LOWERTRACKVERT, SCRBS_NORMAL)));
+    EXPECT_TRUE(LooksLike(*canvas, InClient(VBar()->GetPartRect(Bar::PartPageDown), rcBar), part(7, SCRBS_NORMAL)));
     Release(PointIn(VBar(), Bar::PartThumb));
 
     // Too short for a thumb: the whole track, in its normal state, neither
@@ -492,7 +516,41 @@ TEST_F(ScrollViewerTest, ThemedBarsDrawTheStylesPartsInTheirStates)
     rcTrack.top = rcTrack.bottom;
     rcTrack.bottom = VBar()->GetPartRect(Bar::PartLastArrow).top;
     ASSERT_FALSE(IsRectEmpty(&rcTrack));
-    EXPECT_TRUE(LooksLike(*canvas, InClient(rcTrack, rcShortBar), part(SBP_UPPERTRACKVERT, SCRBS_NORMAL)));
+    EXPECT_TRUE(LooksLike(*canvas, InClient(rcTrack, rcShortBar), part(6, SCRBS_NORMAL)));
+}
+
+TEST_F(ScrollViewerTest, ThemedPageAreasDrawTheirOwnTrackParts)
+{
+    if (!CXTPThemeHandle::IsThemeActive())
+        GTEST_SKIP() << "no visual style here";
+    CXTPThemeHandle theme;
+    ASSERT_TRUE(theme.Open(m_hWnd, L"SCROLLBAR"));
+    LoadViewer("VerticalScrollBarVisibility='Visible' HorizontalScrollBarVisibility='Visible'",
+               "<Border Width='2000' Height='2000'/>");
+    Viewer()->SetScrollOffset(SB_VERT, 900);
+    Viewer()->SetScrollOffset(SB_HORZ, 900);
+    Render();
+    struct
+    {
+        Bar* pBar;
+        int nPageUpPart;
+        int nPageDownPart;
+    } const bars[] = {{VBar(), 6, 7}, {HBar(), 4, 5}};
+    for (const auto& bar : bars)
+    {
+        auto canvas = RenderBar(bar.pBar);
+        const RECT rcBar = m_pHost->GetElementRect(bar.pBar);
+        const RECT rcPageUp = bar.pBar->GetPartRect(Bar::PartPageUp);
+        const RECT rcPageDown = bar.pBar->GetPartRect(Bar::PartPageDown);
+        ASSERT_FALSE(IsRectEmpty(&rcPageUp) || IsRectEmpty(&rcPageDown));
+        for (auto [rc, nPart] : {std::pair(rcPageUp, bar.nPageUpPart), std::pair(rcPageDown, bar.nPageDownPart)})
+        {
+            EXPECT_TRUE(LooksLike(*canvas, InClient(rc, rcBar),
+                                  [&theme, nPart](HDC hDC, const RECT& rcPart)
+                                  { theme.DrawBackground(hDC, nPart, SCRBS_NORMAL, rcPart); }))
+                << "part " << nPart;
+        }
+    }
 }
 
 TEST_F(ScrollViewerTest, ClassicBarsDrawFramesAnInvertedPressedPageAndARaisedThumb)

@@ -331,8 +331,15 @@ TEST_F(Builder, EveryErrorEndsTheLoadWithItsMessageAndPosition)
         {"<StackPanel/>x", "Data at the root level is invalid. Line 1, position 15"},
         {"<!-- only a comment -->", "Root element is missing. Line 1, position 24"},
         {"<StackPanel>\r\n<TextBlock>a",
-         "Unexpected end of file has occurred. The following elements are not closed: 'TextBlock'. Line 3, "
+         "Unexpected end of file has occurred. The following elements are not closed: 'TextBlock'. Line 2, "
          "position 13"},
+        // Saved on Windows, on old Macs and on Unix: one line per line end.
+        {"<StackPanel>\r\n\r\n<StackPanel><Unknown/>",
+         "The tag 'Unknown' does not exist in XML namespace. Line 3, position 22"},
+        {"<StackPanel>\r\r<StackPanel><Unknown/>",
+         "The tag 'Unknown' does not exist in XML namespace. Line 3, position 22"},
+        {"<StackPanel>\n\r\n<StackPanel><Unknown/>",
+         "The tag 'Unknown' does not exist in XML namespace. Line 3, position 22"},
         {"<StackPanel/><StackPanel/>", "There are multiple root elements. Line 1, position 26"},
         {"<StackPanel><Unknown/></StackPanel>",
          "The tag 'Unknown' does not exist in XML namespace. Line 1, position 22"},
@@ -600,4 +607,8 @@ TEST_F(Builder, CutOffInputEndsTheLoad)
     EXPECT_EQ(Error("<TextBlock>\xD6"),
               "Unexpected end of file has occurred. The following elements are not closed: 'TextBlock'. Line 1, "
               "position 12");
+    // A "<" in a longer form than UTF-8 allows opens no element.
+    EXPECT_EQ(Error("<?xml encoding='utf-8'?><TextBlock>a\xC0\xBCStackPanel/></TextBlock>"),
+              "Unexpected end of file has occurred. The following elements are not closed: 'TextBlock'. Line 1, "
+              "position 37");
 }

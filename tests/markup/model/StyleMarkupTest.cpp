@@ -237,6 +237,49 @@ TEST_F(StyleMarkup, BasedOnStylesAndRepeatedSettersTheLaterOneWins)
     EXPECT_EQ(RGB(0, 0, 255), pFill->GetColor());
 }
 
+// Chains thousands of styles long load, apply and go again within a second
+// each: nothing walks them recursively, and the loop check is linear.
+TEST_F(StyleMarkup, ThousandsOfChainedStylesLoadApplyAndAreReleased)
+{
+    using Link = std::string (*)(const std::string& strBase, const std::string& strIndex);
+    const struct
+    {
+        int nStyles;
+        Link link;  // the attribute or setter by which style i names style i - 1
+        int nShade; // of a label with the last style
+    } chains[] = {
+        {4000,
+         [](const std::string& strBase, const std::string&)
+         { return "><Setter Property='Style' Value='{StaticResource s" + strBase + "}'/>"; },
+         -1},
+        {8000,
+         [](const std::string& strBase, const std::string& strIndex)
+         { return " BasedOn='{StaticResource s" + strBase + "}'><Setter Property='Shade' Value='" + strIndex + "'/>"; },
+         7999},
+    };
+    for (const auto& chain : chains)
+    {
+        CMarkupLiveObjects live;
+        std::string markup = "<Box><Box.Resources><Style x:Key='s0' TargetType='Label'>"
+                             "<Setter Property='Fill' Value='Red'/></Style>";
+        for (int i = 1; i < chain.nStyles; i++)
+        {
+            markup += "<Style x:Key='s" + std::to_string(i) + "' TargetType='Label'"
+                      + chain.link(std::to_string(i - 1), std::to_string(i)) + "</Style>";
+        }
+        markup += "</Box.Resources><Label x:Name='a' Style='{StaticResource s" + std::to_string(chain.nStyles - 1)
+                  + "}'/></Box>";
+        const ULONGLONG nStart = GetTickCount64();
+        {
+            Loaded loaded = Load(markup);
+            ASSERT_TRUE(loaded.root);
+            EXPECT_EQ(chain.nShade, Shade(Child(loaded, L"a")));
+        }
+        EXPECT_LT(GetTickCount64() - nStart, 1000u) << chain.nStyles;
+        EXPECT_EQ(0, live.Added());
+    }
+}
+
 TEST_F(StyleMarkup, TriggersAreEvaluatedAfterTheLoadAndFollowTheirProperty)
 {
     Loaded loaded = Load("<Box><Box.Resources><Style TargetType='Label'><Setter Property='Shade' Value='1'/>"
