@@ -632,20 +632,7 @@ void CXTPMarkupHost::InvalidateAll()
 RECT CXTPMarkupHost::GetElementRect(CXTPMarkupInputElement* pElement) const
 {
     RECT rc = {0, 0, 0, 0};
-    const CXTPMarkupVisual* pVisual = MarkupCast<CXTPMarkupVisual>(pElement);
-    if (pVisual)
-    {
-        rc = pVisual->GetBounds();
-    }
-    else if (const CXTPMarkupInline* pInline = MarkupCast<CXTPMarkupInline>(pElement))
-    {
-        // Text shows where its text block placed it.
-        const CXTPMarkupTextBlock* pTextBlock = MarkupCast<CXTPMarkupTextBlock>(pInline->GetParentFrameworkElement());
-        if (!pTextBlock)
-            return rc;
-        rc = pTextBlock->GetInlineRect(pInline);
-        pVisual = pTextBlock;
-    }
+    const CXTPMarkupVisual* pVisual = pElement ? pElement->GetPlacement(&rc) : nullptr;
     // Only what the clipping elements on the way up let show: a scrolled
     // viewer repaints its box, not the whole length of its content.
     for (; pVisual; pVisual = pVisual->GetParentVisual())

@@ -246,6 +246,11 @@ void CXTPMarkupInputElement::OnLostMouseCapture(CXTPMarkupEventArgs* /*pArgs*/) 
 
 void CXTPMarkupInputElement::OnMouseWheel(CXTPMarkupEventArgs* /*pArgs*/) {}
 
+const CXTPMarkupVisual* CXTPMarkupInputElement::GetPlacement(RECT* /*pRect*/) const
+{
+    return nullptr;
+}
+
 CXTPMarkupInputElement* CXTPMarkupInputElement::HitTest(int /*x*/, int /*y*/)
 {
     return nullptr;

@@ -10,6 +10,7 @@ class CXTPMarkupDelegate;
 class CXTPMarkupEventArgs;
 class CXTPMarkupEventHandlerMap;
 class CXTPMarkupStyle;
+class CXTPMarkupVisual;
 struct CXTPMarkupPropertyChangedArgs;
 
 class CXTPMarkupInputElement : public CXTPMarkupObject
@@ -81,6 +82,10 @@ public:
     // The deepest element under (x, y) in the parent's coordinates; visuals
     // answer, other input elements are never hit.
     virtual CXTPMarkupInputElement* HitTest(int x, int y);
+
+    // Where the element shows: *pRect in the coordinates of the visual
+    // returned, null (and *pRect untouched) for an element that never shows.
+    virtual const CXTPMarkupVisual* GetPlacement(RECT* pRect) const;
 
     // After a load, children before parents: takes the implicit style when
     // the element has none and evaluates its style's triggers.
