@@ -1,6 +1,6 @@
 #include "markup/elements/Image.h"
 
-#include "markup/host/Host.h"
+#include "markup/elements/ElementContext.h"
 #include "markup/host/ImageLoader.h"
 #include "markup/host/Painter.h"
 
@@ -104,8 +104,8 @@ void CXTPMarkupImage::ResolveImageSource()
         if (nNumber < 1)
             return;
         nId = static_cast<UINT>(nNumber);
-        CXTPMarkupHost* pHost = GetMarkupContext();
-        pStore = pHost && pHost->GetImageStore() ? pHost->GetImageStore() : CXTPImageStore::GetSharedStore();
+        const CXTPMarkupElementContext* pContext = GetElementContext();
+        pStore = pContext && pContext->GetImageStore() ? pContext->GetImageStore() : CXTPImageStore::GetSharedStore();
         pStore->AddRef();
     }
 

@@ -1,7 +1,8 @@
 #include "markup/elements/Run.h"
 
+#include "markup/elements/ElementContext.h"
+
 #include "markup/host/CachedFont.h"
-#include "markup/host/Host.h"
 #include "markup/host/Painter.h"
 
 #include "markup/model/DependencyProperty.h"
@@ -264,8 +265,8 @@ void CXTPMarkupRun::RenderRange(CXTPMarkupPainter* pPainter, const RECT& rc, int
 
 void CXTPMarkupRun::GetLogFont(LOGFONTA& lf) const
 {
-    const CXTPMarkupHost* pHost = FindMarkupContext();
-    lf = pHost ? pHost->GetDefaultFont() : StandaloneDefaultFont();
+    const CXTPMarkupElementContext* pContext = FindMarkupContext();
+    lf = pContext ? pContext->GetDefaultFont() : StandaloneDefaultFont();
 
     if (const CXTPMarkupInt* pSize = MarkupCast<CXTPMarkupInt>(GetValue(m_pFontSizeProperty)))
         lf.lfHeight = -static_cast<int>(*pSize);
@@ -285,8 +286,8 @@ void CXTPMarkupRun::PrepareFont(CXTPMarkupPainter* pPainter)
     GetLogFont(lf);
     if (!m_pFont || !m_pFont->IsSameFont(lf))
     {
-        CXTPMarkupHost* pHost = FindMarkupContext();
-        CXTPMarkupCachedFont* pFont = pHost ? pHost->GetCachedFont(lf) : new CXTPMarkupCachedFont(lf);
+        CXTPMarkupElementContext* pContext = FindMarkupContext();
+        CXTPMarkupCachedFont* pFont = pContext ? pContext->GetCachedFont(lf) : new CXTPMarkupCachedFont(lf);
         if (m_pFont)
             m_pFont->Release();
         m_pFont = pFont;

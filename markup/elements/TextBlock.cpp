@@ -1,12 +1,12 @@
 #include "markup/elements/TextBlock.h"
 
+#include "markup/elements/ElementContext.h"
 #include "markup/elements/Inline.h"
 #include "markup/elements/LayoutExtent.h"
 #include "markup/elements/LineBreaker.h"
 #include "markup/elements/Run.h"
 #include "markup/elements/TextElement.h"
 
-#include "markup/host/Host.h"
 #include "markup/host/Painter.h"
 
 #include "markup/model/Brush.h"
@@ -412,8 +412,8 @@ void CXTPMarkupTextBlock::DrawContent(CXTPMarkupPainter* pPainter)
     if (pBackground)
         pPainter->FillRectangle(pBackground, 0, 0, m_szArranged.cx, m_szArranged.cy);
 
-    const CXTPMarkupHost* pHost = GetMarkupContext();
-    const COLORREF clrDefault = pHost ? pHost->GetDefaultTextColor() : RGB(0, 0, 0);
+    const CXTPMarkupElementContext* pContext = GetElementContext();
+    const COLORREF clrDefault = pContext ? pContext->GetDefaultTextColor() : RGB(0, 0, 0);
     const RECT rcClip = pPainter->GetClipBox();
     const COLORREF clrOld = pPainter->SetTextColor(clrDefault);
 
@@ -478,9 +478,9 @@ void CXTPMarkupTextBlock::DrawDecoration(CXTPMarkupPainter* pPainter, const CChu
         pPainter->FillRectangle(pBrush, rc.left, nTop, rc.right, nTop + nThickness);
         return;
     }
-    const CXTPMarkupHost* pHost = GetMarkupContext();
+    const CXTPMarkupElementContext* pContext = GetElementContext();
     pPainter->FillSolidRect(rc.left, nTop, rc.right, nTop + nThickness,
-                            pHost ? pHost->GetDefaultTextColor() : RGB(0, 0, 0));
+                            pContext ? pContext->GetDefaultTextColor() : RGB(0, 0, 0));
 }
 
 CXTPMarkupInputElement* CXTPMarkupTextBlock::HitTestSelf(int x, int y)

@@ -5,6 +5,8 @@
 // at the end serve controls that keep a host on the heap.
 #pragma once
 
+#include "markup/elements/ElementContext.h"
+
 #include "toolkit/MarkupToolTipRelay.h"
 
 #include <windows.h>
@@ -41,7 +43,7 @@ public:
     virtual BOOL OnTrackingMessage(UINT message, WPARAM wParam, LPARAM lParam) = 0;
 };
 
-class CXTPMarkupHost : private CMarkupToolTipRelay::ISite
+class CXTPMarkupHost : public CXTPMarkupElementContext, private CMarkupToolTipRelay::ISite
 {
 public:
     // The first host of the process registers and initialises every markup
@@ -78,15 +80,15 @@ public:
     // The font for lf, shared with every element of this host asking for the
     // same height, weight, italic, quality and face; one reference for the
     // caller. The font leaves the cache when its last holder releases it.
-    CXTPMarkupCachedFont* GetCachedFont(const LOGFONTA& lf);
+    CXTPMarkupCachedFont* GetCachedFont(const LOGFONTA& lf) override;
     // The cache itself, null before the first GetCachedFont.
     const CXTPMarkupFontList* GetFontList() const { return m_pFontList.get(); }
 
     // Text of elements that set no font or colour: the system message-box
     // font and black, unless the window's owner says otherwise.
-    const LOGFONTA& GetDefaultFont() const { return m_lfDefault; }
+    const LOGFONTA& GetDefaultFont() const override { return m_lfDefault; }
     void SetDefaultFont(const LOGFONTA& lf) { m_lfDefault = lf; }
-    COLORREF GetDefaultTextColor() const { return m_clrDefaultText; }
+    COLORREF GetDefaultTextColor() const override { return m_clrDefaultText; }
     void SetDefaultTextColor(COLORREF clr) { m_clrDefaultText = clr; }
 
     // The element the tooltip is shown for: the nearest element of the hot
@@ -143,21 +145,21 @@ public:
 
     // The store image numbers of this tree name; null (the default) leaves
     // them to the process-wide store. The host holds a reference to pStore.
-    CXTPImageStore* GetImageStore() const { return m_pImageStore; }
+    CXTPImageStore* GetImageStore() const override { return m_pImageStore; }
     void SetImageStore(CXTPImageStore* pStore);
 
     // Repaints, without erasing, the part of the window an element covers;
     // nothing without a window. Elements call it when they look different.
-    virtual void InvalidateElement(CXTPMarkupInputElement* pElement);
+    void InvalidateElement(CXTPMarkupInputElement* pElement) override;
     // Repaints the whole client area: the root asks for another size.
-    virtual void InvalidateAll();
+    void InvalidateAll() override;
     // Where an element's subtree, or the text of an inline, shows in the
     // window's client area (cut to the clipping elements above it); empty
     // for anything else.
     RECT GetElementRect(CXTPMarkupInputElement* pElement) const;
 
 protected:
-    virtual ~CXTPMarkupHost();
+    ~CXTPMarkupHost() override;
 
 private:
     class CElementChain;

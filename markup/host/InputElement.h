@@ -7,6 +7,7 @@
 #include "markup/model/StyleState.h"
 
 class CXTPMarkupDelegate;
+class CXTPMarkupElementContext;
 class CXTPMarkupEventArgs;
 class CXTPMarkupEventHandlerMap;
 class CXTPMarkupStyle;
@@ -47,6 +48,8 @@ public:
     // The host this element was created for (not counted here: the element
     // holds one reference, given back at its final release), or null.
     CXTPMarkupHost* GetMarkupContext() const { return m_pMarkupContext; }
+    // The same host as elements see it; null without one.
+    CXTPMarkupElementContext* GetElementContext() const;
 
     // Appends pDelegate to the element's list for pEvent; takes over the
     // reference. RemoveHandler drops the first occurrence.
