@@ -2,6 +2,7 @@
 
 #include "markup/elements/UIElement.h"
 #include "markup/host/Host.h"
+#include "markup/host/WindowHelpers.h"
 
 #include "toolkit/BufferDC.h"
 #include "toolkit/GdiHandles.h"

@@ -3,6 +3,7 @@
 #include "app/ProgramText.h"
 #include "markup/elements/UIElement.h"
 #include "markup/host/Host.h"
+#include "markup/host/WindowHelpers.h"
 #include "markup/host/Painter.h"
 #include "toolkit/BufferDC.h"
 

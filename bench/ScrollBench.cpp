@@ -7,6 +7,7 @@
 
 #include "markup/elements/TextBlock.h"
 #include "markup/host/Host.h"
+#include "markup/host/WindowHelpers.h"
 #include "markup/host/Painter.h"
 #include "markup/host/ScrollBar.h"
 #include "markup/host/ScrollViewer.h"

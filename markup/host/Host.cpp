@@ -1,7 +1,5 @@
 #include "markup/host/Host.h"
 
-#include "markup/elements/Inline.h"
-#include "markup/elements/TextBlock.h"
 #include "markup/elements/UIElement.h"
 #include "markup/elements/Visual.h"
 
@@ -30,8 +28,6 @@
 
 namespace
 {
-BOOL g_bTypesInitialized = FALSE;
-
 // The size of the metrics record without its last member, which every
 // version of the system accepts; the full size is refused by the older ones.
 constexpr UINT kNonClientMetricsSize = offsetof(NONCLIENTMETRICSA, iPaddedBorderWidth);
@@ -97,12 +93,7 @@ CXTPMarkupHost::CXTPMarkupHost()
       m_pHotElement(nullptr), m_pCapturedElement(nullptr), m_pMouseOwnerRoot(nullptr), m_pTrackingElement(nullptr),
       m_pTracker(nullptr), m_pHandlers(nullptr), m_pKeyboardNavigation(nullptr), m_dwRef(1)
 {
-    if (!g_bTypesInitialized)
-    {
-        g_bTypesInitialized = TRUE;
-        RegisterMarkupTypes();
-        CXTPMarkupType::InitializeTypes();
-    }
+    EnsureMarkupTypes();
     m_pKeyboardNavigation = new CXTPMarkupKeyboardNavigation(this);
     m_pToolTipRelay.reset(new CMarkupToolTipRelay(this));
     m_pToolTipRelay->SetStyle(CMarkupToolTipRelay::kStylePlain);
@@ -641,64 +632,4 @@ RECT CXTPMarkupHost::GetElementRect(CXTPMarkupInputElement* pElement) const
         OffsetRect(&rc, pVisual->GetOffset().x, pVisual->GetOffset().y);
     }
     return rc;
-}
-
-CXTPMarkupHost* HostForWindow(HWND hWnd)
-{
-    CXTPMarkupHost* pHost = new CXTPMarkupHost();
-    pHost->SetHwnd(hWnd);
-    return pHost;
-}
-
-void DropHost(CXTPMarkupHost*& pHost)
-{
-    if (CXTPMarkupHost* p = std::exchange(pHost, nullptr))
-        p->Release();
-}
-
-void DropElement(CXTPMarkupUIElement*& pElement)
-{
-    if (CXTPMarkupUIElement* p = std::exchange(pElement, nullptr))
-        p->Release();
-}
-
-CXTPMarkupUIElement* ParseWithHost(CXTPMarkupHost* pHost, LPCSTR lpszMarkup, UINT nCodePage)
-{
-    return pHost ? pHost->Parse(lpszMarkup, nCodePage) : nullptr;
-}
-
-SIZE MeasureTree(CXTPMarkupUIElement* pElement, int cx, int cy)
-{
-    if (!pElement)
-        return SIZE{0, 0};
-    CXTPMarkupPainter painter;
-    pElement->Measure(&painter, cx, cy);
-    return pElement->GetMeasuredSize();
-}
-
-void PaintTree(CXTPMarkupUIElement* pElement, HDC hDC, const RECT* pRect)
-{
-    if (!pElement || !hDC || !pRect)
-        return;
-    CXTPMarkupPainter painter(hDC);
-    pElement->Arrange(*pRect);
-    pElement->Render(&painter);
-}
-
-void SetHostDefaults(CXTPMarkupHost* pHost, HFONT hFont, COLORREF clr)
-{
-    if (!pHost)
-        return;
-    LOGFONTA lf = {};
-    if (hFont && GetObjectA(hFont, sizeof(lf), &lf) == sizeof(lf))
-        pHost->SetDefaultFont(lf);
-    if (clr != CLR_INVALID)
-        pHost->SetDefaultTextColor(clr);
-}
-
-BOOL RouteToHost(CXTPMarkupInputElement* pElement, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
-{
-    if (!pElement || !pElement->GetMarkupContext())
-        return FALSE;
-    return pElement->GetMarkupContext()->HandleMessage(pElement, message, wParam, lParam, pResult);
 }

@@ -1,8 +1,7 @@
 // The host context of one markup tree in one window: it parses markup for the
 // window, turns the window's mouse, cursor, capture, wheel and keyboard
 // messages into events on the elements, shows their tooltips, and hands out
-// shared fonts. Every input element of the tree holds it. The window helpers
-// at the end serve controls that keep a host on the heap.
+// shared fonts. Every input element of the tree holds it.
 #pragma once
 
 #include "markup/elements/ElementContext.h"
@@ -199,25 +198,3 @@ private:
     std::string m_strParseError;
     volatile LONG m_dwRef;
 };
-
-// Window helpers for controls that keep a host on the heap.
-
-// A new host (one reference) for hWnd.
-CXTPMarkupHost* HostForWindow(HWND hWnd);
-// Release the reference and null it; nothing for null.
-void DropHost(CXTPMarkupHost*& pHost);
-void DropElement(CXTPMarkupUIElement*& pElement);
-// pHost->Parse, or null without a host.
-CXTPMarkupUIElement* ParseWithHost(CXTPMarkupHost* pHost, LPCSTR lpszMarkup, UINT nCodePage = 0);
-// The size pElement asks for when cx by cy is available, measured with a
-// painter of its own; (0, 0) without an element.
-SIZE MeasureTree(CXTPMarkupUIElement* pElement, int cx, int cy);
-// Arranges pElement to *pRect and draws it into hDC; nothing unless all three
-// are given.
-void PaintTree(CXTPMarkupUIElement* pElement, HDC hDC, const RECT* pRect);
-// The font of hFont (when given) becomes the default font, and clr (unless
-// CLR_INVALID) the default text colour.
-void SetHostDefaults(CXTPMarkupHost* pHost, HFONT hFont, COLORREF clr);
-// HandleMessage of the element's host with the element as root; 0 without an
-// element or host.
-BOOL RouteToHost(CXTPMarkupInputElement* pElement, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult);

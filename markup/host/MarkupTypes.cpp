@@ -101,3 +101,14 @@ void RegisterMarkupTypes()
 
     CXTPMarkupObjectBuilder::SetRootType(MARKUP_TYPE(CXTPMarkupUIElement));
 }
+
+void EnsureMarkupTypes()
+{
+    static const bool s_bInitialized = []
+    {
+        RegisterMarkupTypes();
+        CXTPMarkupType::InitializeTypes();
+        return true;
+    }();
+    (void)s_bInitialized;
+}

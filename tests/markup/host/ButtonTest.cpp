@@ -10,6 +10,7 @@
 #include "markup/host/Delegate.h"
 #include "markup/host/EventArgs.h"
 #include "markup/host/Host.h"
+#include "markup/host/WindowHelpers.h"
 #include "markup/host/RadioButton.h"
 
 #include "markup/model/DependencyProperty.h"

@@ -6,6 +6,7 @@
 #include "markup/host/Delegate.h"
 #include "markup/host/EventArgs.h"
 #include "markup/host/Host.h"
+#include "markup/host/WindowHelpers.h"
 #include "markup/host/InputElement.h"
 
 #include "markup/model/Numbers.h"
