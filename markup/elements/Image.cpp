@@ -133,5 +133,5 @@ void CXTPMarkupImage::DrawContent(CXTPMarkupPainter* pPainter)
     const SIZE sz = GetArrangedSize();
     if (!m_pImage || sz.cx <= 0 || sz.cy <= 0)
         return;
-    m_pImage->Draw(pPainter->GetHdc(), 0, 0, sz.cx, sz.cy);
+    pPainter->DrawImage(m_pImage, 0, 0, sz.cx, sz.cy);
 }

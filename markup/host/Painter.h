@@ -9,6 +9,7 @@ class CXTPMarkupBrush;
 class CXTPMarkupCachedFont;
 class CXTPMarkupLinearGradientBrush;
 class CXTPMarkupSolidColorBrush;
+class CXTPImageStoreImage;
 class CXTPThemeHandle;
 
 // Wraps a GDI device context for the element tree: the coordinate origin and
@@ -104,6 +105,11 @@ public:
     void DrawPolyline(const POINT* pPoints, int nCount, CXTPMarkupBrush* pStroke, int nThickness);
     void DrawEllipse(const RECT& rc, CXTPMarkupBrush* pStroke, int nThickness, CXTPMarkupBrush* pFill);
     void DrawLine(int x1, int y1, int x2, int y2, CXTPMarkupBrush* pStroke, int nThickness);
+
+    // --- Pictures ----------------------------------------------------------------
+
+    // The picture stretched to cx by cy at (x, y), blended by its own alpha.
+    void DrawImage(CXTPImageStoreImage* pImage, int x, int y, int cx, int cy);
 
     // --- Control chrome --------------------------------------------------------
 
