@@ -1,8 +1,10 @@
-// Owners of GDI and USER handles: CXTPHandleOwner (as CXTPGdiObject, CXTPBitmapHandle, CXTPIconHandle),
-// CXTPSelectObject, CXTPMemoryDC; and XTPCreateDIB32.
+// Owners of system handles: CXTPHandleOwner (as CXTPGdiObject, CXTPBitmapHandle, CXTPIconHandle,
+// CXTPImageListHandle, CXTPRegKey), CXTPSelectObject, CXTPMemoryDC; and XTPCreateDIB32.
 #pragma once
 
 #include <windows.h>
+
+#include <commctrl.h>
 
 #include <utility>
 
@@ -23,6 +25,12 @@ public:
     }
 
     THandle Get() const { return m_hHandle; }
+    // The empty slot, for a function that hands out a new handle through it.
+    THandle* Put()
+    {
+        Reset();
+        return &m_hHandle;
+    }
     explicit operator bool() const { return m_hHandle != nullptr; }
     THandle Detach() { return std::exchange(m_hHandle, nullptr); }
     void Reset(THandle hHandle = nullptr)
@@ -50,6 +58,18 @@ struct CXTPIconTraits
 template <class THandle> using CXTPGdiObject = CXTPHandleOwner<THandle, CXTPGdiObjectTraits>;
 using CXTPBitmapHandle = CXTPGdiObject<HBITMAP>;
 using CXTPIconHandle = CXTPHandleOwner<HICON, CXTPIconTraits>;
+
+struct CXTPImageListTraits
+{
+    static void Free(HIMAGELIST hList) { ::ImageList_Destroy(hList); }
+};
+using CXTPImageListHandle = CXTPHandleOwner<HIMAGELIST, CXTPImageListTraits>;
+
+struct CXTPRegKeyTraits
+{
+    static void Free(HKEY hKey) { ::RegCloseKey(hKey); }
+};
+using CXTPRegKey = CXTPHandleOwner<HKEY, CXTPRegKeyTraits>;
 
 // Selects an object into a DC and puts the previous one back when it goes.
 // A null object selects nothing and restores nothing.
