@@ -21,7 +21,7 @@
 #include "markup/host/Delegate.h"
 #include "markup/host/EventArgs.h"
 #include "markup/host/Host.h"
-#include "markup/host/Painter.h"
+#include "markup/host/WindowHelpers.h"
 #include "markup/model/DependencyProperty.h"
 #include "markup/model/ObjectBuilder.h"
 #include "markup/model/String.h"
@@ -270,13 +270,7 @@ int RenderToPng(const Options& options, CXTPMarkupHost* pHost, CXTPMarkupUIEleme
         CXTPSelectObject selectBitmap(dc.Get(), hBitmap.Get());
         const RECT rcAll = {0, 0, options.cx, options.cy};
         CXTPGdiObject<HBRUSH> hBackground(CreateSolidBrush(GetSysColor(COLOR_BTNFACE)));
-        FillRect(dc.Get(), &rcAll, hBackground.Get());
-        {
-            CXTPMarkupPainter painter(dc.Get());
-            pRoot->Measure(&painter, options.cx, options.cy);
-            pRoot->Arrange(rcAll);
-            pRoot->Render(&painter);
-        }
+        FillAndPaintTree(pRoot, dc.Get(), rcAll, hBackground.Get());
         GdiFlush();
     }
 
@@ -379,11 +373,7 @@ private:
             CXTPBufferDC dc(hPaintDC, ps.rcPaint);
             RECT rcClient = {};
             GetClientRect(hWnd, &rcClient);
-            FillRect(dc, &rcClient, GetSysColorBrush(COLOR_BTNFACE));
-            CXTPMarkupPainter painter(dc);
-            m_pRoot->Measure(&painter, rcClient.right, rcClient.bottom);
-            m_pRoot->Arrange(rcClient);
-            m_pRoot->Render(&painter);
+            FillAndPaintTree(m_pRoot, dc, rcClient, GetSysColorBrush(COLOR_BTNFACE));
         }
         EndPaint(hWnd, &ps);
         if (!m_bReported)

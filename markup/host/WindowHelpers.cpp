@@ -50,6 +50,18 @@ void PaintTree(CXTPMarkupUIElement* pElement, HDC hDC, const RECT* pRect)
     pElement->Render(&painter);
 }
 
+void FillAndPaintTree(CXTPMarkupUIElement* pElement, HDC hDC, const RECT& rc, HBRUSH hBackground)
+{
+    if (hBackground)
+        ::FillRect(hDC, &rc, hBackground);
+    if (!pElement)
+        return;
+    CXTPMarkupPainter painter(hDC);
+    pElement->Measure(&painter, rc.right - rc.left, rc.bottom - rc.top);
+    pElement->Arrange(rc);
+    pElement->Render(&painter);
+}
+
 void SetHostDefaults(CXTPMarkupHost* pHost, HFONT hFont, COLORREF clr)
 {
     if (!pHost)

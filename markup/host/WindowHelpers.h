@@ -21,6 +21,10 @@ SIZE MeasureTree(CXTPMarkupUIElement* pElement, int cx, int cy);
 // Arranges pElement to *pRect and draws it into hDC; nothing unless all three
 // are given.
 void PaintTree(CXTPMarkupUIElement* pElement, HDC hDC, const RECT* pRect);
+// The whole paint of a window or picture showing a tree: fills rc with
+// hBackground (unless null), then measures pElement for the size of rc,
+// arranges it to rc and draws it into hDC; only the fill without an element.
+void FillAndPaintTree(CXTPMarkupUIElement* pElement, HDC hDC, const RECT& rc, HBRUSH hBackground);
 // The font of hFont (when given) becomes the default font, and clr (unless
 // CLR_INVALID) the default text colour.
 void SetHostDefaults(CXTPMarkupHost* pHost, HFONT hFont, COLORREF clr);
