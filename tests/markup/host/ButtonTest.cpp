@@ -10,8 +10,8 @@
 #include "markup/host/Delegate.h"
 #include "markup/host/EventArgs.h"
 #include "markup/host/Host.h"
-#include "markup/host/WindowHelpers.h"
 #include "markup/host/RadioButton.h"
+#include "markup/host/WindowHelpers.h"
 
 #include "markup/model/DependencyProperty.h"
 #include "markup/model/Numbers.h"

@@ -6,11 +6,13 @@
 #include "markup/host/Delegate.h"
 #include "markup/host/EventArgs.h"
 #include "markup/host/Host.h"
-#include "markup/host/WindowHelpers.h"
 #include "markup/host/InputElement.h"
+#include "markup/host/WindowHelpers.h"
 
 #include "markup/model/Numbers.h"
 #include "markup/model/String.h"
+
+#include "toolkit/GdiHandles.h"
 
 #include "support/DibCanvas.h"
 #include "support/GdiObjectCount.h"
@@ -465,6 +467,28 @@ TEST(HostTest, SameFontServesRequestsDifferingOnlyInDecorations)
     pBold->Release();
     pOtherFace->Release();
     EXPECT_EQ(pHost->GetFontList()->GetHead(), nullptr);
+    DropHost(pHost);
+}
+
+TEST(HostTest, FillAndPaintTreeFillsThenSizesTheTreeToTheRectangle)
+{
+    CXTPMarkupHost* pHost = HostForWindow(nullptr);
+    CDibCanvas canvas(20, 10, RGB(1, 2, 3));
+    CXTPGdiObject<HBRUSH> hGreen(CreateSolidBrush(RGB(0, 255, 0)));
+    const RECT rc = {0, 0, 20, 10};
+    FillAndPaintTree(nullptr, canvas.GetDC(), rc, hGreen.Get());
+    EXPECT_EQ(canvas.Color(15, 5), RGB(0, 255, 0));
+
+    // Measured for the rectangle: a fixed-width child is placed left, the
+    // rest of the row shows the fill.
+    CXTPMarkupUIElement* pRoot =
+        ParseWithHost(pHost, "<StackPanel Orientation='Horizontal'><Border Width='5' Background='Red'/></StackPanel>");
+    ASSERT_NE(pRoot, nullptr);
+    FillAndPaintTree(pRoot, canvas.GetDC(), rc, hGreen.Get());
+    EXPECT_EQ(canvas.Color(2, 5), RGB(255, 0, 0));
+    EXPECT_EQ(canvas.Color(15, 5), RGB(0, 255, 0));
+    EXPECT_EQ(pRoot->GetArrangedSize().cx, 20);
+    DropElement(pRoot);
     DropHost(pHost);
 }
 

@@ -6,11 +6,11 @@
 #include "markup/elements/FrameworkElement.h"
 #include "markup/elements/LayoutDump.h"
 #include "markup/host/Host.h"
-#include "markup/host/WindowHelpers.h"
 #include "markup/host/Painter.h"
 #include "markup/host/ScrollBar.h"
 #include "markup/host/ScrollBarGripper.h"
 #include "markup/host/ScrollViewer.h"
+#include "markup/host/WindowHelpers.h"
 
 #include "markup/model/Numbers.h"
 
