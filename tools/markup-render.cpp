@@ -16,6 +16,7 @@
 // Exit codes: 0 written (or the window closed), 1 the markup does not load,
 // 2 anything else (usage, input, output).
 #include "markup/elements/FrameworkElement.h"
+#include "markup/elements/LayoutDump.h"
 #include "markup/elements/UIElement.h"
 #include "markup/elements/Visual.h"
 #include "markup/host/Delegate.h"
@@ -194,23 +195,10 @@ std::string TagTextOf(const CXTPMarkupObject* pObject)
     return szTag;
 }
 
-void DumpTree(CXTPMarkupHost* pHost, CXTPMarkupVisual* pVisual, int nDepth, std::string& strOut)
+// Dump lines end with the element's "Tag" when it is text.
+std::string DumpNote(const CXTPMarkupVisual* pVisual)
 {
-    const RECT rc = pHost->GetElementRect(pVisual);
-    char szRect[64];
-    snprintf(szRect, sizeof(szRect), " %ld,%ld,%ld,%ld\n", rc.left, rc.top, rc.right, rc.bottom);
-    strOut.append(static_cast<size_t>(nDepth) * 2, ' ');
-    strOut += TagOf(pVisual);
-    strOut.append(szRect, strlen(szRect) - 1);
-    const std::string strTag = TagTextOf(pVisual);
-    if (!strTag.empty())
-        strOut += " " + strTag;
-    strOut += "\n";
-    for (int i = 0; i < pVisual->GetChildCount(); ++i)
-    {
-        if (CXTPMarkupVisual* pChild = pVisual->GetChild(i))
-            DumpTree(pHost, pChild, nDepth + 1, strOut);
-    }
+    return TagTextOf(pVisual);
 }
 
 // The pixels as 8-bit RGBA rows; the bitmap is top-down BGRA. libpng reports
@@ -257,7 +245,7 @@ bool SavePng(const std::string& strPath, const RGBQUAD* pPixels, int cx, int cy,
     return bWritten;
 }
 
-int RenderToPng(const Options& options, CXTPMarkupHost* pHost, CXTPMarkupUIElement* pRoot)
+int RenderToPng(const Options& options, CXTPMarkupUIElement* pRoot)
 {
     std::string strError;
     RGBQUAD* pPixels = nullptr;
@@ -276,8 +264,7 @@ int RenderToPng(const Options& options, CXTPMarkupHost* pHost, CXTPMarkupUIEleme
 
     if (options.bDump)
     {
-        std::string strDump;
-        DumpTree(pHost, pRoot, 0, strDump);
+        const std::string strDump = DumpMarkupLayout(pRoot, xtpMarkupDumpVisibleBounds, &DumpNote);
         fwrite(strDump.data(), 1, strDump.size(), stdout);
         fflush(stdout);
     }
@@ -393,7 +380,7 @@ private:
         std::string strReport = "window " + std::to_string(ptOrigin.x) + " " + std::to_string(ptOrigin.y) + " "
                                 + std::to_string(rcClient.right) + " " + std::to_string(rcClient.bottom) + "\n";
         if (m_options.bDump)
-            DumpTree(m_pHost, m_pRoot, 0, strReport);
+            strReport += DumpMarkupLayout(m_pRoot, xtpMarkupDumpVisibleBounds, &DumpNote);
         strReport += "ready\n";
         fwrite(strReport.data(), 1, strReport.size(), stdout);
         fflush(stdout);
@@ -467,7 +454,7 @@ int Render(const Options& options)
     if (!pRoot)
         return Fail(kExitMarkup, "the root is not an element");
     if (!options.bView)
-        return RenderToPng(options, host.Get(), pRoot);
+        return RenderToPng(options, pRoot);
 
     WatchEvents(host.Get());
     CViewWindow view(options, host.Get(), pRoot);
