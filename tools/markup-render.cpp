@@ -30,6 +30,7 @@
 #include "markup/model/Type.h"
 
 #include "toolkit/BufferDC.h"
+#include "toolkit/CodePage.h"
 #include "toolkit/GdiHandles.h"
 #include "toolkit/ThemeHandle.h"
 
@@ -177,9 +178,7 @@ std::string TagOf(const CXTPMarkupObject* pObject)
 {
     const CXTPMarkupType* pType = pObject->GetType();
     LPCWSTR lpszName = pType->GetTag() && *pType->GetTag() ? pType->GetTag() : pType->GetTypeName();
-    char szName[256] = {};
-    WideCharToMultiByte(CP_ACP, 0, lpszName, -1, szName, sizeof(szName) - 1, nullptr, nullptr);
-    return szName;
+    return XTPToMultiByte(lpszName, -1, CP_ACP);
 }
 
 // The element's "Tag" when it is text (how a sheet names its parts), or an
@@ -190,9 +189,7 @@ std::string TagTextOf(const CXTPMarkupObject* pObject)
         MarkupCast<CXTPMarkupString>(pObject->GetValue(CXTPMarkupFrameworkElement::m_pTagProperty));
     if (!pTag)
         return std::string();
-    char szTag[256] = {};
-    WideCharToMultiByte(CP_ACP, 0, pTag->GetText(), -1, szTag, sizeof(szTag) - 1, nullptr, nullptr);
-    return szTag;
+    return XTPToMultiByte(pTag->GetText(), -1, CP_ACP);
 }
 
 // Dump lines end with the element's "Tag" when it is text.
@@ -396,10 +393,7 @@ private:
 // element's Tag when the Tag is text.
 void ReportEvent(CXTPMarkupObject* /*pSender*/, CXTPMarkupEventArgs* pArgs)
 {
-    std::string strLine;
-    char szName[256] = {};
-    WideCharToMultiByte(CP_ACP, 0, pArgs->m_pEvent->GetName(), -1, szName, sizeof(szName) - 1, nullptr, nullptr);
-    strLine = szName;
+    std::string strLine = XTPToMultiByte(pArgs->m_pEvent->GetName(), -1, CP_ACP);
     if (pArgs->m_pSource)
     {
         strLine += " " + TagOf(pArgs->m_pSource);

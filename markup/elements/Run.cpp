@@ -10,6 +10,8 @@
 #include "markup/model/String.h"
 #include "markup/model/Type.h"
 
+#include "toolkit/CodePage.h"
+
 #include <algorithm>
 #include <cstddef>
 #include <vector>
@@ -67,11 +69,8 @@ const LOGFONTA& StandaloneDefaultFont()
 void CopyFaceName(LPCWSTR lpszFace, int nLength, CHAR (&szFace)[LF_FACESIZE])
 {
     szFace[0] = '\0';
-    const int cbNeeded = WideCharToMultiByte(CP_ACP, 0, lpszFace, nLength, nullptr, 0, nullptr, nullptr);
-    if (cbNeeded <= 0)
-        return;
-    std::vector<CHAR> buffer(cbNeeded);
-    WideCharToMultiByte(CP_ACP, 0, lpszFace, nLength, buffer.data(), cbNeeded, nullptr, nullptr);
+    const std::string buffer = XTPToMultiByte(lpszFace, nLength, CP_ACP);
+    const int cbNeeded = static_cast<int>(buffer.size());
     int cb = 0;
     while (cb < cbNeeded)
     {
