@@ -545,18 +545,11 @@ int CountThreadWindows()
 
 TEST(HostLeakTest, ThousandWindowsTreesAndTooltipsLeaveNothing)
 {
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = DefWindowProcA;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "HoraleonHostLeakTest";
-    RegisterClassA(&wc);
     SetCursorPos(0, 0);
 
     auto cycle = []
     {
-        HWND hWnd = CreateWindowExA(0, "HoraleonHostLeakTest", "", WS_POPUP, 300, 300, 120, 60, nullptr, nullptr,
-                                    GetModuleHandleA(nullptr), nullptr);
-        ShowWindow(hWnd, SW_SHOWNOACTIVATE);
+        HWND hWnd = CreateTestWindow("HoraleonHostLeakTest", DefWindowProcA, 300, 300, 120, 60, nullptr);
         CXTPMarkupHost* pHost = HostForWindow(hWnd);
         CXTPMarkupUIElement* pRoot =
             ParseWithHost(pHost, "<StackPanel Background='Red' ToolTip='tip'><WrapPanel Background='Blue' "
