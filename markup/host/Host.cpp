@@ -16,6 +16,7 @@
 #include "markup/model/String.h"
 #include "markup/model/Type.h"
 
+#include "toolkit/CodePage.h"
 #include "toolkit/ImageStore.h"
 
 #include <windowsx.h>
@@ -588,14 +589,10 @@ INT_PTR CXTPMarkupHost::ToolHitTest(TOOLINFOA* pInfo)
             continue;
         if (pInfo && pInfo->cbSize >= 40)
         {
-            const int nBytes =
-                WideCharToMultiByte(CP_ACP, 0, pText->GetText(), pText->GetLength(), nullptr, 0, nullptr, nullptr);
-            char* pszText = static_cast<char*>(malloc(static_cast<size_t>(nBytes) + 1));
+            const std::string strText = XTPToMultiByte(pText->GetText(), pText->GetLength(), CP_ACP);
+            char* pszText = static_cast<char*>(malloc(strText.size() + 1));
             if (pszText)
-            {
-                WideCharToMultiByte(CP_ACP, 0, pText->GetText(), pText->GetLength(), pszText, nBytes, nullptr, nullptr);
-                pszText[nBytes] = '\0';
-            }
+                memcpy(pszText, strText.c_str(), strText.size() + 1);
             pInfo->hwnd = m_hWnd;
             pInfo->rect = GetElementRect(pElement);
             pInfo->uId = reinterpret_cast<UINT_PTR>(pElement);
