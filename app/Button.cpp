@@ -2,8 +2,10 @@
 
 #include "markup/elements/UIElement.h"
 #include "markup/host/Host.h"
+#include "markup/host/WindowHelpers.h"
 
 #include "toolkit/BufferDC.h"
+#include "toolkit/CodePage.h"
 #include "toolkit/GdiHandles.h"
 
 #include <windowsx.h>
@@ -308,9 +310,7 @@ void CXTPButton::ReparseMarkupCaption()
     // The window text is UTF-16; the markup goes to the parser as UTF-8, so
     // no character is lost to the system's code page.
     const std::wstring strText = GetWindowText();
-    const int nBytes = ::WideCharToMultiByte(CP_UTF8, 0, strText.c_str(), -1, NULL, 0, NULL, NULL);
-    std::string strUtf8(static_cast<size_t>(nBytes > 0 ? nBytes : 1), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, strText.c_str(), -1, &strUtf8[0], nBytes, NULL, NULL);
+    const std::string strUtf8 = XTPToMultiByte(strText.c_str(), -1, CP_UTF8);
     m_pMarkupUIElement = ParseWithHost(m_pMarkupContext, strUtf8.c_str(), CP_UTF8);
 }
 

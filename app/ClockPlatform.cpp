@@ -1,5 +1,7 @@
 #include "app/ClockPlatform.h"
 
+#include "toolkit/OptionalFunction.h"
+
 namespace
 {
 using PreciseTimeFunction = VOID(WINAPI*)(LPFILETIME);
@@ -8,9 +10,9 @@ using PreciseTimeFunction = VOID(WINAPI*)(LPFILETIME);
 // every measured offset; the precise clock exists from Windows 8 on.
 PreciseTimeFunction FindPreciseTime()
 {
-    const HMODULE hKernel = ::GetModuleHandleA("kernel32.dll");
-    FARPROC pProc = hKernel ? ::GetProcAddress(hKernel, "GetSystemTimePreciseAsFileTime") : NULL;
-    return pProc ? reinterpret_cast<PreciseTimeFunction>(reinterpret_cast<void*>(pProc)) : &::GetSystemTimeAsFileTime;
+    const PreciseTimeFunction pfn = XTPGetOptionalFunction<PreciseTimeFunction>(::GetModuleHandleA("kernel32.dll"),
+                                                                                "GetSystemTimePreciseAsFileTime");
+    return pfn ? pfn : &::GetSystemTimeAsFileTime;
 }
 } // namespace
 

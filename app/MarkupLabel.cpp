@@ -3,7 +3,7 @@
 #include "app/ProgramText.h"
 #include "markup/elements/UIElement.h"
 #include "markup/host/Host.h"
-#include "markup/host/Painter.h"
+#include "markup/host/WindowHelpers.h"
 #include "toolkit/BufferDC.h"
 
 namespace
@@ -105,14 +105,7 @@ MessageResult CMarkupLabel::OnPaint(WPARAM, LPARAM)
     {
         CXTPBufferDC dc(hPaintDC, ps.rcPaint);
         const RECT rcClient = GetClientRect();
-        ::FillRect(dc, &rcClient, ::GetSysColorBrush(COLOR_BTNFACE));
-        if (m_pRoot != nullptr)
-        {
-            CXTPMarkupPainter painter(dc);
-            m_pRoot->Measure(&painter, rcClient.right - rcClient.left, rcClient.bottom - rcClient.top);
-            m_pRoot->Arrange(rcClient);
-            m_pRoot->Render(&painter);
-        }
+        FillAndPaintTree(m_pRoot, dc, rcClient, ::GetSysColorBrush(COLOR_BTNFACE));
     }
     ::EndPaint(m_hWnd, &ps);
     return MessageResult::Handled();

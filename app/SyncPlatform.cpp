@@ -6,30 +6,9 @@
 
 #include <shlobj.h>
 
+#include "toolkit/GdiHandles.h"
+
 #include <cstring>
-
-namespace
-{
-// An open registry key, closed when it goes.
-class CRegKey
-{
-public:
-    CRegKey() = default;
-    ~CRegKey()
-    {
-        if (m_hKey != NULL)
-            ::RegCloseKey(m_hKey);
-    }
-    CRegKey(const CRegKey&) = delete;
-    CRegKey& operator=(const CRegKey&) = delete;
-
-    HKEY* operator&() { return &m_hKey; }
-    operator HKEY() const { return m_hKey; }
-
-private:
-    HKEY m_hKey = NULL;
-};
-} // namespace
 
 CSyncPlatform::CSyncPlatform(CClockPlatform& clock, HKEY hRunRoot, LPCSTR pszRunKeyPath)
     : m_clock(clock), m_hRunRoot(hRunRoot), m_strRunKeyPath(pszRunKeyPath)
@@ -55,12 +34,12 @@ BOOL CSyncPlatform::SetClockTo(CSntpQuery& query, const CNtpStamp& target)
 
 BOOL CSyncPlatform::AddRunValue(LPCSTR pszName, LPCWSTR pszCommand)
 {
-    CRegKey key;
-    LONG nError = ::RegOpenKeyA(m_hRunRoot, m_strRunKeyPath.c_str(), &key);
+    CXTPRegKey key;
+    LONG nError = ::RegOpenKeyA(m_hRunRoot, m_strRunKeyPath.c_str(), key.Put());
     // Wide: a path outside the ANSI code page would be stored with '?' in it.
     const std::wstring strName(pszName, pszName + strlen(pszName));
     if (nError == ERROR_SUCCESS)
-        nError = ::RegSetValueExW(key, strName.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(pszCommand),
+        nError = ::RegSetValueExW(key.Get(), strName.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(pszCommand),
                                   static_cast<DWORD>((wcslen(pszCommand) + 1) * sizeof(wchar_t)));
     ::SetLastError(nError);
     return nError == ERROR_SUCCESS;
@@ -68,15 +47,15 @@ BOOL CSyncPlatform::AddRunValue(LPCSTR pszName, LPCWSTR pszCommand)
 
 BOOL CSyncPlatform::RemoveRunValue(LPCSTR pszName)
 {
-    CRegKey key;
-    LONG nError = ::RegCreateKeyA(m_hRunRoot, m_strRunKeyPath.c_str(), &key);
+    CXTPRegKey key;
+    LONG nError = ::RegCreateKeyA(m_hRunRoot, m_strRunKeyPath.c_str(), key.Put());
     // Opening asks for whatever access is allowed, so this fails only for a
     // key that is missing and cannot be made: then there is nothing to remove.
     if (nError != ERROR_SUCCESS)
         return TRUE;
-    if (::RegQueryValueExA(key, pszName, NULL, NULL, NULL, NULL) != ERROR_SUCCESS)
+    if (::RegQueryValueExA(key.Get(), pszName, NULL, NULL, NULL, NULL) != ERROR_SUCCESS)
         return TRUE;
-    nError = ::RegDeleteValueA(key, pszName);
+    nError = ::RegDeleteValueA(key.Get(), pszName);
     ::SetLastError(nError);
     return nError == ERROR_SUCCESS;
 }

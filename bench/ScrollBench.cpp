@@ -10,6 +10,7 @@
 #include "markup/host/Painter.h"
 #include "markup/host/ScrollBar.h"
 #include "markup/host/ScrollViewer.h"
+#include "markup/host/WindowHelpers.h"
 #include "markup/model/Type.h"
 #include "toolkit/GdiHandles.h"
 #include "toolkit/ThemeHandle.h"

@@ -1,30 +1,21 @@
 #include "toolkit/DCLayout.h"
 
+#include "toolkit/OptionalFunction.h"
+
 namespace
 {
 using PFNGETLAYOUT = DWORD(WINAPI*)(HDC);
 using PFNSETLAYOUT = DWORD(WINAPI*)(HDC, DWORD);
 
-// Stands for an entry point not looked up yet; null means it is missing.
-void* const kNotLookedUp = reinterpret_cast<void*>(static_cast<INT_PTR>(-1));
-
-void* s_pfnGetLayout = kNotLookedUp;
-void* s_pfnSetLayout = kNotLookedUp;
-
-void* LookUpGdi32(void*& pfnCached, const char* pszName)
+HMODULE Gdi32()
 {
-    if (pfnCached == kNotLookedUp)
-    {
-        HMODULE hGdi = ::GetModuleHandleA("GDI32.DLL");
-        pfnCached = hGdi ? reinterpret_cast<void*>(::GetProcAddress(hGdi, pszName)) : nullptr;
-    }
-    return pfnCached;
+    return ::GetModuleHandleA("GDI32.DLL");
 }
 } // namespace
 
 DWORD GetDCLayout(HDC hdc)
 {
-    auto pfn = reinterpret_cast<PFNGETLAYOUT>(LookUpGdi32(s_pfnGetLayout, "GetLayout"));
+    static const PFNGETLAYOUT pfn = XTPGetOptionalFunction<PFNGETLAYOUT>(Gdi32(), "GetLayout");
     if (!pfn)
         return 0;
     const DWORD dwLayout = pfn(hdc);
@@ -33,7 +24,7 @@ DWORD GetDCLayout(HDC hdc)
 
 DWORD SetDCLayout(HDC hdc, DWORD dwLayout)
 {
-    auto pfn = reinterpret_cast<PFNSETLAYOUT>(LookUpGdi32(s_pfnSetLayout, "SetLayout"));
+    static const PFNSETLAYOUT pfn = XTPGetOptionalFunction<PFNSETLAYOUT>(Gdi32(), "SetLayout");
     if (!pfn)
         return 0;
     return pfn(hdc, dwLayout);

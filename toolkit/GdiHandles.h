@@ -1,8 +1,10 @@
-// Owners of GDI, USER and kernel handles: CXTPHandleOwner (as CXTPGdiObject, CXTPBitmapHandle, CXTPIconHandle,
-// CXTPKernelHandle), CXTPSelectObject, CXTPMemoryDC; and XTPCreateDIB32.
+// Owners of system handles: CXTPHandleOwner (as CXTPGdiObject, CXTPBitmapHandle, CXTPIconHandle,
+// CXTPKernelHandle, CXTPImageListHandle, CXTPRegKey), CXTPSelectObject, CXTPMemoryDC; and XTPCreateDIB32.
 #pragma once
 
 #include <windows.h>
+
+#include <commctrl.h>
 
 #include <utility>
 
@@ -23,6 +25,12 @@ public:
     }
 
     THandle Get() const { return m_hHandle; }
+    // The empty slot, for a function that hands out a new handle through it.
+    THandle* Put()
+    {
+        Reset();
+        return &m_hHandle;
+    }
     explicit operator bool() const { return m_hHandle != nullptr; }
     THandle Detach() { return std::exchange(m_hHandle, nullptr); }
     void Reset(THandle hHandle = nullptr)
@@ -57,6 +65,18 @@ using CXTPBitmapHandle = CXTPGdiObject<HBITMAP>;
 using CXTPIconHandle = CXTPHandleOwner<HICON, CXTPIconTraits>;
 // A kernel object (token, file mapping, event...), closed with its owner.
 using CXTPKernelHandle = CXTPHandleOwner<HANDLE, CXTPKernelHandleTraits>;
+
+struct CXTPImageListTraits
+{
+    static void Free(HIMAGELIST hList) { ::ImageList_Destroy(hList); }
+};
+using CXTPImageListHandle = CXTPHandleOwner<HIMAGELIST, CXTPImageListTraits>;
+
+struct CXTPRegKeyTraits
+{
+    static void Free(HKEY hKey) { ::RegCloseKey(hKey); }
+};
+using CXTPRegKey = CXTPHandleOwner<HKEY, CXTPRegKeyTraits>;
 
 // Selects an object into a DC and puts the previous one back when it goes.
 // A null object selects nothing and restores nothing.

@@ -35,23 +35,6 @@ struct GroupIconHeader
 
 const BYTE kPngSignature[4] = {0x89, 'P', 'N', 'G'};
 
-class CImageListHandle
-{
-public:
-    explicit CImageListHandle(HIMAGELIST hList) : m_hList(hList) {}
-    ~CImageListHandle()
-    {
-        if (m_hList)
-            ::ImageList_Destroy(m_hList);
-    }
-    CImageListHandle(const CImageListHandle&) = delete;
-    CImageListHandle& operator=(const CImageListHandle&) = delete;
-    HIMAGELIST Get() const { return m_hList; }
-
-private:
-    HIMAGELIST m_hList;
-};
-
 // A resource's bytes; resources need no freeing.
 bool LockResourceData(HMODULE hModule, LPCSTR lpszName, LPCSTR lpszType, const BYTE** ppData, DWORD* pnSize)
 {
@@ -189,7 +172,7 @@ BOOL CXTPImageStore::AddMaskedPieces(HBITMAP hBitmap, const UINT* pIds, int nCou
         clrMask = ::GetPixel(dc.Get(), 0, 0);
     }
 
-    CImageListHandle list(::ImageList_Create(cx, cy, ILC_COLOR24 | ILC_MASK, nCount, 0));
+    CXTPImageListHandle list(::ImageList_Create(cx, cy, ILC_COLOR24 | ILC_MASK, nCount, 0));
     if (!list.Get() || ::ImageList_AddMasked(list.Get(), hCopy.Get(), clrMask) < 0)
         return FALSE;
 

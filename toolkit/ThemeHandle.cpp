@@ -1,5 +1,7 @@
 #include "toolkit/ThemeHandle.h"
 
+#include "toolkit/OptionalFunction.h"
+
 namespace
 {
 // The style functions this toolkit calls, looked up once for the process.
@@ -46,7 +48,7 @@ struct ThemeApi
 
     template <class TFunction> static void Find(HMODULE hModule, const char* pszName, TFunction& pfn)
     {
-        pfn = reinterpret_cast<TFunction>(reinterpret_cast<void*>(::GetProcAddress(hModule, pszName)));
+        pfn = XTPGetOptionalFunction<TFunction>(hModule, pszName);
     }
 
     static const ThemeApi& Get()

@@ -16,12 +16,13 @@
 // Exit codes: 0 written (or the window closed), 1 the markup does not load,
 // 2 anything else (usage, input, output).
 #include "markup/elements/FrameworkElement.h"
+#include "markup/elements/LayoutDump.h"
 #include "markup/elements/UIElement.h"
 #include "markup/elements/Visual.h"
 #include "markup/host/Delegate.h"
 #include "markup/host/EventArgs.h"
 #include "markup/host/Host.h"
-#include "markup/host/Painter.h"
+#include "markup/host/WindowHelpers.h"
 #include "markup/model/DependencyProperty.h"
 #include "markup/model/ObjectBuilder.h"
 #include "markup/model/String.h"
@@ -29,6 +30,7 @@
 #include "markup/model/Type.h"
 
 #include "toolkit/BufferDC.h"
+#include "toolkit/CodePage.h"
 #include "toolkit/GdiHandles.h"
 #include "toolkit/ThemeHandle.h"
 
@@ -176,9 +178,7 @@ std::string TagOf(const CXTPMarkupObject* pObject)
 {
     const CXTPMarkupType* pType = pObject->GetType();
     LPCWSTR lpszName = pType->GetTag() && *pType->GetTag() ? pType->GetTag() : pType->GetTypeName();
-    char szName[256] = {};
-    WideCharToMultiByte(CP_ACP, 0, lpszName, -1, szName, sizeof(szName) - 1, nullptr, nullptr);
-    return szName;
+    return XTPToMultiByte(lpszName, -1, CP_ACP);
 }
 
 // The element's "Tag" when it is text (how a sheet names its parts), or an
@@ -189,28 +189,13 @@ std::string TagTextOf(const CXTPMarkupObject* pObject)
         MarkupCast<CXTPMarkupString>(pObject->GetValue(CXTPMarkupFrameworkElement::m_pTagProperty));
     if (!pTag)
         return std::string();
-    char szTag[256] = {};
-    WideCharToMultiByte(CP_ACP, 0, pTag->GetText(), -1, szTag, sizeof(szTag) - 1, nullptr, nullptr);
-    return szTag;
+    return XTPToMultiByte(pTag->GetText(), -1, CP_ACP);
 }
 
-void DumpTree(CXTPMarkupHost* pHost, CXTPMarkupVisual* pVisual, int nDepth, std::string& strOut)
+// Dump lines end with the element's "Tag" when it is text.
+std::string DumpNote(const CXTPMarkupVisual* pVisual)
 {
-    const RECT rc = pHost->GetElementRect(pVisual);
-    char szRect[64];
-    snprintf(szRect, sizeof(szRect), " %ld,%ld,%ld,%ld\n", rc.left, rc.top, rc.right, rc.bottom);
-    strOut.append(static_cast<size_t>(nDepth) * 2, ' ');
-    strOut += TagOf(pVisual);
-    strOut.append(szRect, strlen(szRect) - 1);
-    const std::string strTag = TagTextOf(pVisual);
-    if (!strTag.empty())
-        strOut += " " + strTag;
-    strOut += "\n";
-    for (int i = 0; i < pVisual->GetChildCount(); ++i)
-    {
-        if (CXTPMarkupVisual* pChild = pVisual->GetChild(i))
-            DumpTree(pHost, pChild, nDepth + 1, strOut);
-    }
+    return TagTextOf(pVisual);
 }
 
 // The pixels as 8-bit RGBA rows; the bitmap is top-down BGRA. libpng reports
@@ -257,7 +242,7 @@ bool SavePng(const std::string& strPath, const RGBQUAD* pPixels, int cx, int cy,
     return bWritten;
 }
 
-int RenderToPng(const Options& options, CXTPMarkupHost* pHost, CXTPMarkupUIElement* pRoot)
+int RenderToPng(const Options& options, CXTPMarkupUIElement* pRoot)
 {
     std::string strError;
     RGBQUAD* pPixels = nullptr;
@@ -270,20 +255,13 @@ int RenderToPng(const Options& options, CXTPMarkupHost* pHost, CXTPMarkupUIEleme
         CXTPSelectObject selectBitmap(dc.Get(), hBitmap.Get());
         const RECT rcAll = {0, 0, options.cx, options.cy};
         CXTPGdiObject<HBRUSH> hBackground(CreateSolidBrush(GetSysColor(COLOR_BTNFACE)));
-        FillRect(dc.Get(), &rcAll, hBackground.Get());
-        {
-            CXTPMarkupPainter painter(dc.Get());
-            pRoot->Measure(&painter, options.cx, options.cy);
-            pRoot->Arrange(rcAll);
-            pRoot->Render(&painter);
-        }
+        FillAndPaintTree(pRoot, dc.Get(), rcAll, hBackground.Get());
         GdiFlush();
     }
 
     if (options.bDump)
     {
-        std::string strDump;
-        DumpTree(pHost, pRoot, 0, strDump);
+        const std::string strDump = DumpMarkupLayout(pRoot, xtpMarkupDumpVisibleBounds, &DumpNote);
         fwrite(strDump.data(), 1, strDump.size(), stdout);
         fflush(stdout);
     }
@@ -379,11 +357,7 @@ private:
             CXTPBufferDC dc(hPaintDC, ps.rcPaint);
             RECT rcClient = {};
             GetClientRect(hWnd, &rcClient);
-            FillRect(dc, &rcClient, GetSysColorBrush(COLOR_BTNFACE));
-            CXTPMarkupPainter painter(dc);
-            m_pRoot->Measure(&painter, rcClient.right, rcClient.bottom);
-            m_pRoot->Arrange(rcClient);
-            m_pRoot->Render(&painter);
+            FillAndPaintTree(m_pRoot, dc, rcClient, GetSysColorBrush(COLOR_BTNFACE));
         }
         EndPaint(hWnd, &ps);
         if (!m_bReported)
@@ -403,7 +377,7 @@ private:
         std::string strReport = "window " + std::to_string(ptOrigin.x) + " " + std::to_string(ptOrigin.y) + " "
                                 + std::to_string(rcClient.right) + " " + std::to_string(rcClient.bottom) + "\n";
         if (m_options.bDump)
-            DumpTree(m_pHost, m_pRoot, 0, strReport);
+            strReport += DumpMarkupLayout(m_pRoot, xtpMarkupDumpVisibleBounds, &DumpNote);
         strReport += "ready\n";
         fwrite(strReport.data(), 1, strReport.size(), stdout);
         fflush(stdout);
@@ -419,10 +393,7 @@ private:
 // element's Tag when the Tag is text.
 void ReportEvent(CXTPMarkupObject* /*pSender*/, CXTPMarkupEventArgs* pArgs)
 {
-    std::string strLine;
-    char szName[256] = {};
-    WideCharToMultiByte(CP_ACP, 0, pArgs->m_pEvent->GetName(), -1, szName, sizeof(szName) - 1, nullptr, nullptr);
-    strLine = szName;
+    std::string strLine = XTPToMultiByte(pArgs->m_pEvent->GetName(), -1, CP_ACP);
     if (pArgs->m_pSource)
     {
         strLine += " " + TagOf(pArgs->m_pSource);
@@ -477,7 +448,7 @@ int Render(const Options& options)
     if (!pRoot)
         return Fail(kExitMarkup, "the root is not an element");
     if (!options.bView)
-        return RenderToPng(options, host.Get(), pRoot);
+        return RenderToPng(options, pRoot);
 
     WatchEvents(host.Get());
     CViewWindow view(options, host.Get(), pRoot);

@@ -117,55 +117,55 @@ int InnerExtent(int nAvailable, int nMargins)
 SIZE CXTPMarkupFrameworkElement::MeasureElement(CXTPMarkupPainter* pPainter, int cxAvailable, int cyAvailable)
 {
     const CXTPMarkupThickness* pMargin = GetMargin();
-    const int mw = Add(pMargin->GetLeft(), pMargin->GetRight());
-    const int mh = Add(pMargin->GetTop(), pMargin->GetBottom());
-    const int cxInner = InnerExtent(cxAvailable, mw);
-    const int cyInner = InnerExtent(cyAvailable, mh);
+    const int cxMargins = Add(pMargin->GetLeft(), pMargin->GetRight());
+    const int cyMargins = Add(pMargin->GetTop(), pMargin->GetBottom());
+    const int cxInner = InnerExtent(cxAvailable, cxMargins);
+    const int cyInner = InnerExtent(cyAvailable, cyMargins);
 
     UpdateSizeLimits();
     const int cxConstraint = std::max(m_nMinWidth, std::min(cxInner, m_nMaxWidth));
     const int cyConstraint = std::max(m_nMinHeight, std::min(cyInner, m_nMaxHeight));
     const SIZE szContent = MeasureContent(pPainter, cxConstraint, cyConstraint);
 
-    const int uw = std::max<int>(szContent.cx, m_nMinWidth);
-    const int uh = std::max<int>(szContent.cy, m_nMinHeight);
+    const int cxUnclipped = std::max<int>(szContent.cx, m_nMinWidth);
+    const int cyUnclipped = std::max<int>(szContent.cy, m_nMinHeight);
     BOOL bCut = FALSE;
-    int w = uw;
-    if (uw > m_nMaxWidth)
+    int cxMeasured = cxUnclipped;
+    if (cxUnclipped > m_nMaxWidth)
     {
-        w = m_nMaxWidth;
+        cxMeasured = m_nMaxWidth;
         bCut = TRUE;
     }
-    int h = uh;
-    if (uh > m_nMaxHeight)
+    int cyMeasured = cyUnclipped;
+    if (cyUnclipped > m_nMaxHeight)
     {
-        h = m_nMaxHeight;
+        cyMeasured = m_nMaxHeight;
         bCut = TRUE;
     }
 
-    w = Add(w, mw);
-    h = Add(h, mh);
-    if (w > cxAvailable)
+    cxMeasured = Add(cxMeasured, cxMargins);
+    cyMeasured = Add(cyMeasured, cyMargins);
+    if (cxMeasured > cxAvailable)
     {
-        w = cxAvailable;
+        cxMeasured = cxAvailable;
         bCut = TRUE;
     }
-    if (h > cyAvailable)
+    if (cyMeasured > cyAvailable)
     {
-        h = cyAvailable;
+        cyMeasured = cyAvailable;
         bCut = TRUE;
     }
 
     // The arrangement then works with the content's own size, not the cut one.
     m_bClipNeeded = FALSE;
     m_bHasUnclippedContentSize = FALSE;
-    if (bCut || w < 0 || h < 0)
+    if (bCut || cxMeasured < 0 || cyMeasured < 0)
     {
-        m_szUnclippedContent = {uw, uh};
+        m_szUnclippedContent = {cxUnclipped, cyUnclipped};
         m_bClipNeeded = TRUE;
         m_bHasUnclippedContentSize = TRUE;
     }
-    return {std::max(w, 0), std::max(h, 0)};
+    return {std::max(cxMeasured, 0), std::max(cyMeasured, 0)};
 }
 
 BOOL CXTPMarkupFrameworkElement::MoveArrangement(int dx, int dy)
@@ -178,53 +178,53 @@ BOOL CXTPMarkupFrameworkElement::MoveArrangement(int dx, int dy)
 void CXTPMarkupFrameworkElement::ArrangeElement(const RECT& rcFinal)
 {
     const CXTPMarkupThickness* pMargin = GetMargin();
-    const int mw = Add(pMargin->GetLeft(), pMargin->GetRight());
-    const int mh = Add(pMargin->GetTop(), pMargin->GetBottom());
-    const int cxSlot = std::max(0, Subtract(Width(rcFinal), mw));
-    const int cySlot = std::max(0, Subtract(Height(rcFinal), mh));
+    const int cxMargins = Add(pMargin->GetLeft(), pMargin->GetRight());
+    const int cyMargins = Add(pMargin->GetTop(), pMargin->GetBottom());
+    const int cxSlot = std::max(0, Subtract(Width(rcFinal), cxMargins));
+    const int cySlot = std::max(0, Subtract(Height(rcFinal), cyMargins));
 
     const SIZE szMeasured = GetMeasuredSize();
-    const int dw = m_bHasUnclippedContentSize ? m_szUnclippedContent.cx : Subtract(szMeasured.cx, mw);
-    const int dh = m_bHasUnclippedContentSize ? m_szUnclippedContent.cy : Subtract(szMeasured.cy, mh);
+    const int cxDesired = m_bHasUnclippedContentSize ? m_szUnclippedContent.cx : Subtract(szMeasured.cx, cxMargins);
+    const int cyDesired = m_bHasUnclippedContentSize ? m_szUnclippedContent.cy : Subtract(szMeasured.cy, cyMargins);
 
-    int aw = cxSlot;
-    int ah = cySlot;
-    if (aw < dw)
+    int cxArrange = cxSlot;
+    int cyArrange = cySlot;
+    if (cxArrange < cxDesired)
     {
-        aw = dw;
+        cxArrange = cxDesired;
         m_bClipNeeded = TRUE;
     }
-    if (ah < dh)
+    if (cyArrange < cyDesired)
     {
-        ah = dh;
+        cyArrange = cyDesired;
         m_bClipNeeded = TRUE;
     }
     if (GetHorizontalAlignment() != xtpMarkupHorizontalAlignmentStretch)
-        aw = dw;
+        cxArrange = cxDesired;
     if (GetVerticalAlignment() != xtpMarkupVerticalAlignmentStretch)
-        ah = dh;
-    if (aw > std::max(dw, m_nMaxWidth))
+        cyArrange = cyDesired;
+    if (cxArrange > std::max(cxDesired, m_nMaxWidth))
     {
-        aw = std::max(dw, m_nMaxWidth);
+        cxArrange = std::max(cxDesired, m_nMaxWidth);
         m_bClipNeeded = TRUE;
     }
-    if (ah > std::max(dh, m_nMaxHeight))
+    if (cyArrange > std::max(cyDesired, m_nMaxHeight))
     {
-        ah = std::max(dh, m_nMaxHeight);
+        cyArrange = std::max(cyDesired, m_nMaxHeight);
         m_bClipNeeded = TRUE;
     }
 
-    const SIZE szArranged = ArrangeContent(aw, ah);
+    const SIZE szArranged = ArrangeContent(cxArrange, cyArrange);
     m_szArranged = szArranged;
 
-    const int vw = std::min<int>(szArranged.cx, m_nMaxWidth);
-    const int vh = std::min<int>(szArranged.cy, m_nMaxHeight);
-    if (vw < szArranged.cx || vh < szArranged.cy)
+    const int cxVisible = std::min<int>(szArranged.cx, m_nMaxWidth);
+    const int cyVisible = std::min<int>(szArranged.cy, m_nMaxHeight);
+    if (cxVisible < szArranged.cx || cyVisible < szArranged.cy)
         m_bClipNeeded = TRUE;
-    if (cxSlot < vw || cySlot < vh)
+    if (cxSlot < cxVisible || cySlot < cyVisible)
         m_bClipNeeded = TRUE;
 
-    const POINT ptAlign = AlignmentOffset(cxSlot, cySlot, vw, vh);
+    const POINT ptAlign = AlignmentOffset(cxSlot, cySlot, cxVisible, cyVisible);
     m_ptOffset.x = Add(Add(rcFinal.left, pMargin->GetLeft()), ptAlign.x);
     m_ptOffset.y = Add(Add(rcFinal.top, pMargin->GetTop()), ptAlign.y);
 }
@@ -263,22 +263,22 @@ BOOL CXTPMarkupFrameworkElement::GetClipRect(RECT& rcClip) const
         return FALSE;
 
     // The limit box: what the maximum sizes let the element show.
-    const int lw = m_nMaxWidth != kUnbounded ? m_nMaxWidth : m_szArranged.cx;
-    const int lh = m_nMaxHeight != kUnbounded ? m_nMaxHeight : m_szArranged.cy;
-    const BOOL bUseLimits = bClipToBounds || lw < m_szArranged.cx || lh < m_szArranged.cy;
+    const int cxLimit = m_nMaxWidth != kUnbounded ? m_nMaxWidth : m_szArranged.cx;
+    const int cyLimit = m_nMaxHeight != kUnbounded ? m_nMaxHeight : m_szArranged.cy;
+    const BOOL bUseLimits = bClipToBounds || cxLimit < m_szArranged.cx || cyLimit < m_szArranged.cy;
 
     // The slot: what the parent gave, without the margins.
     const CXTPMarkupThickness* pMargin = GetMargin();
     const RECT& rcLayout = GetLayoutRect();
-    const int vw = std::min<int>(m_szArranged.cx, m_nMaxWidth);
-    const int vh = std::min<int>(m_szArranged.cy, m_nMaxHeight);
-    const int sw = std::max(0, Subtract(Width(rcLayout), Add(pMargin->GetLeft(), pMargin->GetRight())));
-    const int sh = std::max(0, Subtract(Height(rcLayout), Add(pMargin->GetTop(), pMargin->GetBottom())));
-    const BOOL bUseSlot = bClipToBounds || sw < vw || sh < vh;
+    const int cxVisible = std::min<int>(m_szArranged.cx, m_nMaxWidth);
+    const int cyVisible = std::min<int>(m_szArranged.cy, m_nMaxHeight);
+    const int cxSlot = std::max(0, Subtract(Width(rcLayout), Add(pMargin->GetLeft(), pMargin->GetRight())));
+    const int cySlot = std::max(0, Subtract(Height(rcLayout), Add(pMargin->GetTop(), pMargin->GetBottom())));
+    const BOOL bUseSlot = bClipToBounds || cxSlot < cxVisible || cySlot < cyVisible;
 
     if (!bUseLimits && !bUseSlot)
         return FALSE;
-    const RECT rcLimits = {0, 0, lw, lh};
+    const RECT rcLimits = {0, 0, cxLimit, cyLimit};
     if (!bUseSlot)
     {
         rcClip = rcLimits;
@@ -286,8 +286,8 @@ BOOL CXTPMarkupFrameworkElement::GetClipRect(RECT& rcClip) const
     }
 
     // The slot as seen from the element's origin.
-    const POINT ptAlign = AlignmentOffset(sw, sh, vw, vh);
-    rcClip = {-ptAlign.x, -ptAlign.y, Subtract(sw, ptAlign.x), Subtract(sh, ptAlign.y)};
+    const POINT ptAlign = AlignmentOffset(cxSlot, cySlot, cxVisible, cyVisible);
+    rcClip = {-ptAlign.x, -ptAlign.y, Subtract(cxSlot, ptAlign.x), Subtract(cySlot, ptAlign.y)};
     if (bUseLimits)
         IntersectRect(&rcClip, &rcClip, &rcLimits);
     return TRUE;

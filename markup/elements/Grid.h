@@ -71,7 +71,12 @@ private:
     CXTPMarkupRowDefinitionCollection* m_pRowDefinitions;
     CXTPMarkupColumnDefinitionCollection* m_pColumnDefinitions;
     std::vector<CellRecord> m_cells;
-    std::vector<int> m_groups[4]; // cell indices of groups 1 to 4, in child order
+    // Cell indices by when their sizes can be known, each in child order:
+    // 1: no star row or column: pixel and auto tracks only, measured first;
+    // 2: a star row, an auto column, no star column: widths for the auto columns;
+    // 3: a star column, no star row: measured once star columns have widths;
+    // 4: a star row with a star column or without auto columns: measured last.
+    std::vector<int> m_groups[4];
     BOOL m_bHasStarColumns;
     BOOL m_bHasStarRows;
     BOOL m_bGroup3InAutoRows;

@@ -1,6 +1,6 @@
 #include "markup/elements/Image.h"
 
-#include "markup/host/Host.h"
+#include "markup/elements/ElementContext.h"
 #include "markup/host/ImageLoader.h"
 #include "markup/host/Painter.h"
 
@@ -9,6 +9,7 @@
 #include "markup/model/String.h"
 #include "markup/model/Type.h"
 
+#include "toolkit/CodePage.h"
 #include "toolkit/ImageStore.h"
 #include "toolkit/ImageStoreImage.h"
 
@@ -39,13 +40,7 @@ bool StartsWith(const CXTPMarkupString* pText, const WCHAR* pszPrefix, int nPref
 // File paths and resource names go to the ANSI functions of the system.
 std::string ToAnsi(LPCWSTR lpszText, int nLength)
 {
-    if (nLength <= 0)
-        return std::string();
-    const int nBytes = ::WideCharToMultiByte(CP_ACP, 0, lpszText, nLength, nullptr, 0, nullptr, nullptr);
-    std::string strAnsi(nBytes > 0 ? nBytes : 0, '\0');
-    if (nBytes > 0)
-        ::WideCharToMultiByte(CP_ACP, 0, lpszText, nLength, &strAnsi[0], nBytes, nullptr, nullptr);
-    return strAnsi;
+    return nLength > 0 ? XTPToMultiByte(lpszText, nLength, CP_ACP) : std::string();
 }
 
 // The program's pictures are resources of the executable itself.
@@ -104,8 +99,8 @@ void CXTPMarkupImage::ResolveImageSource()
         if (nNumber < 1)
             return;
         nId = static_cast<UINT>(nNumber);
-        CXTPMarkupHost* pHost = GetMarkupContext();
-        pStore = pHost && pHost->GetImageStore() ? pHost->GetImageStore() : CXTPImageStore::GetSharedStore();
+        const CXTPMarkupElementContext* pContext = GetElementContext();
+        pStore = pContext && pContext->GetImageStore() ? pContext->GetImageStore() : CXTPImageStore::GetSharedStore();
         pStore->AddRef();
     }
 
@@ -133,5 +128,5 @@ void CXTPMarkupImage::DrawContent(CXTPMarkupPainter* pPainter)
     const SIZE sz = GetArrangedSize();
     if (!m_pImage || sz.cx <= 0 || sz.cy <= 0)
         return;
-    m_pImage->Draw(pPainter->GetHdc(), 0, 0, sz.cx, sz.cy);
+    pPainter->DrawImage(m_pImage, 0, 0, sz.cx, sz.cy);
 }

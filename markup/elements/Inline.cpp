@@ -3,6 +3,7 @@
 #include "markup/elements/InlineUIContainer.h"
 #include "markup/elements/Run.h"
 #include "markup/elements/Span.h"
+#include "markup/elements/TextBlock.h"
 #include "markup/elements/UIElement.h"
 
 #include "markup/model/BuilderException.h"
@@ -117,6 +118,15 @@ int CXTPMarkupInline::FitRange(CXTPMarkupPainter* pPainter, int nStart, int nEnd
         nFit = nPos = nNext;
     }
     return nFit;
+}
+
+const CXTPMarkupVisual* CXTPMarkupInline::GetPlacement(RECT* pRect) const
+{
+    const CXTPMarkupTextBlock* pTextBlock = MarkupCast<CXTPMarkupTextBlock>(GetParentFrameworkElement());
+    if (!pTextBlock)
+        return nullptr;
+    *pRect = pTextBlock->GetInlineRect(this);
+    return pTextBlock;
 }
 
 CXTPMarkupInputElement* CXTPMarkupInline::HitTest(int /*x*/, int /*y*/)

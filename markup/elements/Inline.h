@@ -63,6 +63,8 @@ public:
 
     // Text is hit as the inline itself.
     CXTPMarkupInputElement* HitTest(int x, int y) override;
+    // Text shows where its text block placed it.
+    const CXTPMarkupVisual* GetPlacement(RECT* pRect) const override;
 
 protected:
     CXTPMarkupInline();

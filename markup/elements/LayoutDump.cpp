@@ -28,8 +28,21 @@ std::string TagOf(const CXTPMarkupVisual* pVisual)
     return strTag;
 }
 
-void DumpVisual(const CXTPMarkupVisual* pVisual, XTPMarkupLayoutDumpRect nRect, int nDepth, POINT ptParentOrigin,
-                std::string& strOut)
+// Where the host repaints the subtree: each visual on the way up cuts it to
+// what it shows.
+RECT VisibleBounds(const CXTPMarkupVisual* pVisual)
+{
+    RECT rc = pVisual->GetBounds();
+    for (; pVisual; pVisual = pVisual->GetParentVisual())
+    {
+        rc = pVisual->CutToVisible(rc);
+        OffsetRect(&rc, pVisual->GetOffset().x, pVisual->GetOffset().y);
+    }
+    return rc;
+}
+
+void DumpVisual(const CXTPMarkupVisual* pVisual, XTPMarkupLayoutDumpRect nRect, XTPMarkupLayoutDumpNote pfnNote,
+                int nDepth, POINT ptParentOrigin, std::string& strOut)
 {
     const POINT ptOffset = pVisual->GetOffset();
     const POINT ptOrigin = {Shift(ptParentOrigin.x, ptOffset.x), Shift(ptParentOrigin.y, ptOffset.y)};
@@ -37,26 +50,33 @@ void DumpVisual(const CXTPMarkupVisual* pVisual, XTPMarkupLayoutDumpRect nRect, 
     RECT rc = nRect == xtpMarkupDumpBounds ? pVisual->GetBounds() : RECT{0, 0, szArranged.cx, szArranged.cy};
     rc = {Shift(rc.left, ptOrigin.x), Shift(rc.top, ptOrigin.y), Shift(rc.right, ptOrigin.x),
           Shift(rc.bottom, ptOrigin.y)};
+    if (nRect == xtpMarkupDumpVisibleBounds)
+        rc = VisibleBounds(pVisual);
 
     char szRect[64];
-    snprintf(szRect, sizeof(szRect), " %li,%li,%li,%li\n", rc.left, rc.top, rc.right, rc.bottom);
+    snprintf(szRect, sizeof(szRect), " %li,%li,%li,%li", rc.left, rc.top, rc.right, rc.bottom);
     strOut.append(2 * nDepth, ' ');
     strOut += TagOf(pVisual);
     strOut += szRect;
+    const std::string strNote = pfnNote ? pfnNote(pVisual) : std::string();
+    if (!strNote.empty())
+        strOut += " " + strNote;
+    strOut += "\n";
 
     const int nCount = pVisual->GetChildCount();
     for (int i = 0; i < nCount; ++i)
     {
         if (const CXTPMarkupVisual* pChild = pVisual->GetChild(i))
-            DumpVisual(pChild, nRect, nDepth + 1, ptOrigin, strOut);
+            DumpVisual(pChild, nRect, pfnNote, nDepth + 1, ptOrigin, strOut);
     }
 }
 } // namespace
 
-std::string DumpMarkupLayout(const CXTPMarkupVisual* pRoot, XTPMarkupLayoutDumpRect nRect)
+std::string DumpMarkupLayout(const CXTPMarkupVisual* pRoot, XTPMarkupLayoutDumpRect nRect,
+                             XTPMarkupLayoutDumpNote pfnNote)
 {
     std::string strOut;
     if (pRoot)
-        DumpVisual(pRoot, nRect, 0, POINT{0, 0}, strOut);
+        DumpVisual(pRoot, nRect, pfnNote, 0, POINT{0, 0}, strOut);
     return strOut;
 }

@@ -1,13 +1,16 @@
 #include "markup/elements/Run.h"
 
+#include "markup/elements/ElementContext.h"
+
 #include "markup/host/CachedFont.h"
-#include "markup/host/Host.h"
 #include "markup/host/Painter.h"
 
 #include "markup/model/DependencyProperty.h"
 #include "markup/model/Numbers.h"
 #include "markup/model/String.h"
 #include "markup/model/Type.h"
+
+#include "toolkit/CodePage.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -66,11 +69,8 @@ const LOGFONTA& StandaloneDefaultFont()
 void CopyFaceName(LPCWSTR lpszFace, int nLength, CHAR (&szFace)[LF_FACESIZE])
 {
     szFace[0] = '\0';
-    const int cbNeeded = WideCharToMultiByte(CP_ACP, 0, lpszFace, nLength, nullptr, 0, nullptr, nullptr);
-    if (cbNeeded <= 0)
-        return;
-    std::vector<CHAR> buffer(cbNeeded);
-    WideCharToMultiByte(CP_ACP, 0, lpszFace, nLength, buffer.data(), cbNeeded, nullptr, nullptr);
+    const std::string buffer = XTPToMultiByte(lpszFace, nLength, CP_ACP);
+    const int cbNeeded = static_cast<int>(buffer.size());
     int cb = 0;
     while (cb < cbNeeded)
     {
@@ -264,8 +264,8 @@ void CXTPMarkupRun::RenderRange(CXTPMarkupPainter* pPainter, const RECT& rc, int
 
 void CXTPMarkupRun::GetLogFont(LOGFONTA& lf) const
 {
-    const CXTPMarkupHost* pHost = FindMarkupContext();
-    lf = pHost ? pHost->GetDefaultFont() : StandaloneDefaultFont();
+    const CXTPMarkupElementContext* pContext = FindMarkupContext();
+    lf = pContext ? pContext->GetDefaultFont() : StandaloneDefaultFont();
 
     if (const CXTPMarkupInt* pSize = MarkupCast<CXTPMarkupInt>(GetValue(m_pFontSizeProperty)))
         lf.lfHeight = -static_cast<int>(*pSize);
@@ -285,8 +285,8 @@ void CXTPMarkupRun::PrepareFont(CXTPMarkupPainter* pPainter)
     GetLogFont(lf);
     if (!m_pFont || !m_pFont->IsSameFont(lf))
     {
-        CXTPMarkupHost* pHost = FindMarkupContext();
-        CXTPMarkupCachedFont* pFont = pHost ? pHost->GetCachedFont(lf) : new CXTPMarkupCachedFont(lf);
+        CXTPMarkupElementContext* pContext = FindMarkupContext();
+        CXTPMarkupCachedFont* pFont = pContext ? pContext->GetCachedFont(lf) : new CXTPMarkupCachedFont(lf);
         if (m_pFont)
             m_pFont->Release();
         m_pFont = pFont;

@@ -1,11 +1,12 @@
 #include "markup/elements/TextBlock.h"
 
+#include "markup/elements/ElementContext.h"
 #include "markup/elements/Inline.h"
 #include "markup/elements/LayoutExtent.h"
+#include "markup/elements/LineBreaker.h"
 #include "markup/elements/Run.h"
 #include "markup/elements/TextElement.h"
 
-#include "markup/host/Host.h"
 #include "markup/host/Painter.h"
 
 #include "markup/model/Brush.h"
@@ -70,39 +71,93 @@ void CXTPMarkupTextBlock::RegisterMarkupProperties()
     m_pFontQualityProperty = CXTPMarkupTextElement::m_pFontQualityProperty->AddOwner(pOwner);
 }
 
-// What one line breaking pass carries from piece to piece.
-struct CXTPMarkupTextBlock::CLayoutState
-{
-    CXTPMarkupPainter* pPainter;
-    int nWidth;
-    int nWrapping;
-    int nTrimming;
-    BOOL bJustify;
-
-    int x = 0;       // pen in the current line
-    int y = 0;       // top of the current line
-    int nWidest = 0; // widest line so far
-    CLine line;      // the current line; its chunks are the last of m_chunks
-    BOOL bOpen = FALSE;
-    CChunk open;                // the piece of the current leaf not yet ended
-    std::deque<CChunk> pending; // ended pieces not yet placed: one word, often
-};
-
 namespace
 {
-constexpr int kEnd = CXTPMarkupInline::kEnd;
-
-// Positions grow toward the end marker, which comes after all of them.
-bool PosBefore(int nPos, int nOther)
-{
-    return nPos != kEnd && (nOther == kEnd || nPos < nOther);
-}
-
 bool Intersects(const RECT& a, const RECT& b)
 {
     return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
 }
+
 } // namespace
+
+// The text block's leaves as the line breaker reads them. The characters of
+// a run are read here directly, the same way the run reads them: long text
+// would otherwise pay three property look-ups for every character.
+class CXTPMarkupTextBlock::CInlineText : public CXTPMarkupLineBreaker::CText
+{
+public:
+    CInlineText(CXTPMarkupTextBlock& textBlock, CXTPMarkupPainter* pPainter,
+                std::vector<CXTPMarkupPtr<CXTPMarkupInline>>& leaves)
+        : m_textBlock(textBlock), m_pPainter(pPainter), m_leaves(leaves)
+    {
+        for (const CXTPMarkupPtr<CXTPMarkupInline>& leaf : m_leaves)
+            AddLeafText(leaf.Get());
+    }
+
+    int GetLeafCount() const override { return static_cast<int>(m_texts.size()); }
+    void BeginLeaf(int nLeaf) override { Leaf(nLeaf)->PrepareFont(m_pPainter); }
+    int GetTextStart(int nLeaf) const override { return Leaf(nLeaf)->GetTextStart(); }
+
+    int Advance(int nLeaf, int nPos) const override
+    {
+        const CLeafText& text = m_texts[nLeaf];
+        return text.lpszText ? CXTPMarkupRun::NextPosition(text.lpszText, text.nLength, nPos)
+                             : Leaf(nLeaf)->Advance(nPos);
+    }
+    BOOL IsWhiteSpaceAt(int nLeaf, int nPos) const override
+    {
+        const CLeafText& text = m_texts[nLeaf];
+        return text.lpszText ? CXTPMarkupRun::IsWhiteSpaceChar(text.lpszText[nPos]) : Leaf(nLeaf)->IsWhiteSpaceAt(nPos);
+    }
+    BOOL IsSpaceAt(int nLeaf, int nPos) const override { return Leaf(nLeaf)->IsSpaceAt(nPos); }
+    BOOL IsLineBreakAt(int nLeaf, int nPos) const override
+    {
+        const CLeafText& text = m_texts[nLeaf];
+        return text.lpszText ? text.lpszText[nPos] == L'\n' : Leaf(nLeaf)->IsLineBreakAt(nPos);
+    }
+
+    SIZE MeasureRange(int nLeaf, int nStart, int nEnd) override
+    {
+        return Leaf(nLeaf)->MeasureRange(m_pPainter, nStart, nEnd);
+    }
+    SIZE MeasureRangeUpTo(int nLeaf, int nStart, int nEnd, int nLimit) override
+    {
+        return Leaf(nLeaf)->MeasureRangeUpTo(m_pPainter, nStart, nEnd, nLimit);
+    }
+    int FitRange(int nLeaf, int nStart, int nEnd, int nMaxExtent) override
+    {
+        return Leaf(nLeaf)->FitRange(m_pPainter, nStart, nEnd, nMaxExtent);
+    }
+    int GetDescent(int nLeaf) const override { return Leaf(nLeaf)->GetDescent(); }
+
+    int AddOwnLeaf(LPCWSTR lpszText) override
+    {
+        CXTPMarkupPtr<CXTPMarkupInline> run;
+        run.Reset(m_textBlock.CreateOwnRun(lpszText));
+        m_leaves.push_back(std::move(run));
+        AddLeafText(m_leaves.back().Get());
+        return GetLeafCount() - 1;
+    }
+
+private:
+    struct CLeafText
+    {
+        LPCWSTR lpszText; // null for leaves that are not runs
+        int nLength;
+    };
+
+    CXTPMarkupInline* Leaf(int nLeaf) const { return m_leaves[nLeaf].Get(); }
+    void AddLeafText(CXTPMarkupInline* pLeaf)
+    {
+        const CXTPMarkupRun* pRun = MarkupCast<CXTPMarkupRun>(pLeaf);
+        m_texts.push_back({pRun ? pRun->GetText() : nullptr, pRun ? pRun->GetLength() : 0});
+    }
+
+    CXTPMarkupTextBlock& m_textBlock;
+    CXTPMarkupPainter* m_pPainter;
+    std::vector<CXTPMarkupPtr<CXTPMarkupInline>>& m_leaves;
+    std::vector<CLeafText> m_texts;
+};
 
 RECT CXTPMarkupTextBlock::CChunk::GetRect() const
 {
@@ -122,6 +177,7 @@ CXTPMarkupTextBlock::~CXTPMarkupTextBlock()
     // The pieces hold the inlines; they go first.
     m_chunks.clear();
     m_lines.clear();
+    m_leaves.clear();
     m_pInlines->RemoveAll();
     m_pInlines->SetLogicalParent(nullptr);
     m_pInlines->Release();
@@ -209,133 +265,42 @@ CXTPMarkupRun* CXTPMarkupTextBlock::CreateOwnRun(LPCWSTR lpszText)
 
 // --- Line breaking ------------------------------------------------------------
 
-void CXTPMarkupTextBlock::MeasureChunk(CLayoutState& state, CChunk& chunk) const
-{
-    // Where words are cut to the width, a long piece needs its width only as
-    // far as a line reaches.
-    const SIZE sz = state.nWrapping == xtpMarkupTextWrap
-                        ? chunk.inl->MeasureRangeUpTo(state.pPainter, chunk.nStart, chunk.nEnd, state.nWidth)
-                        : chunk.inl->MeasureRange(state.pPainter, chunk.nStart, chunk.nEnd);
-    chunk.cx = sz.cx;
-    chunk.cy = sz.cy;
-    chunk.nDescent = chunk.inl->GetDescent();
-}
-
-void CXTPMarkupTextBlock::PlaceChunk(CLayoutState& state, CChunk&& chunk)
-{
-    chunk.x = state.x;
-    chunk.y = state.y;
-    state.x = Add(state.x, chunk.cx);
-    m_chunks.push_back(std::move(chunk));
-    ++state.line.nCount;
-}
-
-void CXTPMarkupTextBlock::AddSpaceChunk(CLayoutState& state)
-{
-    // Covers no characters: no width, the height of a space in the text
-    // block's own font.
-    CChunk chunk;
-    chunk.inl.Reset(CreateOwnRun(L" "));
-    chunk.inl->PrepareFont(state.pPainter);
-    MeasureChunk(state, chunk);
-    state.pending.push_back(std::move(chunk));
-}
-
 void CXTPMarkupTextBlock::Layout(CXTPMarkupPainter* pPainter, int nWidth)
 {
-    const int nWrapping = GetTextWrapping();
-    const int nTrimming = nWrapping == xtpMarkupTextNoWrap ? GetTextTrimming() : xtpMarkupTextTrimmingNone;
-    const BOOL bJustify = nWrapping != xtpMarkupTextNoWrap && GetTextAlignment() == xtpMarkupTextAlignmentJustify;
+    CXTPMarkupLineBreaker::COptions options;
+    options.nWidth = nWidth;
+    options.nWrapping = GetTextWrapping();
+    options.nTrimming = options.nWrapping == xtpMarkupTextNoWrap ? GetTextTrimming() : xtpMarkupTextTrimmingNone;
+    options.bJustify = options.nWrapping != xtpMarkupTextNoWrap && GetTextAlignment() == xtpMarkupTextAlignmentJustify;
     const BOOL bTransient = pPainter->IsTransient();
 
     // Lines that neither wrap nor trim are the same for every width.
     if (m_nLastWidth != -1 && !bTransient
-        && (nWidth == m_nLastWidth || (nWrapping == xtpMarkupTextNoWrap && nTrimming == xtpMarkupTextTrimmingNone)))
+        && (nWidth == m_nLastWidth
+            || (options.nWrapping == xtpMarkupTextNoWrap && options.nTrimming == xtpMarkupTextTrimmingNone)))
         return;
 
     m_nLastWidth = nWidth;
     m_lines.clear();
     m_chunks.clear();
-
-    CLayoutState state;
-    state.pPainter = pPainter;
-    state.nWidth = nWidth;
-    state.nWrapping = nWrapping;
-    state.nTrimming = nTrimming;
-    state.bJustify = bJustify;
+    m_leaves.clear();
 
     CXTPMarkupInline* pFirst = m_pInlines->GetInline(0);
-    CXTPMarkupInline* pLeaf = pFirst ? pFirst->GetFirstLeaf() : nullptr;
-    if (!pLeaf)
-        AddSpaceChunk(state);
+    for (CXTPMarkupInline* pLeaf = pFirst ? pFirst->GetFirstLeaf() : nullptr; pLeaf; pLeaf = pLeaf->GetNextLeaf())
+        m_leaves.push_back(CXTPMarkupPtr<CXTPMarkupInline>::AddRefOf(pLeaf));
 
-    for (; pLeaf; pLeaf = pLeaf->GetNextLeaf())
-    {
-        pLeaf->PrepareFont(pPainter);
-        int nPos = pLeaf->GetTextStart();
-
-        // The characters of a run are read here directly, the same way the
-        // run reads them: long text would otherwise pay three property
-        // look-ups for every character.
-        const CXTPMarkupRun* pRun = MarkupCast<CXTPMarkupRun>(pLeaf);
-        const LPCWSTR lpszText = pRun ? pRun->GetText() : nullptr;
-        const int nLength = pRun ? pRun->GetLength() : 0;
-        auto isWhiteSpaceAt = [&](int n)
-        { return pRun ? CXTPMarkupRun::IsWhiteSpaceChar(lpszText[n]) : pLeaf->IsWhiteSpaceAt(n); };
-        auto isLineBreakAt = [&](int n) { return pRun ? lpszText[n] == L'\n' : pLeaf->IsLineBreakAt(n); };
-        auto advance = [&](int n)
-        { return pRun ? CXTPMarkupRun::NextPosition(lpszText, nLength, n) : pLeaf->Advance(n); };
-
-        state.open = CChunk();
-        state.open.inl = CXTPMarkupPtr<CXTPMarkupInline>::AddRefOf(pLeaf);
-        state.open.nStart = state.open.nEnd = nPos;
-        state.bOpen = TRUE;
-
-        while (nPos != kEnd)
-        {
-            state.open.nEnd = nPos;
-            if (nWrapping != xtpMarkupTextNoWrap && isWhiteSpaceAt(nPos))
-            {
-                MeasureChunk(state, state.open);
-                CommitChunk(state);
-            }
-            if (isLineBreakAt(nPos))
-            {
-                MeasureChunk(state, state.open);
-                CommitChunk(state);
-                if (state.line.nCount == 0)
-                {
-                    AddSpaceChunk(state);
-                    CommitChunk(state);
-                }
-                FinishLine(state);
-                nPos = advance(nPos);
-                state.open.nStart = state.open.nEnd = nPos;
-                state.open.bAfterLineBreak = TRUE;
-            }
-            else
-            {
-                nPos = advance(nPos);
-            }
-        }
-
-        // The rest of the leaf waits: the next leaf may continue its word.
-        state.open.nEnd = kEnd;
-        if (!state.open.IsEmpty() || state.open.bAfterLineBreak)
-        {
-            MeasureChunk(state, state.open);
-            state.pending.push_back(std::move(state.open));
-        }
-        state.open = CChunk();
-        state.bOpen = FALSE;
-    }
-
-    CommitChunk(state);
-    FinishLine(state);
+    CInlineText text(*this, pPainter, m_leaves);
+    CXTPMarkupLineBreaker::CResult result = CXTPMarkupLineBreaker(text, options).Break();
+    m_chunks.reserve(result.pieces.size());
+    for (const CXTPMarkupLineBreaker::CPiece& piece : result.pieces)
+        m_chunks.push_back(CChunk{piece});
+    m_lines.reserve(result.lines.size());
+    for (const CXTPMarkupLineBreaker::CLine& line : result.lines)
+        m_lines.push_back(CLine{line});
 
     if (bTransient)
         m_nLastWidth = -1;
-    m_szText = {state.nWidest, state.y};
+    m_szText = {result.nWidest, result.nHeight};
     UpdateLineReach();
 }
 
@@ -366,175 +331,6 @@ std::pair<size_t, size_t> CXTPMarkupTextBlock::LinesBetween(int nTop, int nBotto
     return {static_cast<size_t>(itFirst - m_lines.begin()), static_cast<size_t>(itLast - m_lines.begin())};
 }
 
-void CXTPMarkupTextBlock::CommitChunk(CLayoutState& state)
-{
-    if (state.bOpen && (!state.open.IsEmpty() || state.open.bAfterLineBreak))
-    {
-        const int nEnd = state.open.nEnd;
-        CChunk next;
-        next.inl = CXTPMarkupPtr<CXTPMarkupInline>::AddRefOf(state.open.inl.Get());
-        next.nStart = next.nEnd = nEnd;
-        state.pending.push_back(std::move(state.open));
-        state.open = std::move(next);
-    }
-
-    // A word of several pieces (over several runs, say) moves to the next
-    // line as a whole.
-    if (state.nWrapping != xtpMarkupTextNoWrap && state.x > 0)
-    {
-        long long nPending = 0;
-        for (const CChunk& chunk : state.pending)
-            nPending += chunk.cx;
-        if (state.x + nPending > state.nWidth)
-        {
-            state.line.bWrapped = TRUE;
-            FinishLine(state);
-        }
-    }
-
-    while (!state.pending.empty())
-    {
-        CChunk chunk = std::move(state.pending.front());
-        state.pending.pop_front();
-        CXTPMarkupInline* pInline = chunk.inl.Get();
-
-        // Lines after the first do not start with blanks.
-        if (state.x == 0 && state.y > 0 && !chunk.IsEmpty() && pInline->IsSpaceAt(chunk.nStart))
-        {
-            while (PosBefore(chunk.nStart, chunk.nEnd) && pInline->IsSpaceAt(chunk.nStart))
-                chunk.nStart = pInline->Advance(chunk.nStart);
-            if (chunk.IsEmpty())
-                continue;
-            MeasureChunk(state, chunk);
-        }
-
-        // The only place where a word is cut inside: text without spaces,
-        // such as Chinese, wraps character by character here.
-        if (state.nWrapping == xtpMarkupTextWrap && static_cast<long long>(state.x) + chunk.cx > state.nWidth
-            && !chunk.IsEmpty())
-        {
-            int nCut = pInline->FitRange(state.pPainter, chunk.nStart, chunk.nEnd, state.nWidth - state.x);
-            if (nCut == chunk.nStart)
-                nCut = pInline->Advance(chunk.nStart);
-            CChunk rest;
-            rest.inl = CXTPMarkupPtr<CXTPMarkupInline>::AddRefOf(pInline);
-            rest.nStart = nCut;
-            rest.nEnd = chunk.nEnd;
-            chunk.nEnd = nCut;
-            MeasureChunk(state, chunk);
-            PlaceChunk(state, std::move(chunk));
-            state.line.bWrapped = TRUE;
-            FinishLine(state);
-            // A character too wide for the line takes a line of its own and
-            // leaves nothing behind.
-            if (!rest.IsEmpty())
-            {
-                MeasureChunk(state, rest);
-                state.pending.push_front(std::move(rest));
-            }
-            continue;
-        }
-
-        // Pieces of one run that follow each other on a line are drawn as
-        // one.
-        if (!state.bJustify && state.line.nCount > 0)
-        {
-            CChunk& last = m_chunks.back();
-            if (last.inl.Get() == pInline && last.nEnd == chunk.nStart && !chunk.bAfterLineBreak)
-            {
-                state.x = Subtract(state.x, last.cx);
-                last.nEnd = chunk.nEnd;
-                MeasureChunk(state, last);
-                state.x = Add(state.x, last.cx);
-                continue;
-            }
-        }
-
-        PlaceChunk(state, std::move(chunk));
-    }
-}
-
-void CXTPMarkupTextBlock::FinishLine(CLayoutState& state)
-{
-    CLine& line = state.line;
-    if (line.nCount == 0)
-        return;
-    if (state.nTrimming != xtpMarkupTextTrimmingNone && state.x > state.nWidth)
-        TrimLine(state);
-
-    int cx = 0;
-    int nMaxDescent = 0;
-    for (size_t i = line.nFirst; i < line.nFirst + line.nCount; ++i)
-    {
-        cx = Add(cx, m_chunks[i].cx);
-        nMaxDescent = std::max(nMaxDescent, m_chunks[i].nDescent);
-    }
-    int cy = 0;
-    for (size_t i = line.nFirst; i < line.nFirst + line.nCount; ++i)
-        cy = std::max(cy, nMaxDescent - m_chunks[i].nDescent + m_chunks[i].cy);
-    line.cx = cx;
-    line.cy = cy;
-    line.nMaxDescent = nMaxDescent;
-
-    state.nWidest = std::max(state.nWidest, cx);
-    state.x = 0;
-    state.y = Add(state.y, cy);
-    m_lines.push_back(line);
-    line = CLine();
-    line.nFirst = m_chunks.size();
-}
-
-void CXTPMarkupTextBlock::TrimLine(CLayoutState& state)
-{
-    CLine& line = state.line;
-    CChunk ellipsis;
-    ellipsis.inl.Reset(CreateOwnRun(L"..."));
-    ellipsis.nStart = 0;
-    ellipsis.nEnd = kEnd;
-    ellipsis.inl->PrepareFont(state.pPainter);
-    MeasureChunk(state, ellipsis);
-    const long long nRoom = static_cast<long long>(state.nWidth) - ellipsis.cx;
-
-    long long a = 0;
-    for (size_t i = line.nFirst; i < line.nFirst + line.nCount; ++i)
-    {
-        CChunk& chunk = m_chunks[i];
-        if (a + chunk.cx <= nRoom)
-        {
-            a += chunk.cx;
-            continue;
-        }
-
-        // The longest start of the piece that leaves room for the ellipsis;
-        // by words, the last blank within it, or nothing of a later piece.
-        CXTPMarkupInline* pInline = chunk.inl.Get();
-        const int nMaxExtent = static_cast<int>(std::clamp<long long>(nRoom - a, -1, kUnbounded));
-        const int nCandidate = pInline->FitRange(state.pPainter, chunk.nStart, chunk.nEnd, nMaxExtent);
-        int nWordCut = a > 0 ? chunk.nStart : -2;
-        if (state.nTrimming == xtpMarkupTextTrimmingWordEllipsis)
-        {
-            for (int nPos = chunk.nStart;; nPos = pInline->Advance(nPos))
-            {
-                if (pInline->IsWhiteSpaceAt(nPos))
-                    nWordCut = nPos;
-                if (nPos == nCandidate || nPos == kEnd)
-                    break;
-            }
-        }
-        chunk.nEnd = state.nTrimming == xtpMarkupTextTrimmingWordEllipsis && nWordCut != -2 ? nWordCut : nCandidate;
-        MeasureChunk(state, chunk);
-        a += chunk.cx;
-        m_chunks.erase(m_chunks.begin() + static_cast<ptrdiff_t>(i + 1), m_chunks.end());
-        line.nCount = i + 1 - line.nFirst;
-        break;
-    }
-
-    ellipsis.x = static_cast<int>(std::min<long long>(a, kUnbounded));
-    ellipsis.y = state.y;
-    m_chunks.push_back(std::move(ellipsis));
-    ++line.nCount;
-}
-
 // --- Layout protocol ----------------------------------------------------------
 
 SIZE CXTPMarkupTextBlock::MeasureContent(CXTPMarkupPainter* pPainter, int cxConstraint, int /*cyConstraint*/)
@@ -549,45 +345,45 @@ SIZE CXTPMarkupTextBlock::MeasureContent(CXTPMarkupPainter* pPainter, int cxCons
 SIZE CXTPMarkupTextBlock::ArrangeContent(int cx, int cy)
 {
     const CXTPMarkupThickness* pPadding = MarkupCast<CXTPMarkupThickness>(GetValue(m_pPaddingProperty));
-    const int l = pPadding ? pPadding->GetLeft() : 0;
-    const int t = pPadding ? pPadding->GetTop() : 0;
-    const int r = pPadding ? pPadding->GetRight() : 0;
+    const int nPadLeft = pPadding ? pPadding->GetLeft() : 0;
+    const int nPadTop = pPadding ? pPadding->GetTop() : 0;
+    const int nPadRight = pPadding ? pPadding->GetRight() : 0;
     const int nAlignment = GetTextAlignment();
 
     for (const CLine& line : m_lines)
     {
-        long long d = static_cast<long long>(cx) - line.cx - l - r;
-        long long s = nAlignment == xtpMarkupTextAlignmentRight    ? d
-                      : nAlignment == xtpMarkupTextAlignmentCenter ? d / 2
-                                                                   : 0;
+        long long nSpare = static_cast<long long>(cx) - line.cx - nPadLeft - nPadRight;
+        long long nShift = nAlignment == xtpMarkupTextAlignmentRight    ? nSpare
+                           : nAlignment == xtpMarkupTextAlignmentCenter ? nSpare / 2
+                                                                        : 0;
         // Justified lines spread the spare width over the gaps between their
         // pieces; the last line of a paragraph did not wrap and stays left.
-        long long g = -1;
+        long long nGaps = -1;
         if (nAlignment == xtpMarkupTextAlignmentJustify && line.bWrapped && cx - line.cx > 0 && line.nCount > 0)
         {
-            g = -1;
+            nGaps = -1;
             for (size_t i = line.nFirst; i < line.nFirst + line.nCount; ++i)
-                g += m_chunks[i].bAfterLineBreak ? 0 : 1;
+                nGaps += m_chunks[i].bAfterLineBreak ? 0 : 1;
         }
 
         BOOL bFirst = TRUE;
         for (size_t i = line.nFirst; i < line.nFirst + line.nCount; ++i)
         {
             CChunk& chunk = m_chunks[i];
-            long long nOffsetX = l + s;
-            long long nOffsetY = static_cast<long long>(t) + line.cy - chunk.cy;
-            if (g > 0 && d > 0 && !bFirst && !chunk.bAfterLineBreak)
+            long long nOffsetX = nPadLeft + nShift;
+            long long nOffsetY = static_cast<long long>(nPadTop) + line.cy - chunk.cy;
+            if (nGaps > 0 && nSpare > 0 && !bFirst && !chunk.bAfterLineBreak)
             {
-                const long long nExtra = std::max<long long>(1, d / g);
+                const long long nExtra = std::max<long long>(1, nSpare / nGaps);
                 nOffsetX += nExtra;
-                s += nExtra;
-                d -= nExtra;
-                --g;
+                nShift += nExtra;
+                nSpare -= nExtra;
+                --nGaps;
             }
             if (!chunk.bAfterLineBreak)
                 bFirst = FALSE;
 
-            switch (chunk.inl->GetBaselineAlignment())
+            switch (LeafOf(chunk)->GetBaselineAlignment())
             {
             case xtpMarkupBaselineTop:
             case xtpMarkupBaselineTextTop: nOffsetY += chunk.cy - line.cy; break;
@@ -603,7 +399,7 @@ SIZE CXTPMarkupTextBlock::ArrangeContent(int cx, int cy)
 
             chunk.nOffsetX = Clamp(nOffsetX);
             chunk.nOffsetY = Clamp(nOffsetY);
-            chunk.inl->ArrangeRange(chunk.GetRect(), chunk.nStart, chunk.nEnd);
+            LeafOf(chunk)->ArrangeRange(chunk.GetRect(), chunk.nStart, chunk.nEnd);
         }
     }
     UpdateLineReach();
@@ -616,8 +412,8 @@ void CXTPMarkupTextBlock::DrawContent(CXTPMarkupPainter* pPainter)
     if (pBackground)
         pPainter->FillRectangle(pBackground, 0, 0, m_szArranged.cx, m_szArranged.cy);
 
-    const CXTPMarkupHost* pHost = GetMarkupContext();
-    const COLORREF clrDefault = pHost ? pHost->GetDefaultTextColor() : RGB(0, 0, 0);
+    const CXTPMarkupElementContext* pContext = GetElementContext();
+    const COLORREF clrDefault = pContext ? pContext->GetDefaultTextColor() : RGB(0, 0, 0);
     const RECT rcClip = pPainter->GetClipBox();
     const COLORREF clrOld = pPainter->SetTextColor(clrDefault);
 
@@ -632,7 +428,7 @@ void CXTPMarkupTextBlock::DrawContent(CXTPMarkupPainter* pPainter)
             const RECT rc = chunk.GetRect();
             if (!Intersects(rc, rcClip))
                 continue;
-            CXTPMarkupInline* pInline = chunk.inl.Get();
+            CXTPMarkupInline* pInline = LeafOf(chunk);
 
             // The text block's own background is already there.
             CXTPMarkupBrush* pInlineBackground = pInline->GetBackground();
@@ -652,21 +448,23 @@ void CXTPMarkupTextBlock::DrawContent(CXTPMarkupPainter* pPainter)
 void CXTPMarkupTextBlock::DrawDecoration(CXTPMarkupPainter* pPainter, const CChunk& chunk, const CLine& line,
                                          const RECT& rc)
 {
-    CXTPMarkupInline* pInline = chunk.inl.Get();
+    CXTPMarkupInline* pInline = LeafOf(chunk);
     const CXTPMarkupEnum* pDecorations =
         MarkupCast<CXTPMarkupEnum>(pInline->GetValue(CXTPMarkupTextElement::m_pTextDecorationsProperty));
     if (!pDecorations)
         return;
 
-    const int m = line.nMaxDescent;
-    const int h = line.cy;
-    const int k = std::max(1, m / 3);
+    const int nLineDescent = line.nMaxDescent;
+    const int nLineHeight = line.cy;
+    const int nThickness = std::max(1, nLineDescent / 3);
     const int nBaseline = rc.bottom - chunk.nDescent;
     int nTop = 0;
     switch (static_cast<int>(*pDecorations))
     {
-    case xtpMarkupTextDecorationsUnderline: nTop = nBaseline + k; break;
-    case xtpMarkupTextDecorationsStrikethrough: nTop = nBaseline + m - (h - m) / 2; break;
+    case xtpMarkupTextDecorationsUnderline: nTop = nBaseline + nThickness; break;
+    case xtpMarkupTextDecorationsStrikethrough:
+        nTop = nBaseline + nLineDescent - (nLineHeight - nLineDescent) / 2;
+        break;
     default: return;
     }
 
@@ -677,11 +475,12 @@ void CXTPMarkupTextBlock::DrawDecoration(CXTPMarkupPainter* pPainter, const CChu
                 : nullptr;
     if (pBrush)
     {
-        pPainter->FillRectangle(pBrush, rc.left, nTop, rc.right, nTop + k);
+        pPainter->FillRectangle(pBrush, rc.left, nTop, rc.right, nTop + nThickness);
         return;
     }
-    const CXTPMarkupHost* pHost = GetMarkupContext();
-    pPainter->FillSolidRect(rc.left, nTop, rc.right, nTop + k, pHost ? pHost->GetDefaultTextColor() : RGB(0, 0, 0));
+    const CXTPMarkupElementContext* pContext = GetElementContext();
+    pPainter->FillSolidRect(rc.left, nTop, rc.right, nTop + nThickness,
+                            pContext ? pContext->GetDefaultTextColor() : RGB(0, 0, 0));
 }
 
 CXTPMarkupInputElement* CXTPMarkupTextBlock::HitTestSelf(int x, int y)
@@ -698,7 +497,7 @@ CXTPMarkupInputElement* CXTPMarkupTextBlock::HitTestSelf(int x, int y)
             // The ellipsis and the spaces of empty lines belong to the text
             // block itself: they live only until the next layout, shorter
             // than a host may hold on to the element under the mouse.
-            CXTPMarkupInline* pInline = m_chunks[i].inl.Get();
+            CXTPMarkupInline* pInline = LeafOf(m_chunks[i]);
             return pInline->GetLogicalParent() == this ? this : pInline->HitTest(x, y);
         }
     }
@@ -717,7 +516,7 @@ std::vector<CXTPMarkupTextBlock::CLineInfo> CXTPMarkupTextBlock::GetLines() cons
         for (size_t i = line.nFirst; i < line.nFirst + line.nCount; ++i)
         {
             const CChunk& chunk = m_chunks[i];
-            info.pieces.push_back({chunk.inl.Get(), chunk.nStart, chunk.nEnd, chunk.GetRect(), chunk.bAfterLineBreak});
+            info.pieces.push_back({LeafOf(chunk), chunk.nStart, chunk.nEnd, chunk.GetRect(), chunk.bAfterLineBreak});
         }
         lines.push_back(std::move(info));
     }
@@ -729,7 +528,7 @@ RECT CXTPMarkupTextBlock::GetInlineRect(const CXTPMarkupInline* pInline) const
     RECT rcUnion = {0, 0, 0, 0};
     for (const CChunk& chunk : m_chunks)
     {
-        for (const CXTPMarkupObject* pObject = chunk.inl.Get(); pObject && pObject != this;
+        for (const CXTPMarkupObject* pObject = LeafOf(chunk); pObject && pObject != this;
              pObject = pObject->GetLogicalParent())
         {
             if (pObject != pInline)

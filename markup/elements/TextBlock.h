@@ -5,8 +5,8 @@
 #pragma once
 
 #include "markup/elements/FrameworkElement.h"
+#include "markup/elements/LineBreaker.h"
 
-#include <deque>
 #include <utility>
 #include <vector>
 
@@ -89,50 +89,27 @@ protected:
     CXTPMarkupInputElement* HitTestSelf(int x, int y) override;
 
 private:
-    // A placed piece of one inline; holds a reference to the inline.
-    struct CChunk
+    // A placed piece of one leaf, and where the arrangement moved it.
+    struct CChunk : CXTPMarkupLineBreaker::CPiece
     {
-        CXTPMarkupPtr<CXTPMarkupInline> inl;
-        int nStart = -1;
-        int nEnd = -1;
-        int x = 0;        // in the line
-        int y = 0;        // the line's top
-        int nOffsetX = 0; // set by the arrangement
+        int nOffsetX = 0;
         int nOffsetY = 0;
-        int cx = 0;
-        int cy = 0;
-        int nDescent = 0;
-        BOOL bAfterLineBreak = FALSE;
 
-        BOOL IsEmpty() const { return nStart == nEnd; }
         RECT GetRect() const;
     };
-    // The chunks of a line are m_chunks[nFirst, nFirst + nCount).
-    struct CLine
+    struct CLine : CXTPMarkupLineBreaker::CLine
     {
-        size_t nFirst = 0;
-        size_t nCount = 0;
-        int cx = 0;
-        int cy = 0;
-        int nMaxDescent = 0;
-        BOOL bWrapped = FALSE;
         // How far the pieces of this line and of those above it reach down,
         // and those of this line and the lines below it up: both grow from
         // line to line, so the lines a strip shows are found by halving.
         int nReachDown = 0;
         int nReachUp = 0;
     };
-    struct CLayoutState;
+    class CInlineText;
 
     static void OnTextChanged(CXTPMarkupObject* pObject, struct CXTPMarkupPropertyChangedArgs* pArgs);
 
     void Layout(CXTPMarkupPainter* pPainter, int nWidth);
-    void MeasureChunk(CLayoutState& state, CChunk& chunk) const;
-    void PlaceChunk(CLayoutState& state, CChunk&& chunk);
-    void CommitChunk(CLayoutState& state);
-    void FinishLine(CLayoutState& state);
-    void TrimLine(CLayoutState& state);
-    void AddSpaceChunk(CLayoutState& state);
     // A run of the text block's own font, not part of its content: the space
     // that gives empty lines their height, and the ellipsis.
     CXTPMarkupRun* CreateOwnRun(LPCWSTR lpszText);
@@ -140,9 +117,13 @@ private:
     void UpdateLineReach();
     // The lines [first, last) that may show anything from nTop to nBottom.
     std::pair<size_t, size_t> LinesBetween(int nTop, int nBottom) const;
+    CXTPMarkupInline* LeafOf(const CChunk& chunk) const { return m_leaves[chunk.nLeaf].Get(); }
     void DrawDecoration(CXTPMarkupPainter* pPainter, const CChunk& chunk, const CLine& line, const RECT& rc);
 
     CXTPMarkupInlineCollection* m_pInlines;
+    // The leaves of the last layout in text order, then the text block's
+    // own runs it made: the pieces refer to them by index.
+    std::vector<CXTPMarkupPtr<CXTPMarkupInline>> m_leaves;
     std::vector<CLine> m_lines;
     std::vector<CChunk> m_chunks;
     int m_nLastWidth; // -1: no layout to keep

@@ -62,13 +62,13 @@ CXTPMarkupBrush* CXTPMarkupTextElement::GetForeground() const
     return MarkupCast<CXTPMarkupBrush>(GetValue(m_pForegroundProperty));
 }
 
-CXTPMarkupHost* CXTPMarkupTextElement::FindMarkupContext() const
+CXTPMarkupElementContext* CXTPMarkupTextElement::FindMarkupContext() const
 {
     for (const CXTPMarkupObject* pObject = this; pObject; pObject = pObject->GetLogicalParent())
     {
         const CXTPMarkupInputElement* pElement = MarkupCast<CXTPMarkupInputElement>(pObject);
-        if (pElement && pElement->GetMarkupContext())
-            return pElement->GetMarkupContext();
+        if (pElement && pElement->GetElementContext())
+            return pElement->GetElementContext();
     }
     return nullptr;
 }

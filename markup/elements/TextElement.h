@@ -7,6 +7,7 @@
 #include "markup/elements/FrameworkContentElement.h"
 
 class CXTPMarkupBrush;
+class CXTPMarkupElementContext;
 
 class CXTPMarkupTextElement : public CXTPMarkupFrameworkContentElement
 {
@@ -30,5 +31,5 @@ public:
     // The host the element was created for, or else the nearest ancestor's:
     // text made in code without a host (the runs a text block makes for
     // itself) takes its fonts from the host of the tree it is in.
-    CXTPMarkupHost* FindMarkupContext() const;
+    CXTPMarkupElementContext* FindMarkupContext() const;
 };

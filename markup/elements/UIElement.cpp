@@ -2,7 +2,7 @@
 
 #include "markup/elements/LayoutExtent.h"
 
-#include "markup/host/Host.h"
+#include "markup/elements/ElementContext.h"
 #include "markup/host/Painter.h"
 
 #include "markup/model/Converter.h"
@@ -174,8 +174,8 @@ void CXTPMarkupUIElement::InvalidateArrange()
 
 void CXTPMarkupUIElement::InvalidateVisual()
 {
-    if (CXTPMarkupHost* pHost = GetMarkupContext())
-        pHost->InvalidateElement(this);
+    if (CXTPMarkupElementContext* pContext = GetElementContext())
+        pContext->InvalidateElement(this);
 }
 
 void CXTPMarkupUIElement::InvalidateMeasure()
@@ -212,6 +212,6 @@ void CXTPMarkupUIElement::InvalidateMeasureWith(CXTPMarkupPainter* pPainter)
     m_bArrangeDirty = TRUE;
     if (CXTPMarkupUIElement* pParent = MarkupCast<CXTPMarkupUIElement>(GetParentVisual()))
         pParent->InvalidateMeasureWith(pPainter);
-    else if (CXTPMarkupHost* pHost = GetMarkupContext())
-        pHost->InvalidateAll();
+    else if (CXTPMarkupElementContext* pContext = GetElementContext())
+        pContext->InvalidateAll();
 }

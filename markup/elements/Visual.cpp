@@ -161,3 +161,9 @@ CXTPMarkupInputElement* CXTPMarkupVisual::HitTest(int x, int y)
         return HitTestSelf(x, y);
     return nullptr;
 }
+
+const CXTPMarkupVisual* CXTPMarkupVisual::GetPlacement(RECT* pRect) const
+{
+    *pRect = GetBounds();
+    return this;
+}

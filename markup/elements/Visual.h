@@ -17,6 +17,7 @@ public:
     // (0, 0, ArrangedSize) joined with every child's bounds, in this
     // element's coordinates: what Render and HitTest test before descending.
     const RECT& GetBounds() const { return m_rcBounds; }
+    const CXTPMarkupVisual* GetPlacement(RECT* pRect) const override;
 
     // Draws the element and its subtree. The painter's origin is the parent's
     // on entry and again on return, and so is its clipping.

@@ -1,7 +1,5 @@
 #include "markup/host/Host.h"
 
-#include "markup/elements/Inline.h"
-#include "markup/elements/TextBlock.h"
 #include "markup/elements/UIElement.h"
 #include "markup/elements/Visual.h"
 
@@ -18,6 +16,7 @@
 #include "markup/model/String.h"
 #include "markup/model/Type.h"
 
+#include "toolkit/CodePage.h"
 #include "toolkit/ImageStore.h"
 
 #include <windowsx.h>
@@ -30,8 +29,6 @@
 
 namespace
 {
-BOOL g_bTypesInitialized = FALSE;
-
 // The size of the metrics record without its last member, which every
 // version of the system accepts; the full size is refused by the older ones.
 constexpr UINT kNonClientMetricsSize = offsetof(NONCLIENTMETRICSA, iPaddedBorderWidth);
@@ -97,12 +94,7 @@ CXTPMarkupHost::CXTPMarkupHost()
       m_pHotElement(nullptr), m_pCapturedElement(nullptr), m_pMouseOwnerRoot(nullptr), m_pTrackingElement(nullptr),
       m_pTracker(nullptr), m_pHandlers(nullptr), m_pKeyboardNavigation(nullptr), m_dwRef(1)
 {
-    if (!g_bTypesInitialized)
-    {
-        g_bTypesInitialized = TRUE;
-        RegisterMarkupTypes();
-        CXTPMarkupType::InitializeTypes();
-    }
+    EnsureMarkupTypes();
     m_pKeyboardNavigation = new CXTPMarkupKeyboardNavigation(this);
     m_pToolTipRelay.reset(new CMarkupToolTipRelay(this));
     m_pToolTipRelay->SetStyle(CMarkupToolTipRelay::kStylePlain);
@@ -597,14 +589,10 @@ INT_PTR CXTPMarkupHost::ToolHitTest(TOOLINFOA* pInfo)
             continue;
         if (pInfo && pInfo->cbSize >= 40)
         {
-            const int nBytes =
-                WideCharToMultiByte(CP_ACP, 0, pText->GetText(), pText->GetLength(), nullptr, 0, nullptr, nullptr);
-            char* pszText = static_cast<char*>(malloc(static_cast<size_t>(nBytes) + 1));
+            const std::string strText = XTPToMultiByte(pText->GetText(), pText->GetLength(), CP_ACP);
+            char* pszText = static_cast<char*>(malloc(strText.size() + 1));
             if (pszText)
-            {
-                WideCharToMultiByte(CP_ACP, 0, pText->GetText(), pText->GetLength(), pszText, nBytes, nullptr, nullptr);
-                pszText[nBytes] = '\0';
-            }
+                memcpy(pszText, strText.c_str(), strText.size() + 1);
             pInfo->hwnd = m_hWnd;
             pInfo->rect = GetElementRect(pElement);
             pInfo->uId = reinterpret_cast<UINT_PTR>(pElement);
@@ -632,20 +620,7 @@ void CXTPMarkupHost::InvalidateAll()
 RECT CXTPMarkupHost::GetElementRect(CXTPMarkupInputElement* pElement) const
 {
     RECT rc = {0, 0, 0, 0};
-    const CXTPMarkupVisual* pVisual = MarkupCast<CXTPMarkupVisual>(pElement);
-    if (pVisual)
-    {
-        rc = pVisual->GetBounds();
-    }
-    else if (const CXTPMarkupInline* pInline = MarkupCast<CXTPMarkupInline>(pElement))
-    {
-        // Text shows where its text block placed it.
-        const CXTPMarkupTextBlock* pTextBlock = MarkupCast<CXTPMarkupTextBlock>(pInline->GetParentFrameworkElement());
-        if (!pTextBlock)
-            return rc;
-        rc = pTextBlock->GetInlineRect(pInline);
-        pVisual = pTextBlock;
-    }
+    const CXTPMarkupVisual* pVisual = pElement ? pElement->GetPlacement(&rc) : nullptr;
     // Only what the clipping elements on the way up let show: a scrolled
     // viewer repaints its box, not the whole length of its content.
     for (; pVisual; pVisual = pVisual->GetParentVisual())
@@ -654,64 +629,4 @@ RECT CXTPMarkupHost::GetElementRect(CXTPMarkupInputElement* pElement) const
         OffsetRect(&rc, pVisual->GetOffset().x, pVisual->GetOffset().y);
     }
     return rc;
-}
-
-CXTPMarkupHost* HostForWindow(HWND hWnd)
-{
-    CXTPMarkupHost* pHost = new CXTPMarkupHost();
-    pHost->SetHwnd(hWnd);
-    return pHost;
-}
-
-void DropHost(CXTPMarkupHost*& pHost)
-{
-    if (CXTPMarkupHost* p = std::exchange(pHost, nullptr))
-        p->Release();
-}
-
-void DropElement(CXTPMarkupUIElement*& pElement)
-{
-    if (CXTPMarkupUIElement* p = std::exchange(pElement, nullptr))
-        p->Release();
-}
-
-CXTPMarkupUIElement* ParseWithHost(CXTPMarkupHost* pHost, LPCSTR lpszMarkup, UINT nCodePage)
-{
-    return pHost ? pHost->Parse(lpszMarkup, nCodePage) : nullptr;
-}
-
-SIZE MeasureTree(CXTPMarkupUIElement* pElement, int cx, int cy)
-{
-    if (!pElement)
-        return SIZE{0, 0};
-    CXTPMarkupPainter painter;
-    pElement->Measure(&painter, cx, cy);
-    return pElement->GetMeasuredSize();
-}
-
-void PaintTree(CXTPMarkupUIElement* pElement, HDC hDC, const RECT* pRect)
-{
-    if (!pElement || !hDC || !pRect)
-        return;
-    CXTPMarkupPainter painter(hDC);
-    pElement->Arrange(*pRect);
-    pElement->Render(&painter);
-}
-
-void SetHostDefaults(CXTPMarkupHost* pHost, HFONT hFont, COLORREF clr)
-{
-    if (!pHost)
-        return;
-    LOGFONTA lf = {};
-    if (hFont && GetObjectA(hFont, sizeof(lf), &lf) == sizeof(lf))
-        pHost->SetDefaultFont(lf);
-    if (clr != CLR_INVALID)
-        pHost->SetDefaultTextColor(clr);
-}
-
-BOOL RouteToHost(CXTPMarkupInputElement* pElement, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
-{
-    if (!pElement || !pElement->GetMarkupContext())
-        return FALSE;
-    return pElement->GetMarkupContext()->HandleMessage(pElement, message, wParam, lParam, pResult);
 }

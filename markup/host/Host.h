@@ -1,9 +1,10 @@
 // The host context of one markup tree in one window: it parses markup for the
 // window, turns the window's mouse, cursor, capture, wheel and keyboard
 // messages into events on the elements, shows their tooltips, and hands out
-// shared fonts. Every input element of the tree holds it. The window helpers
-// at the end serve controls that keep a host on the heap.
+// shared fonts. Every input element of the tree holds it.
 #pragma once
+
+#include "markup/elements/ElementContext.h"
 
 #include "toolkit/MarkupToolTipRelay.h"
 
@@ -41,7 +42,7 @@ public:
     virtual BOOL OnTrackingMessage(UINT message, WPARAM wParam, LPARAM lParam) = 0;
 };
 
-class CXTPMarkupHost : private CMarkupToolTipRelay::ISite
+class CXTPMarkupHost : public CXTPMarkupElementContext, private CMarkupToolTipRelay::ISite
 {
 public:
     // The first host of the process registers and initialises every markup
@@ -78,15 +79,15 @@ public:
     // The font for lf, shared with every element of this host asking for the
     // same height, weight, italic, quality and face; one reference for the
     // caller. The font leaves the cache when its last holder releases it.
-    CXTPMarkupCachedFont* GetCachedFont(const LOGFONTA& lf);
+    CXTPMarkupCachedFont* GetCachedFont(const LOGFONTA& lf) override;
     // The cache itself, null before the first GetCachedFont.
     const CXTPMarkupFontList* GetFontList() const { return m_pFontList.get(); }
 
     // Text of elements that set no font or colour: the system message-box
     // font and black, unless the window's owner says otherwise.
-    const LOGFONTA& GetDefaultFont() const { return m_lfDefault; }
+    const LOGFONTA& GetDefaultFont() const override { return m_lfDefault; }
     void SetDefaultFont(const LOGFONTA& lf) { m_lfDefault = lf; }
-    COLORREF GetDefaultTextColor() const { return m_clrDefaultText; }
+    COLORREF GetDefaultTextColor() const override { return m_clrDefaultText; }
     void SetDefaultTextColor(COLORREF clr) { m_clrDefaultText = clr; }
 
     // The element the tooltip is shown for: the nearest element of the hot
@@ -143,21 +144,21 @@ public:
 
     // The store image numbers of this tree name; null (the default) leaves
     // them to the process-wide store. The host holds a reference to pStore.
-    CXTPImageStore* GetImageStore() const { return m_pImageStore; }
+    CXTPImageStore* GetImageStore() const override { return m_pImageStore; }
     void SetImageStore(CXTPImageStore* pStore);
 
     // Repaints, without erasing, the part of the window an element covers;
     // nothing without a window. Elements call it when they look different.
-    virtual void InvalidateElement(CXTPMarkupInputElement* pElement);
+    void InvalidateElement(CXTPMarkupInputElement* pElement) override;
     // Repaints the whole client area: the root asks for another size.
-    virtual void InvalidateAll();
+    void InvalidateAll() override;
     // Where an element's subtree, or the text of an inline, shows in the
     // window's client area (cut to the clipping elements above it); empty
     // for anything else.
     RECT GetElementRect(CXTPMarkupInputElement* pElement) const;
 
 protected:
-    virtual ~CXTPMarkupHost();
+    ~CXTPMarkupHost() override;
 
 private:
     class CElementChain;
@@ -197,25 +198,3 @@ private:
     std::string m_strParseError;
     volatile LONG m_dwRef;
 };
-
-// Window helpers for controls that keep a host on the heap.
-
-// A new host (one reference) for hWnd.
-CXTPMarkupHost* HostForWindow(HWND hWnd);
-// Release the reference and null it; nothing for null.
-void DropHost(CXTPMarkupHost*& pHost);
-void DropElement(CXTPMarkupUIElement*& pElement);
-// pHost->Parse, or null without a host.
-CXTPMarkupUIElement* ParseWithHost(CXTPMarkupHost* pHost, LPCSTR lpszMarkup, UINT nCodePage = 0);
-// The size pElement asks for when cx by cy is available, measured with a
-// painter of its own; (0, 0) without an element.
-SIZE MeasureTree(CXTPMarkupUIElement* pElement, int cx, int cy);
-// Arranges pElement to *pRect and draws it into hDC; nothing unless all three
-// are given.
-void PaintTree(CXTPMarkupUIElement* pElement, HDC hDC, const RECT* pRect);
-// The font of hFont (when given) becomes the default font, and clr (unless
-// CLR_INVALID) the default text colour.
-void SetHostDefaults(CXTPMarkupHost* pHost, HFONT hFont, COLORREF clr);
-// HandleMessage of the element's host with the element as root; 0 without an
-// element or host.
-BOOL RouteToHost(CXTPMarkupInputElement* pElement, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult);

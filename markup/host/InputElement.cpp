@@ -246,6 +246,16 @@ void CXTPMarkupInputElement::OnLostMouseCapture(CXTPMarkupEventArgs* /*pArgs*/) 
 
 void CXTPMarkupInputElement::OnMouseWheel(CXTPMarkupEventArgs* /*pArgs*/) {}
 
+CXTPMarkupElementContext* CXTPMarkupInputElement::GetElementContext() const
+{
+    return m_pMarkupContext;
+}
+
+const CXTPMarkupVisual* CXTPMarkupInputElement::GetPlacement(RECT* /*pRect*/) const
+{
+    return nullptr;
+}
+
 CXTPMarkupInputElement* CXTPMarkupInputElement::HitTest(int /*x*/, int /*y*/)
 {
     return nullptr;

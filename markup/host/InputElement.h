@@ -7,9 +7,11 @@
 #include "markup/model/StyleState.h"
 
 class CXTPMarkupDelegate;
+class CXTPMarkupElementContext;
 class CXTPMarkupEventArgs;
 class CXTPMarkupEventHandlerMap;
 class CXTPMarkupStyle;
+class CXTPMarkupVisual;
 struct CXTPMarkupPropertyChangedArgs;
 
 class CXTPMarkupInputElement : public CXTPMarkupObject
@@ -46,6 +48,8 @@ public:
     // The host this element was created for (not counted here: the element
     // holds one reference, given back at its final release), or null.
     CXTPMarkupHost* GetMarkupContext() const { return m_pMarkupContext; }
+    // The same host as elements see it; null without one.
+    CXTPMarkupElementContext* GetElementContext() const;
 
     // Appends pDelegate to the element's list for pEvent; takes over the
     // reference. RemoveHandler drops the first occurrence.
@@ -81,6 +85,10 @@ public:
     // The deepest element under (x, y) in the parent's coordinates; visuals
     // answer, other input elements are never hit.
     virtual CXTPMarkupInputElement* HitTest(int x, int y);
+
+    // Where the element shows: *pRect in the coordinates of the visual
+    // returned, null (and *pRect untouched) for an element that never shows.
+    virtual const CXTPMarkupVisual* GetPlacement(RECT* pRect) const;
 
     // After a load, children before parents: takes the implicit style when
     // the element has none and evaluates its style's triggers.

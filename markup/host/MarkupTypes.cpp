@@ -39,6 +39,9 @@
 #include "markup/host/ScrollBarGripper.h"
 #include "markup/host/ScrollViewer.h"
 
+#include "markup/model/ObjectBuilder.h"
+#include "markup/model/Type.h"
+
 void RegisterMarkupTypes()
 {
     // Referencing each class here also keeps its object file in a static link.
@@ -95,4 +98,17 @@ void RegisterMarkupTypes()
     CXTPMarkupScrollViewer::GetMarkupType();
     CXTPMarkupScrollBar::GetMarkupType();
     CXTPMarkupScrollBarGripper::GetMarkupType();
+
+    CXTPMarkupObjectBuilder::SetRootType(MARKUP_TYPE(CXTPMarkupUIElement));
+}
+
+void EnsureMarkupTypes()
+{
+    static const bool s_bInitialized = []
+    {
+        RegisterMarkupTypes();
+        CXTPMarkupType::InitializeTypes();
+        return true;
+    }();
+    (void)s_bInitialized;
 }

@@ -5,3 +5,7 @@
 // that markup finds them by tag even when no code names them. Call before
 // CXTPMarkupType::InitializeTypes; the first host does both.
 void RegisterMarkupTypes();
+
+// RegisterMarkupTypes and CXTPMarkupType::InitializeTypes, the first time
+// only; every host calls it as it is made.
+void EnsureMarkupTypes();

@@ -4,6 +4,7 @@
 #include "markup/host/LinearGradient.h"
 #include "markup/model/Brush.h"
 #include "toolkit/GdiHandles.h"
+#include "toolkit/ImageStoreImage.h"
 #include "toolkit/ThemeHandle.h"
 
 #include <algorithm>
@@ -735,4 +736,10 @@ void CXTPMarkupPainter::DrawLine(int x1, int y1, int x2, int y2, CXTPMarkupBrush
         return;
     }
     FillFigureOutline(points, 2, false, pStroke, nThickness);
+}
+
+void CXTPMarkupPainter::DrawImage(CXTPImageStoreImage* pImage, int x, int y, int cx, int cy)
+{
+    if (pImage)
+        pImage->Draw(m_hDC, x, y, cx, cy);
 }

@@ -9,6 +9,7 @@ class CXTPMarkupBrush;
 class CXTPMarkupCachedFont;
 class CXTPMarkupLinearGradientBrush;
 class CXTPMarkupSolidColorBrush;
+class CXTPImageStoreImage;
 class CXTPThemeHandle;
 
 // Wraps a GDI device context for the element tree: the coordinate origin and
@@ -107,6 +108,11 @@ public:
     // Figures whose pen or points reach far beyond the clip box are filled
     // row by row over the clip box alone, so that their cost follows what
     // can be seen rather than their size.
+
+    // --- Pictures ----------------------------------------------------------------
+
+    // The picture stretched to cx by cy at (x, y), blended by its own alpha.
+    void DrawImage(CXTPImageStoreImage* pImage, int x, int y, int cx, int cy);
 
     // --- Control chrome --------------------------------------------------------
 

@@ -299,24 +299,11 @@ void CXTPMarkupScrollBar::FirstStep(POINT pt)
         TrackRepeatStep(pt, FALSE);
 }
 
-RECT CXTPMarkupScrollBar::RepeatArea() const
+void CXTPMarkupScrollBar::TrackRepeatStep(POINT pt, BOOL bTimer)
 {
     // Page areas end at the thumb as it is now, so that a held page click
     // stops once the thumb reaches the pointer.
-    const Geometry g = GetGeometry();
-    switch (m_pTracking->nPart)
-    {
-    case PartFirstArrow: return AxisRect(g.nStart, g.nTrackStart);
-    case PartLastArrow: return AxisRect(g.nTrackEnd, g.nEnd);
-    case PartPageUp: return AxisRect(g.nTrackStart, g.nThumbStart);
-    case PartPageDown: return AxisRect(g.nThumbEnd, g.nTrackEnd);
-    default: return RECT{0, 0, 0, 0};
-    }
-}
-
-void CXTPMarkupScrollBar::TrackRepeatStep(POINT pt, BOOL bTimer)
-{
-    const RECT rcArea = RepeatArea();
+    const RECT rcArea = GetPartRect(m_pTracking->nPart);
     const BOOL bInArea = PtInRect(&rcArea, pt);
     const BOOL bEntered = bInArea && !m_pTracking->bInArea;
     if (bInArea != m_pTracking->bInArea)

@@ -120,7 +120,6 @@ private:
     void FirstStep(POINT pt);
     // One step of an arrow or page operation at pt.
     void TrackRepeatStep(POINT pt, BOOL bTimer);
-    RECT RepeatArea() const;
     // One step of thumb dragging at pt.
     void TrackThumbStep(POINT pt);
     int ThumbValue(int nThumbStart, const Geometry& g) const;

@@ -1,5 +1,7 @@
 #include "markup/model/BuilderException.h"
 
+#include "toolkit/CodePage.h"
+
 #include <algorithm>
 #include <cstdarg>
 #include <cstdio>
@@ -29,11 +31,9 @@ void AppendWide(std::string& strOut, const wchar_t* pszText)
     int nWide = static_cast<int>(wcslen(pszText));
     if (nWide == 0)
         return;
-    int nBytes = WideCharToMultiByte(CP_ACP, 0, pszText, nWide, nullptr, 0, nullptr, nullptr);
-    if (nBytes <= 0)
+    const std::string strAnsi = XTPToMultiByte(pszText, nWide, CP_ACP);
+    if (strAnsi.empty())
         return;
-    std::string strAnsi(nBytes, '\0');
-    WideCharToMultiByte(CP_ACP, 0, pszText, nWide, &strAnsi[0], nBytes, nullptr, nullptr);
     AppendAnsi(strOut, strAnsi.data(), strAnsi.size());
 }
 } // namespace

@@ -12,19 +12,7 @@
 
 namespace
 {
-// The root must be a UI element. That class belongs to the element library,
-// above this one, so its record is found by class name.
-const WCHAR kUIElementClass[] = L"CXTPMarkupUIElement";
-
-CXTPMarkupType* FindTypeByClassName(LPCWSTR lpszClassName)
-{
-    for (CXTPMarkupType* pType = CXTPMarkupType::GetFirstType(); pType; pType = pType->GetNextType())
-    {
-        if (pType->GetTypeName() && wcscmp(pType->GetTypeName(), lpszClassName) == 0)
-            return pType;
-    }
-    return nullptr;
-}
+CXTPMarkupType* g_pRootType = nullptr;
 
 bool StartsWith(LPCWSTR lpszText, LPCWSTR lpszPrefix, size_t nPrefix)
 {
@@ -88,6 +76,11 @@ void CXTPMarkupObjectBuilder::ReleaseOpenElements()
     m_bPendingSpace = false;
 }
 
+void CXTPMarkupObjectBuilder::SetRootType(CXTPMarkupType* pType)
+{
+    g_pRootType = pType;
+}
+
 CXTPMarkupObject* CXTPMarkupObjectBuilder::Parse(CXTPMarkupHost* pHost, const char* pText, size_t nLength,
                                                  std::string* pErrorText, UINT nCodePage)
 {
@@ -131,8 +124,7 @@ CXTPMarkupObject* CXTPMarkupObjectBuilder::BuildTree(CXTPMarkupTokenizer* pToken
     if (!root)
         return nullptr;
 
-    CXTPMarkupType* pUIElementType = FindTypeByClassName(kUIElementClass);
-    if (!pUIElementType || !root->IsKindOf(pUIElementType))
+    if (!g_pRootType || !root->IsKindOf(g_pRootType))
     {
         m_strErrorText = "Root element have to be 'CXTPMarkupUIElement' type";
         return nullptr;

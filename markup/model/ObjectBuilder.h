@@ -26,6 +26,11 @@ public:
 
     CXTPMarkupHost* GetHost() const { return m_pHost; }
 
+    // The type every loaded root must be of. The element library, above this
+    // one, names its UI element class here when it registers its types;
+    // until then no root is accepted.
+    static void SetRootType(CXTPMarkupType* pType);
+
     // Loads the tokenizer's input. Returns the root element with one
     // reference; or null, and GetErrorText says why. Every object made by a
     // failed load is released again.

@@ -4,6 +4,8 @@
 
 #include "app/DialogMarkup.h"
 
+#include "toolkit/CodePage.h"
+
 #include <windows.h>
 
 #include <string>
@@ -14,13 +16,8 @@ inline std::string ConvertCodePage(const std::string& text, UINT nFrom, UINT nTo
 {
     if (text.empty())
         return std::string();
-    const int nWide = MultiByteToWideChar(nFrom, 0, text.data(), int(text.size()), nullptr, 0);
-    std::wstring wide(size_t(nWide), L'\0');
-    MultiByteToWideChar(nFrom, 0, text.data(), int(text.size()), &wide[0], nWide);
-    const int nBytes = WideCharToMultiByte(nTo, 0, wide.data(), nWide, nullptr, 0, nullptr, nullptr);
-    std::string bytes(size_t(nBytes), '\0');
-    WideCharToMultiByte(nTo, 0, wide.data(), nWide, &bytes[0], nBytes, nullptr, nullptr);
-    return bytes;
+    const std::wstring wide = XTPToWide(text.data(), int(text.size()), nFrom);
+    return XTPToMultiByte(wide.data(), int(wide.size()), nTo);
 }
 
 inline std::string Utf8FromCp936(const std::string& text)

@@ -10,8 +10,8 @@
 
 std::vector<std::wstring> g_loadedElements;
 
-// By hand rather than with IMPLEMENT_MARKUPCLASS, to take the class name the
-// builder's root check looks for.
+// By hand rather than with IMPLEMENT_MARKUPCLASS, to take the class name of
+// the element it stands in for.
 CXTPMarkupType* CTestUIElement::GetMarkupType()
 {
     static CXTPMarkupTypeInfo s_info = {nullptr,

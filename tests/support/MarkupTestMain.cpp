@@ -2,6 +2,9 @@
 // first host would, and every test is checked for leaked markup objects.
 #include "support/MarkupLeakCheck.h"
 
+#include "support/MarkupStandIns.h"
+
+#include "markup/model/ObjectBuilder.h"
 #include "markup/model/Type.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +13,7 @@ int main(int argc, char** argv)
 {
     testing::InitGoogleTest(&argc, argv);
     CXTPMarkupType::InitializeTypes();
+    CXTPMarkupObjectBuilder::SetRootType(MARKUP_TYPE(CTestUIElement));
     InstallMarkupLeakCheck();
     return RUN_ALL_TESTS();
 }

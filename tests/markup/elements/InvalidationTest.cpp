@@ -8,6 +8,7 @@
 #include "markup/model/Brush.h"
 #include "markup/model/Converter.h"
 #include "markup/model/Numbers.h"
+#include "support/TestWindow.h"
 
 #include <gtest/gtest.h>
 
@@ -196,13 +197,7 @@ LRESULT CALLBACK NoPaintWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM l
 
 TEST(HostInvalidationTest, TheHostInvalidatesTheElementsAreaOfItsWindow)
 {
-    WNDCLASSW wc = {};
-    wc.lpfnWndProc = NoPaintWndProc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"ElementInvalidationTest";
-    RegisterClassW(&wc);
-    HWND hWnd = CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP | WS_VISIBLE, 0, 0, 200, 100, nullptr, nullptr,
-                                wc.hInstance, nullptr);
+    HWND hWnd = CreateTestWindow("ElementInvalidationTest", NoPaintWndProc, 0, 0, 200, 100, nullptr);
     ASSERT_TRUE(hWnd);
 
     CXTPMarkupHost* pHost = new CXTPMarkupHost();

@@ -4,6 +4,7 @@
 // by the same rules; GDI objects after many passes.
 #include "ElementTestSupport.h"
 
+#include "markup/elements/LayoutDump.h"
 #include "markup/host/Painter.h"
 #include "markup/model/Brush.h"
 #include "markup/model/Numbers.h"
@@ -262,5 +263,35 @@ TEST(RenderLeakTest, AThousandPassesLeaveNoGdiObjectsBehind)
     for (int i = 0; i < 1000; ++i)
         pass(i);
     EXPECT_EQ(nBefore, CountGdiObjects());
+}
+
+// The dump of where the host repaints: bounds cut by clipping parents.
+TEST(RenderTest, VisibleBoundsDumpCutsToClippingParents)
+{
+    const struct
+    {
+        const char* pszClip;
+        XTPMarkupLayoutDumpRect nRect;
+        const char* pszDump;
+    } cases[] = {
+        {"False", xtpMarkupDumpBounds, "StackPanel 5,10,25,20\n  TestBox 5,10,25,20\n"},
+        {"False", xtpMarkupDumpVisibleBounds, "StackPanel 5,10,25,20\n  TestBox 5,10,25,20\n"},
+        {"True", xtpMarkupDumpBounds, "StackPanel 5,10,25,20\n  TestBox 5,10,25,20\n"},
+        {"True", xtpMarkupDumpVisibleBounds, "StackPanel 10,10,25,20\n  TestBox 10,10,25,20\n"},
+    };
+    for (const auto& c : cases)
+    {
+        char szMarkup[512];
+        snprintf(szMarkup, sizeof(szMarkup),
+                 "<StackPanel Margin='10' HorizontalAlignment='Left' VerticalAlignment='Top' ClipToBounds='%s'>"
+                 "<TestBox Width='20' Height='10' Margin='-5,0,0,0' HorizontalAlignment='Left'/>"
+                 "</StackPanel>",
+                 c.pszClip);
+        Ptr<CXTPMarkupFrameworkElement> root = Load(szMarkup);
+        ASSERT_TRUE(root);
+        CDibCanvas canvas(40, 30);
+        Paint(root.Get(), canvas);
+        EXPECT_EQ(c.pszDump, DumpMarkupLayout(root.Get(), c.nRect)) << c.pszClip << " " << c.nRect;
+    }
 }
 } // namespace

@@ -7,6 +7,7 @@
 #include "markup/model/DependencyProperty.h"
 #include "markup/model/String.h"
 #include "markup/model/Type.h"
+#include "toolkit/CodePage.h"
 #include "toolkit/GdiHandles.h"
 
 namespace
@@ -25,11 +26,7 @@ void CollectTextBlocks(CXTPMarkupObject* pObject, std::vector<CXTPMarkupTextBloc
 
 std::string Cp936(const std::wstring& strText)
 {
-    const int cb =
-        WideCharToMultiByte(936, 0, strText.c_str(), static_cast<int>(strText.size()), nullptr, 0, nullptr, nullptr);
-    std::string strBytes(cb, '\0');
-    WideCharToMultiByte(936, 0, strText.c_str(), static_cast<int>(strText.size()), &strBytes[0], cb, nullptr, nullptr);
-    return strBytes;
+    return XTPToMultiByte(strText.c_str(), static_cast<int>(strText.size()), 936);
 }
 
 std::vector<CXTPMarkupTextBlock*> TextBlocks(CXTPMarkupVisual* pRoot)

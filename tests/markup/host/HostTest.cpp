@@ -7,9 +7,12 @@
 #include "markup/host/EventArgs.h"
 #include "markup/host/Host.h"
 #include "markup/host/InputElement.h"
+#include "markup/host/WindowHelpers.h"
 
 #include "markup/model/Numbers.h"
 #include "markup/model/String.h"
+
+#include "toolkit/GdiHandles.h"
 
 #include "support/DibCanvas.h"
 #include "support/GdiObjectCount.h"
@@ -467,6 +470,28 @@ TEST(HostTest, SameFontServesRequestsDifferingOnlyInDecorations)
     DropHost(pHost);
 }
 
+TEST(HostTest, FillAndPaintTreeFillsThenSizesTheTreeToTheRectangle)
+{
+    CXTPMarkupHost* pHost = HostForWindow(nullptr);
+    CDibCanvas canvas(20, 10, RGB(1, 2, 3));
+    CXTPGdiObject<HBRUSH> hGreen(CreateSolidBrush(RGB(0, 255, 0)));
+    const RECT rc = {0, 0, 20, 10};
+    FillAndPaintTree(nullptr, canvas.GetDC(), rc, hGreen.Get());
+    EXPECT_EQ(canvas.Color(15, 5), RGB(0, 255, 0));
+
+    // Measured for the rectangle: a fixed-width child is placed left, the
+    // rest of the row shows the fill.
+    CXTPMarkupUIElement* pRoot =
+        ParseWithHost(pHost, "<StackPanel Orientation='Horizontal'><Border Width='5' Background='Red'/></StackPanel>");
+    ASSERT_NE(pRoot, nullptr);
+    FillAndPaintTree(pRoot, canvas.GetDC(), rc, hGreen.Get());
+    EXPECT_EQ(canvas.Color(2, 5), RGB(255, 0, 0));
+    EXPECT_EQ(canvas.Color(15, 5), RGB(0, 255, 0));
+    EXPECT_EQ(pRoot->GetArrangedSize().cx, 20);
+    DropElement(pRoot);
+    DropHost(pHost);
+}
+
 TEST(HostTest, WindowHelpersWithMissingPartsDoNothing)
 {
     CXTPMarkupHost* pHost = HostForWindow(nullptr);
@@ -520,18 +545,11 @@ int CountThreadWindows()
 
 TEST(HostLeakTest, ThousandWindowsTreesAndTooltipsLeaveNothing)
 {
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = DefWindowProcA;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "HoraleonHostLeakTest";
-    RegisterClassA(&wc);
     SetCursorPos(0, 0);
 
     auto cycle = []
     {
-        HWND hWnd = CreateWindowExA(0, "HoraleonHostLeakTest", "", WS_POPUP, 300, 300, 120, 60, nullptr, nullptr,
-                                    GetModuleHandleA(nullptr), nullptr);
-        ShowWindow(hWnd, SW_SHOWNOACTIVATE);
+        HWND hWnd = CreateTestWindow("HoraleonHostLeakTest", DefWindowProcA, 300, 300, 120, 60, nullptr);
         CXTPMarkupHost* pHost = HostForWindow(hWnd);
         CXTPMarkupUIElement* pRoot =
             ParseWithHost(pHost, "<StackPanel Background='Red' ToolTip='tip'><WrapPanel Background='Blue' "

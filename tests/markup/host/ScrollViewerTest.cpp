@@ -10,6 +10,7 @@
 #include "markup/host/ScrollBar.h"
 #include "markup/host/ScrollBarGripper.h"
 #include "markup/host/ScrollViewer.h"
+#include "markup/host/WindowHelpers.h"
 
 #include "markup/model/Numbers.h"
 

@@ -1,0 +1,34 @@
+// What an element needs from the context it was created for: fonts, default
+// text settings, pictures and repainting. The host implements it; elements
+// ask only this, never the host itself.
+#pragma once
+
+#include <windows.h>
+
+class CXTPImageStore;
+class CXTPMarkupCachedFont;
+class CXTPMarkupInputElement;
+
+class CXTPMarkupElementContext
+{
+public:
+    // The font for lf, shared with every element of the context asking for
+    // the same one; one reference for the caller.
+    virtual CXTPMarkupCachedFont* GetCachedFont(const LOGFONTA& lf) = 0;
+
+    // Text of elements that set no font or colour.
+    virtual const LOGFONTA& GetDefaultFont() const = 0;
+    virtual COLORREF GetDefaultTextColor() const = 0;
+
+    // The store image numbers name; null leaves them to the process-wide
+    // store.
+    virtual CXTPImageStore* GetImageStore() const = 0;
+
+    // Repaints the part of the window an element covers: it looks different.
+    virtual void InvalidateElement(CXTPMarkupInputElement* pElement) = 0;
+    // Repaints everything: the root asks for another size.
+    virtual void InvalidateAll() = 0;
+
+protected:
+    virtual ~CXTPMarkupElementContext() = default;
+};
