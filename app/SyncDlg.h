@@ -4,6 +4,7 @@
 #pragma once
 
 #include "app/Button.h"
+#include "app/DialogDpiLayout.h"
 #include "app/MarkupLabel.h"
 #include "app/SyncController.h"
 #include "app/SyncPlatform.h"
@@ -60,6 +61,11 @@ private:
     // Started at logon: the dialog stays down until the start is over.
     MessageResult OnQueryOpen(WPARAM wParam, LPARAM lParam);
     MessageResult OnWindowPosChanging(WPARAM wParam, LPARAM lParam);
+    // Moved to a monitor of another DPI: the suggested rectangle, then
+    // everything inside laid out again for the new DPI.
+    MessageResult OnDpiChanged(WPARAM wParam, LPARAM lParam);
+    // The stock controls and the markup follow a new colour scheme at once.
+    MessageResult OnColorsChanged(WPARAM wParam, LPARAM lParam);
 
     // What the controller asks of the window.
     void ShowResult(LPCSTR pszMessage) override;
@@ -67,4 +73,11 @@ private:
     void SetAutostartCheck(BOOL bChecked) override;
 
     void FillIntervalList();
+    void ApplyDpi(int nDpi);
+    // The result panel as tall as its text asks, from its template height
+    // down to the separator line, so that a long result wraps and shows whole.
+    void FitResultPanel();
+
+    CDialogDpiLayout m_layout;
+    int m_nDpi = 96;
 };

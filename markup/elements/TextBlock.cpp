@@ -2,6 +2,7 @@
 
 #include "markup/elements/Inline.h"
 #include "markup/elements/LayoutExtent.h"
+#include "markup/elements/LineBreakRules.h"
 #include "markup/elements/Run.h"
 #include "markup/elements/TextElement.h"
 
@@ -413,7 +414,19 @@ void CXTPMarkupTextBlock::CommitChunk(CLayoutState& state)
         if (state.nWrapping == xtpMarkupTextWrap && static_cast<long long>(state.x) + chunk.cx > state.nWidth
             && !chunk.IsEmpty())
         {
-            int nCut = pInline->FitRange(state.pPainter, chunk.nStart, chunk.nEnd, state.nWidth - state.x);
+            const int nFit = pInline->FitRange(state.pPainter, chunk.nStart, chunk.nEnd, state.nWidth - state.x);
+            int nCut = BreakAtOrBefore(pInline, chunk.nStart, nFit);
+            if (nCut == chunk.nStart && state.x > 0)
+            {
+                // Nothing of the piece can end this line: it starts the next.
+                state.line.bWrapped = TRUE;
+                FinishLine(state);
+                state.pending.push_front(std::move(chunk));
+                continue;
+            }
+            // A piece too long for a whole line is cut where it must.
+            if (nCut == chunk.nStart)
+                nCut = nFit;
             if (nCut == chunk.nStart)
                 nCut = pInline->Advance(chunk.nStart);
             CChunk rest;
@@ -452,6 +465,22 @@ void CXTPMarkupTextBlock::CommitChunk(CLayoutState& state)
 
         PlaceChunk(state, std::move(chunk));
     }
+}
+
+int CXTPMarkupTextBlock::BreakAtOrBefore(const CXTPMarkupInline* pInline, int nStart, int nPos)
+{
+    const CXTPMarkupRun* pRun = MarkupCast<CXTPMarkupRun>(pInline);
+    if (!pRun || nPos == kEnd)
+        return nPos;
+    const LPCWSTR lpszText = pRun->GetText();
+    for (; nPos > nStart; --nPos)
+    {
+        if (IS_LOW_SURROGATE(lpszText[nPos]))
+            continue;
+        if (XTPMarkupCanBreakBetween(lpszText[nPos - 1], lpszText[nPos]))
+            return nPos;
+    }
+    return nStart;
 }
 
 void CXTPMarkupTextBlock::FinishLine(CLayoutState& state)

@@ -131,6 +131,9 @@ private:
     void PlaceChunk(CLayoutState& state, CChunk&& chunk);
     void CommitChunk(CLayoutState& state);
     void FinishLine(CLayoutState& state);
+    // The last position from nPos back to nStart where a line may end inside
+    // pInline's text; nStart when there is none.
+    static int BreakAtOrBefore(const CXTPMarkupInline* pInline, int nStart, int nPos);
     void TrimLine(CLayoutState& state);
     void AddSpaceChunk(CLayoutState& state);
     // A run of the text block's own font, not part of its content: the space

@@ -1,5 +1,6 @@
 #include "app/DialogMarkup.h"
 #include "app/MarkupLabel.h"
+#include "app/MarkupPlainText.h"
 #include "markup/elements/Run.h"
 #include "markup/elements/TextBlock.h"
 #include "markup/host/Host.h"
@@ -125,8 +126,7 @@ TEST_F(MarkupLabelTest, ReplacesItsTreeWithEveryText)
 
 TEST(MarkupLabelText, PlainTextDropsTagsAndDecodesEntities)
 {
-    EXPECT_EQ(CMarkupLabel::PlainTextOf(L"<TextBlock>a &lt;b&gt; &amp; <Run>c</Run>&quot;&apos;</TextBlock>"),
-              L"a <b> & c\"'");
-    EXPECT_EQ(CMarkupLabel::PlainTextOf(L"x &unknown; y"), L"x &unknown; y");
-    EXPECT_EQ(CMarkupLabel::PlainTextOf(L"cut <TextBlock"), L"cut ");
+    EXPECT_EQ(MarkupPlainText(L"<TextBlock>a &lt;b&gt; &amp; <Run>c</Run>&quot;&apos;</TextBlock>"), L"a <b> & c\"'");
+    EXPECT_EQ(MarkupPlainText(L"x &unknown; y"), L"x &unknown; y");
+    EXPECT_EQ(MarkupPlainText(L"cut <TextBlock"), L"cut ");
 }
