@@ -195,3 +195,37 @@ TEST_F(MarkupLabelTest, ATenDigitResultFitsTheRoomAboveTheSeparatorAtEveryDpi)
             EXPECT_LE(line.cx, cx - MulDiv(29, nDpi, 96)) << nDpi;
     }
 }
+
+namespace
+{
+// Button face and text colours set for the session while it lives, and put
+// back after.
+class CSchemeColors
+{
+public:
+    CSchemeColors(COLORREF clrFace, COLORREF clrText)
+        : m_saved{::GetSysColor(COLOR_BTNFACE), ::GetSysColor(COLOR_BTNTEXT)}
+    {
+        const COLORREF colors[] = {clrFace, clrText};
+        ::SetSysColors(2, kElements, colors);
+    }
+    ~CSchemeColors() { ::SetSysColors(2, kElements, m_saved); }
+
+private:
+    static constexpr INT kElements[2] = {COLOR_BTNFACE, COLOR_BTNTEXT};
+    COLORREF m_saved[2];
+};
+} // namespace
+
+TEST_F(MarkupLabelTest, TextTakesTheSchemesButtonTextColourAndTheOffsetStaysRed)
+{
+    m_label.SetMarkupText(SampleResultPanelMarkup().c_str());
+    ASSERT_GT(CountRed(*Painted()), 20);
+    const CSchemeColors dark(RGB(32, 32, 32), RGB(235, 235, 235));
+    ::SendMessageW(m_label, WM_SYSCOLORCHANGE, 0, 0);
+    const std::unique_ptr<CDibCanvas> canvas = Painted();
+    const RECT rc = {0, 0, canvas->Width(), canvas->Height()};
+    EXPECT_GT(canvas->Count(RGB(235, 235, 235), rc), 40) << "no text in the scheme's colour";
+    EXPECT_EQ(canvas->Count(RGB(0, 0, 0), rc), 0) << "black text on the dark face";
+    EXPECT_GT(CountRed(*canvas), 20);
+}
