@@ -594,6 +594,8 @@ class OtherPrefix(ClockFixSession):
     def tearDownClass(cls):
         cls.prefix.remove()
 
+    # Only the sessions of the looks run here.
+    test_a_user_session = None
     test_a_read_only_file_keeps_changes_through_the_per_user_file = None
     test_a_second_start_leaves_one_window = None
 
