@@ -1,5 +1,8 @@
 #include "app/Button.h"
 
+#include "app/MarkupPlainText.h"
+#include "app/WindowDpi.h"
+
 #include "markup/elements/UIElement.h"
 #include "markup/host/Host.h"
 #include "markup/host/WindowHelpers.h"
@@ -73,6 +76,7 @@ bool CXTPButton::OnWndMsg(UINT nMessage, WPARAM wParam, LPARAM lParam, LRESULT& 
         OnMessage(WM_MOUSELEAVE, &CXTPButton::OnMouseLeave),
         OnMessage(WM_SETTEXT, &CXTPButton::OnSetText),
         OnMessage(WM_THEMECHANGED, &CXTPButton::OnThemeChanged),
+        OnMessage(WM_SYSCOLORCHANGE, &CXTPButton::OnSysColorChange),
         OnMessage(WM_DESTROY, &CXTPButton::OnDestroy),
     };
     if (CMessageMap<CXTPButton>::Dispatch(kMessages, this, nMessage, wParam, lParam, lResult))
@@ -165,7 +169,16 @@ MessageResult CXTPButton::OnMouseLeave(WPARAM, LPARAM)
 
 MessageResult CXTPButton::OnSetText(WPARAM wParam, LPARAM lParam)
 {
-    const LRESULT lResult = DefWindowProcUnpainted(WM_SETTEXT, wParam, lParam);
+    if (!m_bMarkupCaption)
+    {
+        const LRESULT lResult = DefWindowProcUnpainted(WM_SETTEXT, wParam, lParam);
+        Invalidate(FALSE);
+        return MessageResult::Handled(lResult);
+    }
+    const LPCWSTR pszMarkup = reinterpret_cast<LPCWSTR>(lParam);
+    m_strCaptionMarkup = pszMarkup ? pszMarkup : L"";
+    const std::wstring strPlain = MarkupPlainText(m_strCaptionMarkup);
+    const LRESULT lResult = DefWindowProcUnpainted(WM_SETTEXT, wParam, reinterpret_cast<LPARAM>(strPlain.c_str()));
     ReparseMarkupCaption();
     Invalidate(FALSE);
     return MessageResult::Handled(lResult);
@@ -175,6 +188,12 @@ MessageResult CXTPButton::OnThemeChanged(WPARAM, LPARAM)
 {
     m_pTheme->RefreshMetrics(m_hWnd);
     m_hMetricsWnd = m_hWnd;
+    Invalidate(FALSE);
+    return MessageResult::NotHandled();
+}
+
+MessageResult CXTPButton::OnSysColorChange(WPARAM, LPARAM)
+{
     Invalidate(FALSE);
     return MessageResult::NotHandled();
 }
@@ -282,11 +301,26 @@ void CXTPButton::UseMarkupCaption(BOOL bUseMarkup)
 {
     m_bMarkupCaption = bUseMarkup;
     ReleaseMarkupCaption();
+    m_strCaptionMarkup.clear();
     if (bUseMarkup)
+    {
         CreateMarkupContext();
+        if (m_hWnd != NULL)
+            m_strCaptionMarkup = GetWindowText();
+    }
     ReparseMarkupCaption();
     if (m_hWnd != NULL)
         Invalidate(FALSE);
+}
+
+void CXTPButton::SetDpi(int nDpi)
+{
+    if (m_pMarkupContext == nullptr || m_pMarkupContext->GetDpi() == nDpi)
+        return;
+    DropElement(m_pMarkupUIElement);
+    m_pMarkupContext->SetDpi(nDpi);
+    ParseCaption();
+    Invalidate(FALSE);
 }
 
 void CXTPButton::CreateMarkupContext()
@@ -307,9 +341,15 @@ void CXTPButton::ReparseMarkupCaption()
     DropElement(m_pMarkupUIElement);
     if (m_hWnd == NULL)
         return;
-    // The window text is UTF-16; the markup goes to the parser as UTF-8, so
-    // no character is lost to the system's code page.
-    const std::wstring strText = GetWindowText();
+    m_pMarkupContext->SetDpi(WindowDpi(m_hWnd));
+    ParseCaption();
+}
+
+void CXTPButton::ParseCaption()
+{
+    // The markup is UTF-16; it goes to the parser as UTF-8, so no character
+    // is lost to the system's code page.
+    const std::wstring& strText = m_strCaptionMarkup;
     const std::string strUtf8 = XTPToMultiByte(strText.c_str(), -1, CP_UTF8);
     m_pMarkupUIElement = ParseWithHost(m_pMarkupContext, strUtf8.c_str(), CP_UTF8);
 }

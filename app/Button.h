@@ -8,6 +8,7 @@
 #include "toolkit/ButtonTheme.h"
 
 #include <memory>
+#include <string>
 
 class CXTPMarkupHost;
 class CXTPMarkupUIElement;
@@ -18,9 +19,16 @@ public:
     CXTPButton();
     ~CXTPButton() override;
 
-    // With markup on, the window text is the caption's markup.
+    // With markup on, a new window text is the caption's markup: the button
+    // keeps it and stores the plain text a person reads as its window text,
+    // for screen readers. Switched on, the current window text is the markup.
     void UseMarkupCaption(BOOL bUseMarkup);
+    const std::wstring& GetCaptionMarkup() const { return m_strCaptionMarkup; }
     BOOL IsMarkupCaption() const { return m_bMarkupCaption; }
+
+    // The markup caption is laid out for the window's DPI, read at every
+    // parse; SetDpi lays it out anew for another.
+    void SetDpi(int nDpi);
 
     // The mouse is over the button (until the leave notification).
     BOOL IsHot() const { return m_bHot; }
@@ -50,6 +58,7 @@ private:
     MessageResult OnMouseLeave(WPARAM wParam, LPARAM lParam);
     MessageResult OnSetText(WPARAM wParam, LPARAM lParam);
     MessageResult OnThemeChanged(WPARAM wParam, LPARAM lParam);
+    MessageResult OnSysColorChange(WPARAM wParam, LPARAM lParam);
     MessageResult OnDestroy(WPARAM wParam, LPARAM lParam);
 
     // The stock procedure with the message, kept from painting its own face.
@@ -62,6 +71,7 @@ private:
     void CreateMarkupContext();
     void ReleaseMarkupCaption();
     void ReparseMarkupCaption();
+    void ParseCaption();
     bool DrawMarkupCaption(HDC hDC, const CXTPButtonTheme::Face& face);
     bool OfferToMarkup(UINT nMessage, WPARAM wParam, LPARAM lParam, LRESULT& lResult);
 
@@ -69,6 +79,7 @@ private:
     BOOL m_bMarkupCaption;
     CXTPMarkupHost* m_pMarkupContext;        // one reference, null while markup is off
     CXTPMarkupUIElement* m_pMarkupUIElement; // one reference, null without a parsed caption
+    std::wstring m_strCaptionMarkup;
     BOOL m_bHot;
     HWND m_hMetricsWnd; // the window the theme's style data was opened for
 };

@@ -18,11 +18,14 @@ inline constexpr char kInfoMarkup[] =
     "\xa3\xa1"
     "</TextBlock></StackPanel></StackPanel>";
 
-// The result panel; "%s" receives a result message of the controller.
+// The result panel; "%s" receives a result message of the controller. The
+// text takes the width beside the picture and wraps in it, so that a long
+// result shows whole on more lines.
 inline constexpr char kResultPanelMarkup[] =
-    "<StackPanel Orientation='Horizontal'><Image Source='res://clock.png' Width='24' Height='24' "
-    "VerticalAlignment='Center'/><TextBlock FontSize='14' VerticalAlignment='Center' "
-    "Padding='5,0,0,0'>%s</TextBlock></StackPanel>";
+    "<Grid><Grid.ColumnDefinitions><ColumnDefinition Width='Auto'/><ColumnDefinition Width='*'/>"
+    "</Grid.ColumnDefinitions><Image Source='res://clock.png' Width='24' Height='24' "
+    "VerticalAlignment='Center'/><TextBlock Grid.Column='1' FontSize='14' VerticalAlignment='Center' "
+    "TextWrapping='Wrap' Padding='5,0,0,0'>%s</TextBlock></Grid>";
 
 // The result panel showing pszMessage. Put in by hand, not by a format call:
 // the message is markup and may hold a '%' of its own.

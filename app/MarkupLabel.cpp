@@ -1,20 +1,14 @@
 #include "app/MarkupLabel.h"
 
+#include "app/MarkupPlainText.h"
 #include "app/ProgramText.h"
+#include "app/WindowDpi.h"
 #include "markup/elements/UIElement.h"
 #include "markup/host/Host.h"
 #include "markup/host/WindowHelpers.h"
+#include "markup/host/Painter.h"
+#include "markup/model/Converter.h"
 #include "toolkit/BufferDC.h"
-
-namespace
-{
-struct Entity
-{
-    const wchar_t* pszName;
-    wchar_t ch;
-};
-const Entity kEntities[] = {{L"lt;", L'<'}, {L"gt;", L'>'}, {L"amp;", L'&'}, {L"apos;", L'\''}, {L"quot;", L'"'}};
-} // namespace
 
 CMarkupLabel::CMarkupLabel() : m_pMarkupContext(HostForWindow(NULL)), m_pRoot(nullptr) {}
 
@@ -27,51 +21,39 @@ CMarkupLabel::~CMarkupLabel()
 void CMarkupLabel::SetMarkupText(const char* pszMarkup)
 {
     m_strMarkupText = pszMarkup ? pszMarkup : "";
+    if (m_hWnd != NULL)
+        m_pMarkupContext->SetDpi(WindowDpi(m_hWnd));
+    Reparse();
+    // For readers only (see OnSetText): the label paints the markup.
+    if (m_hWnd != NULL)
+        SetWindowText(MarkupPlainText(WidenProgramText(m_strMarkupText.c_str())));
+}
+
+void CMarkupLabel::Reparse()
+{
     DropElement(m_pRoot);
     if (!m_strMarkupText.empty())
         m_pRoot = ParseWithHost(m_pMarkupContext, m_strMarkupText.c_str(), kProgramCodePage);
     if (m_hWnd != NULL)
-    {
-        // The static control would paint the text itself on WM_SETTEXT; it
-        // is stored for readers only, and the label paints the markup.
-        SetWindowText(PlainTextOf(WidenProgramText(m_strMarkupText.c_str())));
         ::InvalidateRect(m_hWnd, NULL, FALSE);
-    }
 }
 
-std::wstring CMarkupLabel::PlainTextOf(const std::wstring& strMarkup)
+void CMarkupLabel::SetDpi(int nDpi)
 {
-    std::wstring strText;
-    for (size_t i = 0; i < strMarkup.size(); ++i)
-    {
-        const wchar_t ch = strMarkup[i];
-        if (ch == L'<')
-        {
-            const size_t nEnd = strMarkup.find(L'>', i);
-            if (nEnd == std::wstring::npos)
-                break;
-            i = nEnd;
-            continue;
-        }
-        if (ch == L'&')
-        {
-            bool bDecoded = false;
-            for (const Entity& entity : kEntities)
-            {
-                if (strMarkup.compare(i + 1, wcslen(entity.pszName), entity.pszName) == 0)
-                {
-                    strText += entity.ch;
-                    i += wcslen(entity.pszName);
-                    bDecoded = true;
-                    break;
-                }
-            }
-            if (bDecoded)
-                continue;
-        }
-        strText += ch;
-    }
-    return strText;
+    if (nDpi == m_pMarkupContext->GetDpi())
+        return;
+    m_pMarkupContext->SetDpi(nDpi);
+    Reparse();
+}
+
+int CMarkupLabel::GetDpi() const
+{
+    return m_pMarkupContext->GetDpi();
+}
+
+SIZE CMarkupLabel::MeasureMarkup(int cx)
+{
+    return MeasureTree(m_pRoot, cx, CXTPMarkupConverter::kUnboundedLength);
 }
 
 LRESULT CMarkupLabel::WindowProc(UINT nMessage, WPARAM wParam, LPARAM lParam)
@@ -94,6 +76,9 @@ bool CMarkupLabel::OnWndMsg(UINT nMessage, WPARAM wParam, LPARAM lParam, LRESULT
         OnMessage(WM_PAINT, &CMarkupLabel::OnPaint),
         OnMessage(WM_ERASEBKGND, &CMarkupLabel::OnEraseBackground),
         OnMessage(WM_SIZE, &CMarkupLabel::OnSize),
+        OnMessage(WM_SETTEXT, &CMarkupLabel::OnSetText),
+        OnMessage(WM_SYSCOLORCHANGE, &CMarkupLabel::OnColorsChanged),
+        OnMessage(WM_THEMECHANGED, &CMarkupLabel::OnColorsChanged),
     };
     return CMessageMap<CMarkupLabel>::Dispatch(kMessages, this, nMessage, wParam, lParam, lResult);
 }
@@ -105,6 +90,9 @@ MessageResult CMarkupLabel::OnPaint(WPARAM, LPARAM)
     {
         CXTPBufferDC dc(hPaintDC, ps.rcPaint);
         const RECT rcClient = GetClientRect();
+        // Text without a colour of its own in the scheme's colour for text on
+        // the button face, read at every paint.
+        m_pMarkupContext->SetDefaultTextColor(::GetSysColor(COLOR_BTNTEXT));
         FillAndPaintTree(m_pRoot, dc, rcClient, ::GetSysColorBrush(COLOR_BTNFACE));
     }
     ::EndPaint(m_hWnd, &ps);
@@ -122,4 +110,18 @@ MessageResult CMarkupLabel::OnSize(WPARAM, LPARAM)
     ::InvalidateRect(m_hWnd, NULL, TRUE);
     ::UpdateWindow(m_hWnd);
     return MessageResult::Handled();
+}
+
+MessageResult CMarkupLabel::OnSetText(WPARAM wParam, LPARAM lParam)
+{
+    // The stock static would paint the new text at once, straight to the
+    // screen, before the markup's own paint: only the generic procedure
+    // stores it, for readers.
+    return MessageResult::Handled(::DefWindowProcW(m_hWnd, WM_SETTEXT, wParam, lParam));
+}
+
+MessageResult CMarkupLabel::OnColorsChanged(WPARAM, LPARAM)
+{
+    ::InvalidateRect(m_hWnd, NULL, FALSE);
+    return MessageResult::NotHandled();
 }

@@ -18,8 +18,8 @@ public:
     ~CMarkupLabel() override;
 
     // Code page 936 markup, whatever the system's code page. The window text
-    // becomes the plain text it shows, so that screen readers (and other
-    // programs) can read the label.
+    // becomes the plain text it shows (MarkupPlainText), so that screen
+    // readers (and other programs) can read the label.
     void SetMarkupText(const char* pszMarkup);
     const std::string& GetMarkupText() const { return m_strMarkupText; }
 
@@ -27,8 +27,15 @@ public:
     CXTPMarkupUIElement* GetRoot() const { return m_pRoot; }
     CXTPMarkupHost* GetMarkupContext() const { return m_pMarkupContext; }
 
-    // The text content of markup without its tags, entities decoded.
-    static std::wstring PlainTextOf(const std::wstring& strMarkup);
+    // The tree is laid out for the label window's DPI, read at every
+    // SetMarkupText; SetDpi lays it out anew for another (the window moved
+    // to another monitor).
+    void SetDpi(int nDpi);
+    int GetDpi() const;
+
+    // The size the tree asks for when cx pixels are available across and any
+    // height down; (0, 0) without a tree.
+    SIZE MeasureMarkup(int cx);
 
 protected:
     LRESULT WindowProc(UINT nMessage, WPARAM wParam, LPARAM lParam) override;
@@ -38,6 +45,9 @@ private:
     MessageResult OnPaint(WPARAM wParam, LPARAM lParam);
     MessageResult OnEraseBackground(WPARAM wParam, LPARAM lParam);
     MessageResult OnSize(WPARAM wParam, LPARAM lParam);
+    MessageResult OnSetText(WPARAM wParam, LPARAM lParam);
+    MessageResult OnColorsChanged(WPARAM wParam, LPARAM lParam);
+    void Reparse();
 
     // The label is the host context of its tree: one reference, owned.
     CXTPMarkupHost* m_pMarkupContext;

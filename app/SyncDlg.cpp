@@ -3,9 +3,11 @@
 #include "app/DialogMarkup.h"
 #include "app/ProgramText.h"
 #include "app/SingleInstance.h"
+#include "app/WindowDpi.h"
 #include "app/res/Resource.h"
 #include "framework/DataExchange.h"
 
+#include <algorithm>
 #include <string>
 
 CSyncDlg::CSyncDlg(bool bAutostart, HWND hParent)
@@ -42,6 +44,9 @@ BOOL CSyncDlg::OnInitDialog()
     m_btnSync.UseMarkupCaption(TRUE);
     m_btnSync.SetWindowText(WidenProgramText(kButtonFaceMarkup));
     m_btnSync.m_bDrawFocusFrame = FALSE;
+
+    m_nDpi = WindowDpi(m_hWnd);
+    m_layout.Capture(m_hWnd, m_nDpi);
 
     EnableIntervalList(m_controller.m_bAutoSync);
     UpdateData(FALSE);
@@ -89,6 +94,9 @@ bool CSyncDlg::OnWndMsg(UINT nMessage, WPARAM wParam, LPARAM lParam, LRESULT& lR
         OnMessage(kSyncDoneMessage, &CSyncDlg::OnSyncDone),
         OnMessage(WM_SETCURSOR, &CSyncDlg::OnSetCursor),
         OnMessage(WM_DESTROY, &CSyncDlg::OnDestroy),
+        OnMessage(WM_DPICHANGED, &CSyncDlg::OnDpiChanged),
+        OnMessage(WM_SYSCOLORCHANGE, &CSyncDlg::OnColorsChanged),
+        OnMessage(WM_THEMECHANGED, &CSyncDlg::OnColorsChanged),
     };
     if (nMessage == CSingleInstance::WakeMessage())
     {
@@ -192,6 +200,61 @@ MessageResult CSyncDlg::OnWake(WPARAM, LPARAM)
 void CSyncDlg::ShowResult(LPCSTR pszMessage)
 {
     m_lblClock.SetMarkupText(ResultPanelMarkup(pszMessage).c_str());
+    FitResultPanel();
+}
+
+void CSyncDlg::FitResultPanel()
+{
+    HWND hPanel = m_lblClock.m_hWnd;
+    HWND hSeparator = NULL;
+    for (HWND hChild = ::GetWindow(m_hWnd, GW_CHILD); hChild; hChild = ::GetWindow(hChild, GW_HWNDNEXT))
+    {
+        if ((::GetWindowLongPtrW(hChild, GWL_STYLE) & SS_TYPEMASK) == SS_ETCHEDHORZ)
+            hSeparator = hChild;
+    }
+    const RECT rcTemplate = m_layout.PlaceOf(hPanel, m_nDpi);
+    const int nLowest = hSeparator ? m_layout.PlaceOf(hSeparator, m_nDpi).top : rcTemplate.bottom;
+    const SIZE szText = m_lblClock.MeasureMarkup(rcTemplate.right - rcTemplate.left);
+    const int cy =
+        std::max<int>(rcTemplate.bottom - rcTemplate.top, std::min<int>(szText.cy, nLowest - rcTemplate.top));
+    RECT rcNow = {};
+    ::GetWindowRect(hPanel, &rcNow);
+    if (rcNow.bottom - rcNow.top == cy)
+        return;
+    // Growing uncovers nothing; shrinking leaves dialog background below.
+    ::SetWindowPos(hPanel, NULL, 0, 0, rcTemplate.right - rcTemplate.left, cy,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+MessageResult CSyncDlg::OnDpiChanged(WPARAM wParam, LPARAM lParam)
+{
+    const RECT& rcSuggested = *reinterpret_cast<const RECT*>(lParam);
+    ::SetWindowPos(m_hWnd, NULL, rcSuggested.left, rcSuggested.top, rcSuggested.right - rcSuggested.left,
+                   rcSuggested.bottom - rcSuggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    ApplyDpi(LOWORD(wParam));
+    return MessageResult::Handled();
+}
+
+void CSyncDlg::ApplyDpi(int nDpi)
+{
+    m_nDpi = nDpi;
+    // Wherever the system has already scaled the controls, this places them
+    // the same; where it has not, it is the only scaling they get.
+    m_layout.Apply(nDpi);
+    m_lblInfo.SetDpi(nDpi);
+    m_lblClock.SetDpi(nDpi);
+    m_btnSync.SetDpi(nDpi);
+    FitResultPanel();
+    ::RedrawWindow(m_hWnd, NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
+}
+
+MessageResult CSyncDlg::OnColorsChanged(WPARAM wParam, LPARAM lParam)
+{
+    // Only top-level windows are told of a new colour scheme.
+    for (HWND hChild = ::GetWindow(m_hWnd, GW_CHILD); hChild; hChild = ::GetWindow(hChild, GW_HWNDNEXT))
+        ::SendMessageW(hChild, WM_SYSCOLORCHANGE, wParam, lParam);
+    ::RedrawWindow(m_hWnd, NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
+    return MessageResult::NotHandled();
 }
 
 void CSyncDlg::EnableIntervalList(BOOL bEnable)

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "app/Button.h"
+#include "app/DialogDpiLayout.h"
 #include "app/MarkupLabel.h"
 #include "app/SyncController.h"
 #include "app/SyncPlatform.h"
@@ -65,6 +66,11 @@ private:
     MessageResult OnSyncDone(WPARAM wParam, LPARAM lParam);
     MessageResult OnSetCursor(WPARAM wParam, LPARAM lParam);
     MessageResult OnDestroy(WPARAM wParam, LPARAM lParam);
+    // Moved to a monitor of another DPI: the suggested rectangle, then
+    // everything inside laid out again for the new DPI.
+    MessageResult OnDpiChanged(WPARAM wParam, LPARAM lParam);
+    // The stock controls and the markup follow a new colour scheme at once.
+    MessageResult OnColorsChanged(WPARAM wParam, LPARAM lParam);
 
     // What the controller asks of the window.
     void ShowResult(LPCSTR pszMessage) override;
@@ -80,4 +86,11 @@ private:
     bool m_bBusy = false;
     HWND m_hFocusBeforeSync = NULL;
     HWND m_hFocusParked = NULL; // where the focus went while the button was disabled
+    void ApplyDpi(int nDpi);
+    // The result panel as tall as its text asks, from its template height
+    // down to the separator line, so that a long result wraps and shows whole.
+    void FitResultPanel();
+
+    CDialogDpiLayout m_layout;
+    int m_nDpi = 96;
 };

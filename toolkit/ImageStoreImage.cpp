@@ -1,10 +1,12 @@
 #include "toolkit/ImageStoreImage.h"
 
 #include "toolkit/DCLayout.h"
+#include "toolkit/ImageResample.h"
 #include "toolkit/Msimg32Functions.h"
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 CXTPImageStoreImage::CXTPImageStoreImage(int cx, int cy) : m_cx(cx), m_cy(cy) {}
 
@@ -91,16 +93,39 @@ void CXTPImageStoreImage::Draw(HDC hdc, int x, int y, int cx, int cy, BlendMetho
         DrawIcon(hdc, x, y, cx, cy);
 }
 
+BOOL CXTPImageStoreImage::MakeResizedCopy(int cx, int cy)
+{
+    if (m_hResized && m_szResized.cx == cx && m_szResized.cy == cy)
+        return TRUE;
+    void* pBits = nullptr;
+    CXTPBitmapHandle hBitmap(XTPCreateDIB32(cx, cy, &pBits));
+    if (!hBitmap)
+        return FALSE;
+    std::vector<RGBQUAD> premultiplied(static_cast<size_t>(m_cx) * m_cy);
+    ::GdiFlush();
+    PremultiplyAlpha(m_pPixels, premultiplied.data(), premultiplied.size());
+    XTPResamplePremultiplied(premultiplied.data(), m_cx, m_cy, static_cast<RGBQUAD*>(pBits), cx, cy);
+    m_hResized = std::move(hBitmap);
+    m_szResized = {cx, cy};
+    return TRUE;
+}
+
 void CXTPImageStoreImage::DrawAlphaBitmap(HDC hdc, int x, int y, int cx, int cy, BlendMethod method)
 {
-    if (!MakePremultipliedCopy())
+    // Another size is resampled once and then drawn pixel for pixel: a blend
+    // that stretches picks the nearest pixels, which a picture enlarged for a
+    // high DPI shows as steps.
+    const bool bResized = cx != m_cx || cy != m_cy;
+    if (bResized ? !MakeResizedCopy(cx, cy) : !MakePremultipliedCopy())
         return;
+    HBITMAP hSource = bResized ? m_hResized.Get() : m_hPremultiplied.Get();
+    const int cxSource = cx;
 
     // Rows above the DC's top edge are left out of the source rather than
     // handed to the blend with a negative position.
     int ySource = 0;
-    int cySource = m_cy;
-    if (y < 0 && cy == m_cy)
+    int cySource = cy;
+    if (y < 0)
     {
         ySource = -y;
         cySource -= ySource;
@@ -114,23 +139,23 @@ void CXTPImageStoreImage::DrawAlphaBitmap(HDC hdc, int x, int y, int cx, int cy,
     if (!dcSource)
         return;
     SetDCLayout(dcSource.Get(), 0);
-    if (!dcSource.SelectBitmap(m_hPremultiplied.Get()))
+    if (!dcSource.SelectBitmap(hSource))
         return;
 
     const auto pfnAlphaBlend = CXTPMsimg32Functions::Get().m_pfnAlphaBlend;
     if (method == BlendManual || (method == BlendAuto && !pfnAlphaBlend))
     {
-        DrawManualBlend(hdc, x, y, cx, cy, dcSource.Get(), ySource, cySource);
+        DrawManualBlend(hdc, x, y, cx, cy, dcSource.Get(), cxSource, ySource, cySource);
         return;
     }
     if (!pfnAlphaBlend)
         return;
     const BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    pfnAlphaBlend(hdc, x, y, cx, cy, dcSource.Get(), 0, ySource, m_cx, cySource, blend);
+    pfnAlphaBlend(hdc, x, y, cx, cy, dcSource.Get(), 0, ySource, cxSource, cySource, blend);
 }
 
-void CXTPImageStoreImage::DrawManualBlend(HDC hdc, int x, int y, int cx, int cy, HDC hdcSource, int ySource,
-                                          int cySource)
+void CXTPImageStoreImage::DrawManualBlend(HDC hdc, int x, int y, int cx, int cy, HDC hdcSource, int cxSource,
+                                          int ySource, int cySource)
 {
     void* pSourceBits = nullptr;
     void* pTargetBits = nullptr;
@@ -150,7 +175,7 @@ void CXTPImageStoreImage::DrawManualBlend(HDC hdc, int x, int y, int cx, int cy,
         return;
 
     ::SetStretchBltMode(dcSource.Get(), COLORONCOLOR);
-    ::StretchBlt(dcSource.Get(), 0, 0, cx, cy, hdcSource, 0, ySource, m_cx, cySource, SRCCOPY);
+    ::StretchBlt(dcSource.Get(), 0, 0, cx, cy, hdcSource, 0, ySource, cxSource, cySource, SRCCOPY);
     ::BitBlt(dcTarget.Get(), 0, 0, cx, cy, hdc, x, y, SRCCOPY);
     ::GdiFlush();
 

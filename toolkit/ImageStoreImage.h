@@ -46,15 +46,18 @@ private:
     CXTPImageStoreImage& operator=(const CXTPImageStoreImage&) = delete;
 
     BOOL MakePremultipliedCopy();
+    BOOL MakeResizedCopy(int cx, int cy);
     void DrawAlphaBitmap(HDC hdc, int x, int y, int cx, int cy, BlendMethod method);
-    void DrawManualBlend(HDC hdc, int x, int y, int cx, int cy, HDC hdcSource, int ySource, int cySource);
+    void DrawManualBlend(HDC hdc, int x, int y, int cx, int cy, HDC hdcSource, int cxSource, int ySource, int cySource);
     void DrawIcon(HDC hdc, int x, int y, int cx, int cy);
 
     LONG m_nRefs = 1;
     int m_cx;
     int m_cy;
     CXTPBitmapHandle m_hAlphaBitmap;
-    CXTPBitmapHandle m_hPremultiplied;  // made at the first draw
+    CXTPBitmapHandle m_hPremultiplied; // made at the first draw
+    CXTPBitmapHandle m_hResized;       // premultiplied, at the last size drawn other than its own
+    SIZE m_szResized = {0, 0};
     const RGBQUAD* m_pPixels = nullptr; // straight pixels of m_hAlphaBitmap, top-down rows
     CXTPIconHandle m_hIcon;
 };

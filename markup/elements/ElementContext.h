@@ -23,6 +23,9 @@ public:
     // The store image numbers name; null leaves them to the process-wide
     // store.
     virtual CXTPImageStore* GetImageStore() const = 0;
+    // Dots per inch of the window: markup lengths and pictures are in
+    // 96-DPI pixels and scale to it.
+    virtual int GetDpi() const = 0;
 
     // Repaints the part of the window an element covers: it looks different.
     virtual void InvalidateElement(CXTPMarkupInputElement* pElement) = 0;

@@ -112,7 +112,12 @@ void CXTPMarkupImage::ResolveImageSource()
 
 SIZE CXTPMarkupImage::GetImageSize() const
 {
-    return m_pImage ? SIZE{m_pImage->GetWidth(), m_pImage->GetHeight()} : SIZE{0, 0};
+    if (!m_pImage)
+        return SIZE{0, 0};
+    // A picture's pixels are 96-DPI pixels, as markup lengths are.
+    const CXTPMarkupElementContext* pContext = GetElementContext();
+    const int nDpi = pContext ? pContext->GetDpi() : 96;
+    return SIZE{::MulDiv(m_pImage->GetWidth(), nDpi, 96), ::MulDiv(m_pImage->GetHeight(), nDpi, 96)};
 }
 
 SIZE CXTPMarkupImage::MeasureContent(CXTPMarkupPainter* /*pPainter*/, int /*cxConstraint*/, int /*cyConstraint*/)

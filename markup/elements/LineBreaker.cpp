@@ -161,7 +161,19 @@ void CXTPMarkupLineBreaker::CommitPiece()
         if (m_options.nWrapping == xtpMarkupTextWrap && static_cast<long long>(m_x) + piece.cx > m_options.nWidth
             && !piece.IsEmpty())
         {
-            int nCut = m_text.FitRange(nLeaf, piece.nStart, piece.nEnd, m_options.nWidth - m_x);
+            const int nFit = m_text.FitRange(nLeaf, piece.nStart, piece.nEnd, m_options.nWidth - m_x);
+            int nCut = m_text.LastBreakAtOrBefore(nLeaf, piece.nStart, nFit);
+            if (nCut == piece.nStart && m_x > 0)
+            {
+                // Nothing of the piece can end this line: it starts the next.
+                m_line.bWrapped = TRUE;
+                FinishLine();
+                m_pending.push_front(std::move(piece));
+                continue;
+            }
+            // A piece too long for a whole line is cut where it must.
+            if (nCut == piece.nStart)
+                nCut = nFit;
             if (nCut == piece.nStart)
                 nCut = m_text.Advance(nLeaf, piece.nStart);
             CPiece rest;

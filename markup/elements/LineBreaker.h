@@ -44,6 +44,9 @@ public:
         // not even the first character fits.
         virtual int FitRange(int nLeaf, int nStart, int nEnd, int nMaxExtent) = 0;
         virtual int GetDescent(int nLeaf) const = 0;
+        // The last position from nPos back to nStart where a line may end
+        // inside a word that is too long for its line; nStart when none.
+        virtual int LastBreakAtOrBefore(int /*nLeaf*/, int /*nStart*/, int nPos) const { return nPos; }
 
         // A new leaf of the text block's own font, not part of its content:
         // the space that gives empty lines their height, and the ellipsis.

@@ -3,6 +3,7 @@
 #include "markup/elements/ElementContext.h"
 #include "markup/elements/Inline.h"
 #include "markup/elements/LayoutExtent.h"
+#include "markup/elements/LineBreakRules.h"
 #include "markup/elements/LineBreaker.h"
 #include "markup/elements/Run.h"
 #include "markup/elements/TextElement.h"
@@ -129,6 +130,20 @@ public:
         return Leaf(nLeaf)->FitRange(m_pPainter, nStart, nEnd, nMaxExtent);
     }
     int GetDescent(int nLeaf) const override { return Leaf(nLeaf)->GetDescent(); }
+    int LastBreakAtOrBefore(int nLeaf, int nStart, int nPos) const override
+    {
+        const CLeafText& text = m_texts[nLeaf];
+        if (!text.lpszText || nPos == CXTPMarkupLineBreaker::kEnd)
+            return nPos;
+        for (; nPos > nStart; --nPos)
+        {
+            if (IS_LOW_SURROGATE(text.lpszText[nPos]))
+                continue;
+            if (XTPMarkupCanBreakBetween(text.lpszText[nPos - 1], text.lpszText[nPos]))
+                return nPos;
+        }
+        return nStart;
+    }
 
     int AddOwnLeaf(LPCWSTR lpszText) override
     {

@@ -314,7 +314,7 @@ CXTPMarkupUIElement* CXTPMarkupHost::Parse(LPCSTR lpszMarkup, UINT nCodePage)
     if (!lpszMarkup)
         return nullptr;
     CXTPMarkupObject* pRoot =
-        CXTPMarkupObjectBuilder::Parse(this, lpszMarkup, strlen(lpszMarkup), &m_strParseError, nCodePage);
+        CXTPMarkupObjectBuilder::Parse(this, lpszMarkup, strlen(lpszMarkup), &m_strParseError, nCodePage, m_nDpi);
     // The builder answers nothing but a UI element at the root.
     return static_cast<CXTPMarkupUIElement*>(pRoot);
 }

@@ -90,6 +90,12 @@ public:
     COLORREF GetDefaultTextColor() const override { return m_clrDefaultText; }
     void SetDefaultTextColor(COLORREF clr) { m_clrDefaultText = clr; }
 
+    // The DPI of the window the tree shows in (96 by default). Markup lengths
+    // and pictures without a size of their own are 96-DPI pixels, scaled to
+    // this as they are read: a tree parsed before a change keeps its sizes.
+    int GetDpi() const override { return m_nDpi; }
+    void SetDpi(int nDpi) { m_nDpi = nDpi > 0 ? nDpi : 96; }
+
     // The element the tooltip is shown for: the nearest element of the hot
     // chain whose "ToolTip" is a string. When pInfo->cbSize is at least 40,
     // the record gets the window, the element's rectangle, the element as
@@ -184,6 +190,7 @@ private:
     CXTPImageStore* m_pImageStore; // held
     HWND m_hWnd;
     COLORREF m_clrDefaultText;
+    int m_nDpi = 96;
     LOGFONTA m_lfDefault;
     CXTPMarkupInputElement* m_pHotElement;                             // held
     CXTPMarkupInputElement* m_pCapturedElement;                        // not held

@@ -1,12 +1,17 @@
 #include "markup/model/ObjectBuilder.h"
 
 #include "markup/model/BuilderException.h"
+#include "markup/model/Converter.h"
 #include "markup/model/DependencyProperty.h"
 #include "markup/model/ObjectProperty.h"
+#include "markup/model/Numbers.h"
 #include "markup/model/String.h"
+#include "markup/model/Thickness.h"
 #include "markup/model/Tokenizer.h"
 #include "markup/model/Type.h"
 
+#include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <cwchar>
 
@@ -82,7 +87,7 @@ void CXTPMarkupObjectBuilder::SetRootType(CXTPMarkupType* pType)
 }
 
 CXTPMarkupObject* CXTPMarkupObjectBuilder::Parse(CXTPMarkupHost* pHost, const char* pText, size_t nLength,
-                                                 std::string* pErrorText, UINT nCodePage)
+                                                 std::string* pErrorText, UINT nCodePage, int nDpi)
 {
     if (pErrorText)
         pErrorText->clear();
@@ -92,6 +97,7 @@ CXTPMarkupObject* CXTPMarkupObjectBuilder::Parse(CXTPMarkupHost* pHost, const ch
     tokenizer.SetCodePage(nCodePage);
     tokenizer.SetInput(pText, pText + nLength);
     CXTPMarkupObjectBuilder builder(pHost);
+    builder.SetDpi(nDpi);
     CXTPMarkupObject* pRoot = builder.BuildTree(&tokenizer);
     if (pErrorText)
         *pErrorText = builder.GetErrorText();
@@ -396,7 +402,7 @@ CXTPMarkupObject* CXTPMarkupObjectBuilder::ConvertValue(CXTPMarkupDependencyProp
     if (pOptions && pOptions->m_pfnConvertFrom)
     {
         if (CXTPMarkupObject* pResult = pOptions->m_pfnConvertFrom(m_pHost, pValue))
-            return pResult;
+            return ScaleLength(pProperty, pResult);
     }
 
     CXTPMarkupType* pType = pProperty->GetPropertyType();
@@ -404,8 +410,40 @@ CXTPMarkupObject* CXTPMarkupObjectBuilder::ConvertValue(CXTPMarkupDependencyProp
     if (prototype)
     {
         if (CXTPMarkupObject* pResult = prototype->ParseValue(pValue))
-            return pResult;
+            return ScaleLength(pProperty, pResult);
     }
     throw CXTPMarkupBuilderException("Cannot convert string in attribute '%ls' to object of type '%ls'",
                                      pProperty->GetName(), pType ? pType->GetTypeName() : L"");
+}
+
+CXTPMarkupObject* CXTPMarkupObjectBuilder::ScaleLength(CXTPMarkupDependencyProperty* pProperty,
+                                                       CXTPMarkupObject* pValue) const
+{
+    if (m_nDpi == kDefaultDpi)
+        return pValue;
+    auto scale = [this](int nLength)
+    {
+        const long long nProduct = static_cast<long long>(nLength) * m_nDpi;
+        const long long nRounded =
+            (nProduct >= 0 ? nProduct + kDefaultDpi / 2 : nProduct - kDefaultDpi / 2) / kDefaultDpi;
+        return static_cast<int>(std::clamp<long long>(nRounded, INT_MIN, INT_MAX - 1));
+    };
+    const CXTPMarkupPropertyOptions* pOptions = pProperty->GetOptions();
+    const CXTPMarkupInt* pInt = MarkupCast<CXTPMarkupInt>(pValue);
+    if (pInt && pOptions && pOptions->m_pfnConvertFrom == &CXTPMarkupConverter::ConvertLength
+        && static_cast<int>(*pInt) != CXTPMarkupConverter::kUnboundedLength)
+    {
+        CXTPMarkupObject* pScaled = new CXTPMarkupInt(scale(static_cast<int>(*pInt)));
+        pValue->Release();
+        return pScaled;
+    }
+    if (const CXTPMarkupThickness* pThickness = MarkupCast<CXTPMarkupThickness>(pValue))
+    {
+        CXTPMarkupObject* pScaled =
+            new CXTPMarkupThickness(scale(pThickness->GetLeft()), scale(pThickness->GetTop()),
+                                    scale(pThickness->GetRight()), scale(pThickness->GetBottom()));
+        pValue->Release();
+        return pScaled;
+    }
+    return pValue;
 }

@@ -47,7 +47,14 @@ public:
     // the text's code page: 0, the system's ANSI code page, unless the
     // markup declares UTF-8.
     static CXTPMarkupObject* Parse(CXTPMarkupHost* pHost, const char* pText, size_t nLength, std::string* pErrorText,
-                                   UINT nCodePage = 0);
+                                   UINT nCodePage = 0, int nDpi = kDefaultDpi);
+
+    // Lengths in markup (the length converter's sizes and every thickness)
+    // are pixels at 96 DPI; a builder for another DPI scales them as it reads
+    // them, so that the tree is laid out in the window's own pixels.
+    static constexpr int kDefaultDpi = 96;
+    void SetDpi(int nDpi) { m_nDpi = nDpi > 0 ? nDpi : kDefaultDpi; }
+    int GetDpi() const { return m_nDpi; }
 
     // A new value of the property's value type read from pValue (borrowed):
     // the property's own text parser first, then the value type's ParseValue
@@ -75,9 +82,12 @@ private:
     void FlushTextBeforeChild(CXTPMarkupObject* pElement);
     CXTPMarkupObject* FindStaticResource(LPCWSTR lpszKey);
     void ReleaseOpenElements();
+    // pValue (one reference, handed over) in the builder's DPI when it is a length.
+    CXTPMarkupObject* ScaleLength(CXTPMarkupDependencyProperty* pProperty, CXTPMarkupObject* pValue) const;
 
     std::string m_strErrorText;
     CXTPMarkupHost* m_pHost; // not owned
+    int m_nDpi = kDefaultDpi;
     CXTPMarkupSystemColors m_systemColors;
     std::vector<CXTPMarkupObject*> m_openElements; // innermost last, one reference each
 

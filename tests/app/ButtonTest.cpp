@@ -377,3 +377,19 @@ TEST_F(ButtonTest, ManyPaintsLeaveNoGdiObjects)
         paintHotAndNot();
     EXPECT_EQ(CountGdiObjects(), nBefore);
 }
+
+TEST_F(ButtonTest, AMarkupCaptionKeepsItsMarkupAndShowsReadersItsText)
+{
+    m_button.UseMarkupCaption(TRUE);
+    const std::wstring strMarkup = L"<StackPanel><Image Width='32' Height='32'/><TextBlock FontSize='18'>"
+                                   L"\x7acb\x5373\x6821\x65f6</TextBlock></StackPanel>"; // 立即校时
+    ::SetWindowTextW(m_button, strMarkup.c_str());
+    EXPECT_EQ(m_button.GetWindowText(), L"\x7acb\x5373\x6821\x65f6");
+    EXPECT_EQ(m_button.GetCaptionMarkup(), strMarkup);
+
+    // The caption follows the DPI it is laid out for.
+    m_button.SetDpi(144);
+    EXPECT_EQ(m_button.GetCaptionMarkup(), strMarkup);
+    m_button.UseMarkupCaption(FALSE);
+    EXPECT_EQ(m_button.GetCaptionMarkup(), L"");
+}

@@ -1,5 +1,6 @@
 #include "app/DialogMarkup.h"
 #include "app/MarkupLabel.h"
+#include "app/MarkupPlainText.h"
 #include "markup/elements/Run.h"
 #include "markup/elements/TextBlock.h"
 #include "markup/host/Host.h"
@@ -9,6 +10,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace
 {
@@ -123,10 +126,106 @@ TEST_F(MarkupLabelTest, ReplacesItsTreeWithEveryText)
     EXPECT_EQ(m_label.GetWindowText(), L"");
 }
 
-TEST(MarkupLabelText, PlainTextDropsTagsAndDecodesEntities)
+TEST(MarkupLabelText, PlainTextDropsTagsAndDecodesEntitiesWithEachTextBlockOnALine)
 {
-    EXPECT_EQ(CMarkupLabel::PlainTextOf(L"<TextBlock>a &lt;b&gt; &amp; <Run>c</Run>&quot;&apos;</TextBlock>"),
-              L"a <b> & c\"'");
-    EXPECT_EQ(CMarkupLabel::PlainTextOf(L"x &unknown; y"), L"x &unknown; y");
-    EXPECT_EQ(CMarkupLabel::PlainTextOf(L"cut <TextBlock"), L"cut ");
+    const struct
+    {
+        const wchar_t* pszMarkup;
+        const wchar_t* pszText;
+    } cases[] = {
+        {L"<TextBlock>a &lt;b&gt; &amp; <Run>c</Run>&quot;&apos;</TextBlock>", L"a <b> & c\"'"},
+        {L"x &unknown; y", L"x &unknown; y"},
+        {L"cut <TextBlock", L"cut "},
+        // The information panel: heading and sentence apart, no empty lines.
+        {L"<StackPanel><StackPanel><Image/><TextBlock>head</TextBlock></StackPanel><StackPanel>"
+         L"<TextBlock>one <Run>two</Run></TextBlock></StackPanel></StackPanel>",
+         L"head\r\none two"},
+        {L"<TextBlock>a<LineBreak/>b</TextBlock><TextBlock/><TextBlock>c</TextBlock>", L"a\r\nb\r\nc"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(MarkupPlainText(c.pszMarkup), c.pszText) << c.pszMarkup;
+}
+
+TEST_F(MarkupLabelTest, ANewTextShowsNothingBeforeTheLabelPaintsIt)
+{
+    // The stock static would paint the plain text straight to the screen on
+    // WM_SETTEXT: until the label's own paint, the old picture stays.
+    m_label.SetMarkupText(SampleResultPanelMarkup().c_str());
+    const std::unique_ptr<CDibCanvas> before = Painted();
+    m_label.SetMarkupText(kInfoMarkup);
+    const std::unique_ptr<CDibCanvas> during = CDibCanvas::FromScreen(m_label);
+    EXPECT_TRUE(before->SameAs(*during));
+    EXPECT_FALSE(before->SameAs(*Painted()));
+}
+
+TEST_F(MarkupLabelTest, ATenDigitResultFitsTheRoomAboveTheSeparatorAtEveryDpi)
+{
+    // The result panel is 458 pixels wide at 96 DPI with 42 down to the
+    // separator line; both scale with the dialog.
+    const std::string strMessage = std::string(kSampleResultMessage)
+                                       .replace(std::string(kSampleResultMessage).find("0.1234"), 6, "9999999999.9999");
+    for (int nDpi : {96, 120, 144, 192})
+    {
+        m_label.SetDpi(nDpi);
+        m_label.SetMarkupText(ResultPanelMarkup(strMessage.c_str()).c_str());
+        EXPECT_EQ(m_label.GetDpi(), 96) << "a new text reads the window's own DPI";
+        m_label.SetDpi(nDpi);
+        ASSERT_NE(m_label.GetRoot(), nullptr);
+        const int cx = MulDiv(458, nDpi, 96);
+        const SIZE size = m_label.MeasureMarkup(cx);
+        EXPECT_LE(size.cx, cx) << nDpi;
+        EXPECT_LE(size.cy, MulDiv(42, nDpi, 96)) << nDpi;
+
+        // The number on one line, the text's end (its "！") within the width.
+        const auto* pTextBlock = MarkupCast<CXTPMarkupTextBlock>(m_label.GetRoot()->GetChild(1));
+        ASSERT_NE(pTextBlock, nullptr);
+        const std::vector<CXTPMarkupTextBlock::CLineInfo> lines = pTextBlock->GetLines();
+        ASSERT_GE(lines.size(), 2u) << nDpi;
+        int nNumberPieces = 0;
+        for (const CXTPMarkupTextBlock::CLineInfo& line : lines)
+        {
+            for (const CXTPMarkupTextBlock::CPieceInfo& piece : line.pieces)
+                nNumberPieces +=
+                    MarkupCast<CXTPMarkupRun>(piece.pInline)
+                    && std::wstring(MarkupCast<CXTPMarkupRun>(piece.pInline)->GetText()) == L"9999999999.9999";
+        }
+        EXPECT_EQ(nNumberPieces, 1) << nDpi;
+        // Beside the picture and its padding, 29 pixels at 96 DPI.
+        for (const CXTPMarkupTextBlock::CLineInfo& line : lines)
+            EXPECT_LE(line.cx, cx - MulDiv(29, nDpi, 96)) << nDpi;
+    }
+}
+
+namespace
+{
+// Button face and text colours set for the session while it lives, and put
+// back after.
+class CSchemeColors
+{
+public:
+    CSchemeColors(COLORREF clrFace, COLORREF clrText)
+        : m_saved{::GetSysColor(COLOR_BTNFACE), ::GetSysColor(COLOR_BTNTEXT)}
+    {
+        const COLORREF colors[] = {clrFace, clrText};
+        ::SetSysColors(2, kElements, colors);
+    }
+    ~CSchemeColors() { ::SetSysColors(2, kElements, m_saved); }
+
+private:
+    static constexpr INT kElements[2] = {COLOR_BTNFACE, COLOR_BTNTEXT};
+    COLORREF m_saved[2];
+};
+} // namespace
+
+TEST_F(MarkupLabelTest, TextTakesTheSchemesButtonTextColourAndTheOffsetStaysRed)
+{
+    m_label.SetMarkupText(SampleResultPanelMarkup().c_str());
+    ASSERT_GT(CountRed(*Painted()), 20);
+    const CSchemeColors dark(RGB(32, 32, 32), RGB(235, 235, 235));
+    ::SendMessageW(m_label, WM_SYSCOLORCHANGE, 0, 0);
+    const std::unique_ptr<CDibCanvas> canvas = Painted();
+    const RECT rc = {0, 0, canvas->Width(), canvas->Height()};
+    EXPECT_GT(canvas->Count(RGB(235, 235, 235), rc), 40) << "no text in the scheme's colour";
+    EXPECT_EQ(canvas->Count(RGB(0, 0, 0), rc), 0) << "black text on the dark face";
+    EXPECT_GT(CountRed(*canvas), 20);
 }

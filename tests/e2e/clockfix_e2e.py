@@ -42,6 +42,9 @@ REQUESTS_PER_SYNC = 4
 # and a window blocked by the 4 s the reply is held back would wait longer.
 HOLD_SECONDS = 4.0
 LONGEST_STALL_MS = 2000
+NOT_SET_FAST = re.compile(r"更新本机系统时间失败！您的系统时间比标准时间快了(\d+\.\d{4})秒！")
+SCRIPTS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts")
+
 ARGS = None  # the paths given on the command line
 
 
@@ -97,6 +100,60 @@ def windows_path(path):
     return "Z:" + path.replace("/", "\\")
 
 
+class PrefixCopy:
+    """A copy of the build's Wine prefix with values of the user's registry
+    changed (another DPI, another colour scheme), run by a wineserver of its
+    own while the copy is in use. The Wine programs of the test go to the
+    copy meanwhile."""
+
+    def __init__(self, name, values):
+        build = os.path.dirname(ARGS.winerun)
+        self.path = os.path.join(build, "wineprefix-" + name)
+        shutil.rmtree(self.path, ignore_errors=True)
+        subprocess.run(["cp", "-a", os.path.join(build, "wineprefix"), self.path], check=True, timeout=120)
+        self._set_values(values)
+        self._old = os.environ.get("HORALEON_WINEPREFIX")
+        os.environ["HORALEON_WINEPREFIX"] = self.path
+        env_script = os.path.join(SCRIPTS, "wineenv")
+        self.server = subprocess.Popen(
+            ["bash", "-c", 'source "$0"; exec "${WINE_GUARD[@]}" "$WINESERVER" -f -p', env_script],
+            stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        # Warmed with every descriptor on /dev/null: Wine's service processes
+        # start with the first program and keep what it inherited.
+        subprocess.run([ARGS.winerun, "cmd", "/c", "exit"], stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL, timeout=120)
+
+    def _set_values(self, values):
+        """values: {registry key under HKCU: {value name: data as user.reg writes it}}"""
+        path = os.path.join(self.path, "user.reg")
+        with open(path, encoding="utf-8", errors="surrogateescape") as file:
+            lines = file.read().split("\n")
+        for key, named in values.items():
+            header = "[" + key.replace("\\", "\\\\") + "]"
+            start = next(i for i, line in enumerate(lines) if line.startswith(header + " "))
+            end = next((i for i in range(start + 1, len(lines)) if lines[i].startswith("[")), len(lines))
+            for name, data in named.items():
+                entry = '"%s"=%s' % (name, data)
+                found = [i for i in range(start + 1, end) if lines[i].startswith('"%s"=' % name)]
+                if found:
+                    lines[found[0]] = entry
+                else:
+                    lines.insert(start + 2, entry)
+                    end += 1
+        with open(path, "w", encoding="utf-8", errors="surrogateescape") as file:
+            file.write("\n".join(lines))
+
+    def remove(self):
+        subprocess.run(["bash", "-c", 'source "$0"; "$WINESERVER" -k', os.path.join(SCRIPTS, "wineenv")],
+                       stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60)
+        stop_process(self.server)
+        if self._old is None:
+            del os.environ["HORALEON_WINEPREFIX"]
+        else:
+            os.environ["HORALEON_WINEPREFIX"] = self._old
+        shutil.rmtree(self.path, ignore_errors=True)
+
+
 def read_ini(path):
     """The keys of section "general" of an INI file, as text."""
     values, section = {}, None
@@ -137,7 +194,8 @@ def probe(*args):
 
 def prefix_path(*parts):
     """A file in the build's Wine prefix, found whatever the case of its folders."""
-    path = os.path.join(os.path.dirname(ARGS.winerun), "wineprefix", "drive_c")
+    prefix = os.environ.get("HORALEON_WINEPREFIX") or os.path.join(os.path.dirname(ARGS.winerun), "wineprefix")
+    path = os.path.join(prefix, "drive_c")
     for part in parts:
         names = [name for name in os.listdir(path) if name.lower() == part.lower()] if os.path.isdir(path) else []
         path = os.path.join(path, names[0] if names else part)
@@ -167,11 +225,55 @@ def run_value():
     return value["data"] if value["present"] else None
 
 
+def matching(picture, dialog, control_id, matches):
+    """The points of a control, relative to it, whose colour matches, in a
+    picture of the dialog."""
+    width, _, pixels = picture
+    left, top, right, bottom = dialog["by_id"][control_id]["rect"]
+    origin_x, origin_y = dialog["rect"][:2]
+    found = []
+    for y in range(top - origin_y, bottom - origin_y):
+        for x in range(left - origin_x, right - origin_x):
+            r, g, b = pixels[(y * width + x) * 3:(y * width + x) * 3 + 3]
+            if matches(r, g, b):
+                found.append((x - left + origin_x, y - top + origin_y))
+    return found
+
+
+def extent(points):
+    """Width and height of the box around points; (0, 0) for none."""
+    if not points:
+        return 0, 0
+    xs, ys = [x for x, _ in points], [y for _, y in points]
+    return max(xs) - min(xs) + 1, max(ys) - min(ys) + 1
+
+
+def red(r, g, b):
+    return r > 180 and g < 90 and b < 90
+
+
+def green(r, g, b):
+    return g > 120 and r < 110 and b < 130
+
+
+def blue(r, g, b):
+    return b > 150 and r < 110 and g < 170
+
+
+def dark(r, g, b):
+    return r < 90 and g < 90 and b < 90
+
+
+def light(r, g, b):
+    return r > 190 and g > 190 and b > 190
+
+
 class ClockFixSession(unittest.TestCase):
     # A space in the folder: the autostart value must quote the path.
     FOLDER_PREFIX = "clockfix e2e "
     SETTINGS = ""
     PROGRAM_ARGS = ()
+    SERVER_AHEAD = SERVER_AHEAD
 
     def setUp(self):
         self.assertEqual(user_settings_files(), [], "a per-user setting.ini is left from elsewhere")
@@ -182,7 +284,7 @@ class ClockFixSession(unittest.TestCase):
         self.program = os.path.join(self.folder, "clockfix.exe")
         shutil.copy(ARGS.program, self.program)
 
-        self.responder = SntpResponder(SERVER_AHEAD)
+        self.responder = SntpResponder(self.SERVER_AHEAD)
         self.addCleanup(self.responder.stop)
         self.ini = os.path.join(self.folder, "setting.ini")
         self.server = "127.0.0.1:%d" % self.responder.port
@@ -344,8 +446,10 @@ class ClockFixSession(unittest.TestCase):
         self.assertFalse(controls[IDC_SYNCSPAN]["enabled"])
         self.assertTrue(controls[IDC_SYNC]["enabled"])
         self.assertEqual(controls[IDC_CLOCK]["text"], "", "the result panel shows something before any synchronisation")
-        # The information panel's text for readers: its markup without tags.
-        self.assertRegex(controls[IDC_INFO]["text"], "^使用说明本工具是通过互联网.*才能使用校时功能！$")
+        # For readers: what the panels and the button show, without markup,
+        # the heading and the sentence on lines of their own.
+        self.assertRegex(controls[IDC_INFO]["text"], "^使用说明\r\n本工具是通过互联网.*才能使用校时功能！$")
+        self.assertEqual(controls[IDC_SYNC]["text"], "立即校时")
         # Starting neither synchronises nor writes the settings.
         self.assertEqual(self.responder.requests, 0)
         self.assertEqual(read_ini(self.ini), {"server": self.server})
@@ -378,27 +482,7 @@ class ClockFixSession(unittest.TestCase):
         green arrows of res://sync.png), the information panel's picture and
         text, and the bold red offset in the result panel after the click."""
         def count(picture, control_id, matches):
-            width, _, pixels = picture
-            left, top, right, bottom = dialog["by_id"][control_id]["rect"]
-            origin_x, origin_y = dialog["rect"][:2]
-            found = 0
-            for y in range(top - origin_y, bottom - origin_y):
-                for x in range(left - origin_x, right - origin_x):
-                    r, g, b = pixels[(y * width + x) * 3:(y * width + x) * 3 + 3]
-                    found += matches(r, g, b)
-            return found
-
-        def red(r, g, b):
-            return r > 180 and g < 90 and b < 90
-
-        def green(r, g, b):
-            return g > 120 and r < 110 and b < 130
-
-        def blue(r, g, b):
-            return b > 150 and r < 110 and g < 170
-
-        def dark(r, g, b):
-            return r < 90 and g < 90 and b < 90
+            return len(matching(picture, dialog, control_id, matches))
 
         self.assertGreater(count(initial, IDC_SYNC, green), 40, "the button face is not drawn from its markup")
         self.assertGreater(count(initial, IDC_INFO, blue), 40, "the information panel shows no picture")
@@ -538,6 +622,84 @@ class StartAtLogon(ClockFixSession):
     test_a_read_only_file_keeps_changes_through_the_per_user_file = None
     test_a_second_start_leaves_one_window = None
     test_two_quick_clicks_start_one_synchronisation = None
+
+
+class OtherPrefix(ClockFixSession):
+    """The program in a copy of the prefix whose user registry has VALUES."""
+
+    VALUES = {}
+    NAME = ""
+
+    @classmethod
+    def setUpClass(cls):
+        cls.prefix = PrefixCopy(cls.NAME, cls.VALUES)
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.prefix.remove()
+
+    # Only the sessions of the looks run here.
+    test_a_user_session = None
+    test_a_read_only_file_keeps_changes_through_the_per_user_file = None
+    test_a_second_start_leaves_one_window = None
+    test_two_quick_clicks_start_one_synchronisation = None
+
+
+class DarkScheme(OtherPrefix):
+    """A dark colour scheme: light text on a dark button face."""
+
+    NAME = "dark"
+    VALUES = {"Control Panel\\Colors": {"ButtonFace": '"32 32 32"', "ButtonText": '"235 235 235"',
+                                         "Window": '"20 20 20"', "WindowText": '"235 235 235"'}}
+
+    def test_a_user_session(self):
+        dialog = self.wait_for_dialog("dialog on the screen", lambda c: IDC_SYNC in c and answered(c))
+        self.sync_now(dialog)
+        picture = self.screenshot("clockfix-dark.png", dialog["rect"])
+        for control_id in (IDC_INFO, IDC_CLOCK, IDC_SYNC):
+            self.assertGreater(len(matching(picture, dialog, control_id, light)), 60,
+                               "no light text in control %d" % control_id)
+        black = lambda r, g, b: r < 16 and g < 16 and b < 16
+        self.assertLess(len(matching(picture, dialog, IDC_INFO, black)), 10, "black text on the dark face")
+        self.assertGreater(len(matching(picture, dialog, IDC_CLOCK, red)), 20, "the offset is not red")
+
+
+class HighDpi(OtherPrefix):
+    """144 DPI, and a clock 39 years fast: a ten-digit offset."""
+
+    NAME = "144dpi"
+    VALUES = {"Control Panel\\Desktop": {"LogPixels": "dword:00000090"}}
+    SERVER_AHEAD = -1234567890.0
+
+    def test_a_user_session(self):
+        dialog = self.wait_for_dialog("dialog on the screen", lambda c: IDC_SYNC in c and answered(c))
+        panel_height = dialog["by_id"][IDC_CLOCK]["rect"][3] - dialog["by_id"][IDC_CLOCK]["rect"][1]
+        picture = self.screenshot("clockfix-144dpi-initial.png", dialog["rect"])
+        # At 96 DPI pictures are 24 and 32 pixels and the heading's glyphs
+        # less than 17 pixels high.
+        self.assertGreater(extent(matching(picture, dialog, IDC_INFO, blue))[1], 26, "the picture is not larger")
+        self.assertGreater(extent(matching(picture, dialog, IDC_SYNC, green))[1], 34, "the picture is not larger")
+        heading = [(x, y) for x, y in matching(picture, dialog, IDC_INFO, dark) if y < 36]
+        self.assertGreater(extent(heading)[1], 18, "the heading's text is not larger")
+
+        Screen.click(dialog["by_id"][IDC_SYNC]["rect"])
+        dialog = self.wait_for_dialog("result in the result panel", lambda c: c[IDC_CLOCK]["text"])
+        match = NOT_SET_FAST.fullmatch(dialog["by_id"][IDC_CLOCK]["text"])
+        self.assertIsNotNone(match, dialog["by_id"][IDC_CLOCK]["text"])
+        self.assertEqual(len(match.group(1)), 15)
+        picture = self.screenshot("clockfix-144dpi.png", dialog["rect"])
+
+        # The panel grew for a second line, which holds the end of the text:
+        # "秒！" right of nothing but the panel's own room.
+        left, top, right, bottom = dialog["by_id"][IDC_CLOCK]["rect"]
+        self.assertGreater(bottom - top, panel_height, "the result panel did not grow")
+        text = matching(picture, dialog, IDC_CLOCK, dark)
+        second_line = [(x, y) for x, y in text if y > (bottom - top) // 2 + 2]
+        self.assertGreater(len(second_line), 40, "nothing on the second line")
+        self.assertGreater(len(matching(picture, dialog, IDC_CLOCK, red)), 40, "the offset is not red")
+        separator_top = min(control["rect"][1] for control in dialog["controls"]
+                            if control["rect"][1] > top and control["id"] not in (IDC_CLOCK,))
+        self.assertLessEqual(bottom, separator_top, "the panel covers the controls below")
 
 
 def main():

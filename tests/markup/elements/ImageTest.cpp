@@ -255,15 +255,21 @@ TEST(ImageTest, ExplicitSizesStretchOrCropThePicture)
         CDibCanvas canvas(12, 12);
         Paint(root.Get(), canvas);
         EXPECT_EQ(c.pszLayout, DumpMarkupLayout(root.Get()));
+        // A stretched picture is resampled: its halves blend at the seam.
+        const bool bStretched = c.nBlueEnd > 4;
         for (int y = 0; y < 12; ++y)
         {
             for (int x = 0; x < 12; ++x)
             {
+                if (bStretched && y < c.nBottom && x >= c.nRedEnd - 2 && x < c.nRedEnd + 2)
+                    continue;
+                // The cubic filter rings a little further out on so hard an edge.
+                const int nTolerance = bStretched ? 8 : 1;
                 const RGBQUAD expected = y >= c.nBottom   ? kBlack
                                          : x < c.nRedEnd  ? kRed
                                          : x < c.nBlueEnd ? blendedBlue
                                                           : kBlack;
-                ASSERT_TRUE(NearColor(canvas.Pixel(x, y), expected, 1))
+                ASSERT_TRUE(NearColor(canvas.Pixel(x, y), expected, nTolerance))
                     << x << "," << y << ": " << canvas.Pixel(x, y) << " instead of " << expected;
             }
         }

@@ -7,7 +7,11 @@
 #include "markup/elements/LayoutDump.h"
 #include "markup/elements/WrapPanel.h"
 
+#include "markup/host/Host.h"
+
 #include <gtest/gtest.h>
+
+#include <memory>
 
 namespace
 {
@@ -236,3 +240,33 @@ TEST(LayoutTest, UnboundedExtentsStayUnboundedAndNothingTurnsNegative)
     }
 }
 } // namespace
+
+TEST(LayoutTest, LengthsAndThicknessesParsedForAnotherDpiScaleWithIt)
+{
+    // Sizes, margins and paddings are 96-DPI pixels: rounded to the nearest
+    // pixel, halves away from zero; "Auto" and the content's own extent stay.
+    struct Case
+    {
+        int nDpi;
+        const char* pszExpected;
+    };
+    const Case cases[] = {
+        {96, "StackPanel 0,0,38,32\n  TestBox 5,10,29,34\n  TestBox 0,31,38,32\n"},
+        {120, "StackPanel 0,0,47,40\n  TestBox 6,13,36,43\n  TestBox 0,39,47,40\n"},
+        {144, "StackPanel 0,0,58,48\n  TestBox 8,15,44,51\n  TestBox 0,46,58,48\n"},
+        {192, "StackPanel 0,0,76,64\n  TestBox 10,20,58,68\n  TestBox 0,62,76,64\n"},
+    };
+    for (const Case& c : cases)
+    {
+        std::unique_ptr<CXTPMarkupHost, void (*)(CXTPMarkupHost*)> host(new CXTPMarkupHost(),
+                                                                        [](CXTPMarkupHost* p) { p->Release(); });
+        host->SetDpi(c.nDpi);
+        // Through the host's own parse, which reads at the host's DPI.
+        Ptr<CXTPMarkupUIElement> root(
+            host->Parse("<StackPanel HorizontalAlignment='Left' VerticalAlignment='Top' MaxWidth='Auto'>"
+                        "<TestBox Width='24' Height='24' Margin='5,10,9,-3' HorizontalAlignment='Left'/>"
+                        "<TestBox ContentWidth='38' ContentHeight='1' MinHeight='1'/></StackPanel>"));
+        ASSERT_TRUE(root);
+        EXPECT_EQ(c.pszExpected, LayOut(root.Get(), 300, 200)) << c.nDpi;
+    }
+}

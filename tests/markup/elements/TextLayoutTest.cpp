@@ -7,6 +7,7 @@
 #include "app/DialogMarkup.h"
 #include "markup/elements/Inline.h"
 #include "markup/elements/InlineUIContainer.h"
+#include "markup/elements/LineBreakRules.h"
 #include "markup/elements/Run.h"
 #include "markup/elements/Span.h"
 #include "markup/host/CachedFont.h"
@@ -382,3 +383,58 @@ TEST(TextLayoutTest, ContentBecomesInlinesAndEmbeddedElementsTakeTheirPlaceInThe
 }
 
 } // namespace
+
+TEST(TextLayoutTest, ANumberInTextWithoutBlanksIsNeverCutAndClosingMarksNeverStartALine)
+{
+    // A result message as the program shows it: the number a run of its own.
+    CHostHolder host;
+    const std::string strMarkup = "<TextBlock TextWrapping='Wrap'>" + Cp936(L"您的系统时间比标准时间慢了")
+                                  + "<Run FontWeight='Bold'>1234567890.0017</Run>" + Cp936(L"秒！") + "</TextBlock>";
+    Ptr<CXTPMarkupFrameworkElement> root = Load(strMarkup.c_str(), host.pHost);
+    ASSERT_TRUE(root);
+    auto* pTextBlock = MarkupCast<CXTPMarkupTextBlock>(root.Get());
+    ASSERT_TRUE(pTextBlock);
+    LayOut(pTextBlock, kUnbounded, kTall);
+    const LOGFONTA lf = FontOf(FirstRun(pTextBlock));
+    LOGFONTA lfBold = lf;
+    lfBold.lfWeight = FW_BOLD;
+    const int cxNumber = TextWidth(lfBold, L"1234567890.0017");
+
+    // Every width from just wider than the number to the whole text on one line.
+    for (int cx = cxNumber + 1; cx < TextWidth(lf, L"您的系统时间比标准时间慢了秒！") + cxNumber; cx += 3)
+    {
+        LayOut(pTextBlock, cx, kTall);
+        const std::vector<std::wstring> lines = LineTexts(pTextBlock);
+        int nWhole = 0;
+        for (const std::wstring& strLine : lines)
+        {
+            nWhole += strLine.find(L"1234567890.0017") != std::wstring::npos;
+            ASSERT_NE(strLine.front(), L'\xFF01') << cx; // "！"
+        }
+        ASSERT_EQ(nWhole, 1) << cx;
+        for (const CXTPMarkupTextBlock::CLineInfo& line : pTextBlock->GetLines())
+            ASSERT_LE(line.cx, cx) << cx;
+    }
+
+    // Narrower than the number itself, it is cut where it must.
+    LayOut(pTextBlock, cxNumber / 2, kTall);
+    for (const CXTPMarkupTextBlock::CLineInfo& line : pTextBlock->GetLines())
+        EXPECT_LE(line.cx, cxNumber / 2);
+}
+
+TEST(LineBreakRules, IdeographsBreakAnywhereButNumbersWordsAndPunctuationHold)
+{
+    struct Case
+    {
+        WCHAR chBefore, chAfter;
+        bool bBreak;
+    };
+    const Case cases[] = {
+        {L'时', L'间', true},  {L'了', L'1', true},       {L'7', L'秒', true},       {L'，', L'所', true},
+        {L'1', L'2', false},   {L'4', L'.', false},       {L'.', L'5', false},       {L'a', L'b', false},
+        {L'秒', L'！', false}, {L'败', L'\x3002', false}, {L'\xFF08', L'注', false}, {L'a', L' ', false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(XTPMarkupCanBreakBetween(c.chBefore, c.chAfter), c.bBreak)
+            << int(c.chBefore) << " " << int(c.chAfter);
+}

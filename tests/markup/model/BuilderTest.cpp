@@ -164,13 +164,16 @@ TEST_F(Builder, ApplicationMarkupBuildsTheSameTreeFromCodePage936AndUtf8)
         "Source='res://info.png'] TextBlock[VerticalAlignment=1 FontSize=16 FontWeight=700 Padding=5,0,0,0]{"
         "'使用说明'}} StackPanel{TextBlock[MaxWidth=485 VerticalAlignment=1 FontSize=14 Padding=5,10,0,0 "
         "TextWrapping=1]{'本工具是通过互联网进行自动校时，所以您必须首先确保已连接互联网才能使用校时功能！'}}}",
-        "StackPanel[Orientation=0]{Image[Width=24 Height=24 VerticalAlignment=1 Source='res://clock.png'] "
-        "TextBlock[VerticalAlignment=1 FontSize=14 Padding=5,0,0,0]{'已经成功校时！您的系统时间比标准时间快了' "
-        "Run[FontWeight=700 Foreground=#FF0000 Text='0.1234'] '秒！'}}",
+        "TextBlock[FontSize=14]{'已经成功校时！您的系统时间比标准时间快了' "
+        "Run[FontWeight=700 Foreground=#FF0000 Text='0.1234'] '秒！'}",
         "StackPanel{Image[Width=32 Height=32 Source='res://sync.png'] TextBlock[FontSize=18 FontWeight=700 "
         "Padding=0,10,0,0]{'立即校时'}}",
     };
-    const std::string texts[] = {kInfoMarkup, SampleResultPanelMarkup(), kButtonFaceMarkup};
+    // A result message as the result panel holds it (the panel's grid is
+    // left to the layout suites).
+    const std::string texts[] = {kInfoMarkup,
+                                 std::string("<TextBlock FontSize='14'>") + kSampleResultMessage + "</TextBlock>",
+                                 kButtonFaceMarkup};
     for (int i = 0; i < 3; i++)
     {
         EXPECT_EQ(DumpOf(texts[i]), expected[i]);

@@ -1,0 +1,29 @@
+#include "app/WindowDpi.h"
+
+namespace
+{
+using PFNGETDPIFORWINDOW = UINT(WINAPI*)(HWND);
+
+PFNGETDPIFORWINDOW LookUpGetDpiForWindow()
+{
+    // Only systems with per-monitor DPI have it.
+    HMODULE hUser = ::GetModuleHandleW(L"user32.dll");
+    FARPROC pfn = hUser ? ::GetProcAddress(hUser, "GetDpiForWindow") : nullptr;
+    return reinterpret_cast<PFNGETDPIFORWINDOW>(reinterpret_cast<void*>(pfn));
+}
+} // namespace
+
+int WindowDpi(HWND hWnd)
+{
+    static const PFNGETDPIFORWINDOW s_pfnGetDpiForWindow = LookUpGetDpiForWindow();
+    if (hWnd && s_pfnGetDpiForWindow)
+    {
+        if (const UINT nDpi = s_pfnGetDpiForWindow(hWnd))
+            return static_cast<int>(nDpi);
+    }
+    HDC hScreen = ::GetDC(NULL);
+    const int nDpi = hScreen ? ::GetDeviceCaps(hScreen, LOGPIXELSY) : 0;
+    if (hScreen)
+        ::ReleaseDC(NULL, hScreen);
+    return nDpi > 0 ? nDpi : kDefaultDpi;
+}
