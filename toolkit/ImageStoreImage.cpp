@@ -110,12 +110,15 @@ void CXTPImageStoreImage::DrawAlphaBitmap(HDC hdc, int x, int y, int cx, int cy,
             return;
     }
 
-    CXTPMemoryDC dcSource(hdc);
-    if (!dcSource)
-        return;
-    SetDCLayout(dcSource.Get(), 0);
-    if (!dcSource.SelectBitmap(m_hPremultiplied.Get()))
-        return;
+    if (!m_pSourceDC)
+    {
+        std::unique_ptr<CXTPMemoryDC> pDC(new CXTPMemoryDC());
+        if (!*pDC || !pDC->SelectBitmap(m_hPremultiplied.Get()))
+            return;
+        SetDCLayout(pDC->Get(), 0);
+        m_pSourceDC = std::move(pDC);
+    }
+    CXTPMemoryDC& dcSource = *m_pSourceDC;
 
     const auto pfnAlphaBlend = CXTPMsimg32Functions::Get().m_pfnAlphaBlend;
     if (method == BlendManual || (method == BlendAuto && !pfnAlphaBlend))

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <memory>
+
 class CXTPImageStoreImage
 {
 public:
@@ -57,4 +59,7 @@ private:
     CXTPBitmapHandle m_hPremultiplied;  // made at the first draw
     const RGBQUAD* m_pPixels = nullptr; // straight pixels of m_hAlphaBitmap, top-down rows
     CXTPIconHandle m_hIcon;
+    // A DC holding m_hPremultiplied from the first draw on: making one per
+    // draw cost more than the blend itself. Goes before the bitmap.
+    std::unique_ptr<CXTPMemoryDC> m_pSourceDC;
 };
