@@ -21,9 +21,14 @@
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <new>
 #include <string>
 #include <vector>
+
+// The operators below replace the global ones: new and delete meet in malloc
+// and free, which the compiler cannot see.
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
 
 namespace
 {
@@ -255,6 +260,78 @@ private:
     std::wstring m_title, m_body, m_resultHead, m_resultFigure, m_resultTail, m_button;
 };
 
+// Bytes in use in every heap of the process (the C runtime's included).
+size_t HeapBytesInUse()
+{
+    HANDLE heaps[64];
+    const DWORD nHeaps = ::GetProcessHeaps(64, heaps);
+    size_t nBytes = 0;
+    for (DWORD i = 0; i < nHeaps && i < 64; ++i)
+    {
+        PROCESS_HEAP_ENTRY entry = {};
+        if (!::HeapLock(heaps[i]))
+            continue;
+        while (::HeapWalk(heaps[i], &entry))
+            if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY)
+                nBytes += entry.cbData;
+        ::HeapUnlock(heaps[i]);
+    }
+    return nBytes;
+}
+
+// What the dialog's markup keeps on the heap, step by step as the program
+// reaches its first paint.
+int ReportMemory()
+{
+    void* pBits = nullptr;
+    CXTPBitmapHandle hBitmap(XTPCreateDIB32(kCanvasWidth, kCanvasHeight, &pBits));
+    CXTPMemoryDC dc;
+    dc.SelectBitmap(hBitmap.Get());
+    size_t nLast = HeapBytesInUse();
+    auto step = [&](const char* pszWhat)
+    {
+        const size_t nNow = HeapBytesInUse();
+        printf("%-52s %+9.1f KB\n", pszWhat, (double(nNow) - double(nLast)) / 1024);
+        nLast = nNow;
+    };
+    printf("heap in use, by step:\n");
+    CXTPMarkupHost* pFirst = HostForWindow(nullptr);
+    step("types registered and the first host");
+    std::vector<Label> labels = DialogLabels();
+    std::vector<CXTPMarkupHost*> hosts = {pFirst, HostForWindow(nullptr), HostForWindow(nullptr)};
+    step("two more hosts");
+    std::vector<CXTPMarkupUIElement*> roots;
+    for (size_t i = 0; i < labels.size(); ++i)
+        roots.push_back(ParseWithHost(hosts[i], labels[i].strMarkup.c_str(), 936));
+    step("the three texts parsed");
+    for (size_t i = 0; i < labels.size(); ++i)
+    {
+        CXTPMarkupPainter painter(dc.Get());
+        if (roots[i])
+            roots[i]->Measure(&painter, labels[i].rc.right - labels[i].rc.left, labels[i].rc.bottom - labels[i].rc.top);
+    }
+    step("measured (pictures decoded, fonts made)");
+    for (size_t i = 0; i < labels.size(); ++i)
+        if (roots[i])
+            Paint(roots[i], dc.Get(), labels[i].rc, nullptr);
+    step("arranged and drawn");
+    for (size_t i = 0; i < labels.size(); ++i)
+    {
+        DropElement(roots[i]);
+        roots[i] = ParseWithHost(hosts[i], labels[i].strMarkup.c_str(), 936);
+        if (roots[i])
+            Paint(roots[i], dc.Get(), labels[i].rc, nullptr);
+    }
+    step("loaded and drawn again");
+    for (size_t i = 0; i < labels.size(); ++i)
+    {
+        DropElement(roots[i]);
+        DropHost(hosts[i]);
+    }
+    step("trees and hosts released");
+    return 0;
+}
+
 double Median(std::vector<double> values)
 {
     std::sort(values.begin(), values.end());
@@ -269,6 +346,8 @@ double Minimum(const std::vector<double>& values)
 
 int main(int argc, char** argv)
 {
+    if (argc > 1 && strcmp(argv[1], "--memory") == 0)
+        return ReportMemory();
     const int nRounds = argc > 1 ? std::max(1, atoi(argv[1])) : 9;
     void* pBits = nullptr;
     CXTPBitmapHandle hBitmap(XTPCreateDIB32(kCanvasWidth, kCanvasHeight, &pBits));
