@@ -288,13 +288,17 @@ int ReportMemory()
     CXTPMemoryDC dc;
     dc.SelectBitmap(hBitmap.Get());
     size_t nLast = HeapBytesInUse();
+    double dLast = Seconds();
+    // The time is that of the step's first run in the process, as at start.
     auto step = [&](const char* pszWhat)
     {
+        const double dNow = Seconds();
         const size_t nNow = HeapBytesInUse();
-        printf("%-52s %+9.1f KB\n", pszWhat, (double(nNow) - double(nLast)) / 1024);
+        printf("%-52s %+9.1f KB %9.2f ms\n", pszWhat, (double(nNow) - double(nLast)) / 1024, (dNow - dLast) * 1e3);
         nLast = nNow;
+        dLast = Seconds();
     };
-    printf("heap in use, by step:\n");
+    printf("heap in use and time, by step:\n");
     CXTPMarkupHost* pFirst = HostForWindow(nullptr);
     step("types registered and the first host");
     std::vector<Label> labels = DialogLabels();
