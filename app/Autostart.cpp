@@ -2,6 +2,7 @@
 
 #include "app/ModuleDir.h"
 #include "app/SyncPlatform.h"
+#include "toolkit/SystemLibrary.h"
 
 #include <sddl.h>
 #include <shellapi.h>
@@ -130,8 +131,22 @@ std::wstring CAutostart::CurrentUserSid()
 
 bool CAutostart::IsAutostartCommandLine(LPCWSTR pszCommandLine)
 {
+    // Quotes are all the parsing can take out of an argument; without the
+    // word in what remains no argument can be it, and shell32 stays unloaded,
+    // as on most starts.
+    std::wstring strLower, strWord(kArgument);
+    for (LPCWSTR p = pszCommandLine; p && *p; ++p)
+        if (*p != L'"')
+            strLower += *p;
+    ::CharLowerBuffW(&strLower[0], static_cast<DWORD>(strLower.size()));
+    ::CharLowerBuffW(&strWord[0], static_cast<DWORD>(strWord.size()));
+    if (strLower.find(strWord) == std::wstring::npos)
+        return false;
+    using PFNCOMMANDLINETOARGVW = LPWSTR*(WINAPI*)(LPCWSTR, int*);
+    const CXTPSystemLibrary shell32(L"shell32.dll");
+    const auto pfnCommandLineToArgv = shell32.Get<PFNCOMMANDLINETOARGVW>("CommandLineToArgvW");
     int nArgs = 0;
-    LPWSTR* ppArgs = ::CommandLineToArgvW(pszCommandLine, &nArgs);
+    LPWSTR* ppArgs = pfnCommandLineToArgv ? pfnCommandLineToArgv(pszCommandLine, &nArgs) : NULL;
     if (ppArgs == NULL)
         return false;
     bool bAutostart = false;

@@ -3,6 +3,7 @@
 #include "app/ClockPlatform.h"
 #include "app/SettingsStore.h"
 #include "app/TaskScheduler.h"
+#include "toolkit/SystemLibrary.h"
 
 #include <shlobj.h>
 
@@ -84,8 +85,13 @@ HRESULT CSyncPlatform::DeleteTask(LPCWSTR pszName)
 
 std::wstring CSyncPlatform::UserSettingsDir()
 {
+    // shell32 only for this one call, at start: it is not kept loaded.
+    using PFNSHGETFOLDERPATHW = HRESULT(WINAPI*)(HWND, int, HANDLE, DWORD, LPWSTR);
+    const CXTPSystemLibrary shell32(L"shell32.dll");
+    const auto pfnGetFolderPath = shell32.Get<PFNSHGETFOLDERPATHW>("SHGetFolderPathW");
     wchar_t path[MAX_PATH] = {};
-    if (FAILED(::SHGetFolderPathW(NULL, CSIDL_APPDATA, NULL, SHGFP_TYPE_CURRENT, path)) || path[0] == L'\0')
+    if (!pfnGetFolderPath || FAILED(pfnGetFolderPath(NULL, CSIDL_APPDATA, NULL, SHGFP_TYPE_CURRENT, path))
+        || path[0] == L'\0')
         return std::wstring();
     return std::wstring(path) + L"\\" + CSettingsStore::kUserFolder + L"\\";
 }

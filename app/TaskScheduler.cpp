@@ -14,8 +14,7 @@ HRESULT OpenRootFolder(CXTPComPtr<ITaskFolder>& folder)
                                     reinterpret_cast<void**>(&service));
     if (FAILED(hr))
         return hr;
-    VARIANT empty;
-    ::VariantInit(&empty);
+    VARIANT empty = {}; // VT_EMPTY, as VariantInit makes it
     hr = service->Connect(empty, empty, empty, empty);
     if (FAILED(hr))
         return hr;
@@ -32,8 +31,7 @@ HRESULT CTaskScheduler::Register(LPCWSTR pszName, const std::wstring& strXml)
     HRESULT hr = OpenRootFolder(folder);
     if (FAILED(hr))
         return hr;
-    VARIANT empty;
-    ::VariantInit(&empty);
+    VARIANT empty = {}; // VT_EMPTY, as VariantInit makes it
     CXTPComPtr<IRegisteredTask> task;
     // The principal in the definition says who runs it; the logon type here
     // must agree with it.

@@ -91,9 +91,14 @@ void BenchDecoding()
         printf("decode %-10s %10.1f us\n", pszName, dMicros);
     }
 
-    const double dResolve =
+    // The first store of a resource decodes and copies it; later ones share it.
+    const double dStart = Seconds();
+    CXTPImageLoader::CreateResourceStore(hModule, "clock.png")->Release();
+    const double dFirst = (Seconds() - dStart) * 1e6;
+    const double dShared =
         MeanMicroseconds([&] { CXTPImageLoader::CreateResourceStore(hModule, "clock.png")->Release(); });
-    printf("resource store for clock.png (decode and copy) %.1f us\n", dResolve);
+    printf("resource store for clock.png: first (decode and copy) %.1f us, shared thereafter %.2f us\n", dFirst,
+           dShared);
 
     const std::vector<BYTE> large = MakeLargePng(2048);
     bool bDecoded = false;

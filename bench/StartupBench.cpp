@@ -3,7 +3,9 @@
 // template run bare by the system's dialog manager (bench_bare_dialog.exe).
 // Both run from a temporary folder, in alternation, so that they share the
 // same machine state; the first start of each is a warm-up and not counted.
-//   bench_startup [-v] [RUNS]   RUNS starts of each (10 by default); -v prints each start
+//   bench_startup [-v] [--program CLOCKFIX.EXE] [RUNS]   RUNS starts of each (10 by
+//   default); -v prints each start; --program measures another build of the
+//   program, the release one say (a Unix path works through Wine's Z: drive).
 
 #include "BenchSupport.h"
 
@@ -342,19 +344,30 @@ void PrintLine(const char* pszLabel, const CSpread& time, const CSpread& private
            time.dMedian, time.dMin, time.dMax, privateMemory.dMedian, privateMemory.dMin, privateMemory.dMax,
            workingSet.dMedian, workingSet.dMin, workingSet.dMax);
 }
+std::wstring WideFromAnsi(const char* psz)
+{
+    const int n = ::MultiByteToWideChar(CP_ACP, 0, psz, -1, NULL, 0);
+    std::wstring str(n > 0 ? n - 1 : 0, L'\0');
+    if (n > 1)
+        ::MultiByteToWideChar(CP_ACP, 0, psz, -1, &str[0], n);
+    return str;
+}
 } // namespace
 
 int main(int argc, char** argv)
 {
     bool bEachStart = false;
     int nRuns = kDefaultRuns;
+    std::wstring strProgram; // the clockfix.exe to measure; by default the one beside this program
     for (int nArg = 1; nArg < argc; ++nArg)
     {
         if (strcmp(argv[nArg], "-v") == 0)
             bEachStart = true;
+        else if (strcmp(argv[nArg], "--program") == 0 && nArg + 1 < argc)
+            strProgram = WideFromAnsi(argv[++nArg]);
         else if ((nRuns = atoi(argv[nArg])) < 1)
         {
-            fprintf(stderr, "usage: bench_startup [-v] [RUNS]\n");
+            fprintf(stderr, "usage: bench_startup [-v] [--program CLOCKFIX.EXE] [RUNS]\n");
             return 2;
         }
     }
@@ -369,9 +382,11 @@ int main(int argc, char** argv)
     const std::wstring strBin = ModuleFolder();
     for (const CProgram& program : programs)
     {
-        if (!::CopyFileW((strBin + program.pszFile).c_str(), (folder.Path() + program.pszFile).c_str(), FALSE))
+        const bool bGiven = !strProgram.empty() && wcscmp(program.pszFile, L"clockfix.exe") == 0;
+        const std::wstring strFrom = bGiven ? strProgram : strBin + program.pszFile;
+        if (!::CopyFileW(strFrom.c_str(), (folder.Path() + program.pszFile).c_str(), FALSE))
         {
-            fprintf(stderr, "cannot copy %ls from %ls\n", program.pszFile, strBin.c_str());
+            fprintf(stderr, "cannot copy %ls\n", strFrom.c_str());
             return 1;
         }
     }

@@ -8,3 +8,5 @@ set(CMAKE_BUILD_TYPE MinSizeRel CACHE STRING "")
 set(CMAKE_C_FLAGS_MINSIZEREL "-Os -g -DNDEBUG -ffunction-sections -fdata-sections" CACHE STRING "")
 set(CMAKE_CXX_FLAGS_MINSIZEREL "-Os -g -DNDEBUG -ffunction-sections -fdata-sections" CACHE STRING "")
 set(CMAKE_EXE_LINKER_FLAGS_MINSIZEREL "-Wl,--gc-sections -Wl,--defsym,_ZN9__gnu_cxx27__verbose_terminate_handlerEv=abort -Wl,-Map=link.map" CACHE STRING "")
+# The release script moves the debug information itself.
+set(HORALEON_SPLIT_DEBUG OFF CACHE BOOL "")

@@ -38,17 +38,49 @@ private:
     TInterface* m_pInterface = nullptr;
 };
 
+// oleaut32 is loaded at the first string rather than at start: only the
+// task scheduler's calls need it.
 class CXTPBstr
 {
 public:
-    explicit CXTPBstr(const wchar_t* pszText) : m_bstr(::SysAllocString(pszText)) {}
-    ~CXTPBstr() { ::SysFreeString(m_bstr); }
+    explicit CXTPBstr(const wchar_t* pszText) : m_bstr(Functions().pfnAlloc ? Functions().pfnAlloc(pszText) : nullptr)
+    {
+    }
+    ~CXTPBstr()
+    {
+        if (m_bstr)
+            Functions().pfnFree(m_bstr);
+    }
     CXTPBstr(const CXTPBstr&) = delete;
     CXTPBstr& operator=(const CXTPBstr&) = delete;
 
     operator BSTR() const { return m_bstr; }
 
 private:
+    struct CFunctions
+    {
+        BSTR(WINAPI* pfnAlloc)(const OLECHAR*) = nullptr;
+        void(WINAPI* pfnFree)(BSTR) = nullptr;
+    };
+    static const CFunctions& Functions()
+    {
+        static const CFunctions functions = []
+        {
+            CFunctions f;
+            if (HMODULE hModule = ::LoadLibraryW(L"oleaut32.dll"))
+            {
+                f.pfnAlloc = reinterpret_cast<decltype(f.pfnAlloc)>(
+                    reinterpret_cast<void*>(::GetProcAddress(hModule, "SysAllocString")));
+                f.pfnFree = reinterpret_cast<decltype(f.pfnFree)>(
+                    reinterpret_cast<void*>(::GetProcAddress(hModule, "SysFreeString")));
+                if (!f.pfnAlloc || !f.pfnFree)
+                    f = CFunctions();
+            }
+            return f;
+        }();
+        return functions;
+    }
+
     BSTR m_bstr;
 };
 

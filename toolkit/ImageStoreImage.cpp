@@ -105,6 +105,13 @@ BOOL CXTPImageStoreImage::MakeResizedCopy(int cx, int cy)
     ::GdiFlush();
     PremultiplyAlpha(m_pPixels, premultiplied.data(), premultiplied.size());
     XTPResamplePremultiplied(premultiplied.data(), m_cx, m_cy, static_cast<RGBQUAD*>(pBits), cx, cy);
+    // The old copy may be selected in the source DC, which would keep it
+    // from being freed.
+    if (m_hSourceSelected == m_hResized.Get())
+    {
+        m_pSourceDC.reset();
+        m_hSourceSelected = NULL;
+    }
     m_hResized = std::move(hBitmap);
     m_szResized = {cx, cy};
     return TRUE;
@@ -135,12 +142,22 @@ void CXTPImageStoreImage::DrawAlphaBitmap(HDC hdc, int x, int y, int cx, int cy,
             return;
     }
 
-    CXTPMemoryDC dcSource(hdc);
-    if (!dcSource)
-        return;
-    SetDCLayout(dcSource.Get(), 0);
-    if (!dcSource.SelectBitmap(hSource))
-        return;
+    if (!m_pSourceDC)
+    {
+        std::unique_ptr<CXTPMemoryDC> pDC(new CXTPMemoryDC());
+        if (!*pDC)
+            return;
+        SetDCLayout(pDC->Get(), 0);
+        m_pSourceDC = std::move(pDC);
+        m_hSourceSelected = NULL;
+    }
+    if (m_hSourceSelected != hSource)
+    {
+        if (!m_pSourceDC->SelectBitmap(hSource))
+            return;
+        m_hSourceSelected = hSource;
+    }
+    CXTPMemoryDC& dcSource = *m_pSourceDC;
 
     const auto pfnAlphaBlend = CXTPMsimg32Functions::Get().m_pfnAlphaBlend;
     if (method == BlendManual || (method == BlendAuto && !pfnAlphaBlend))

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <memory>
+
 class CXTPImageStoreImage
 {
 public:
@@ -60,4 +62,8 @@ private:
     SIZE m_szResized = {0, 0};
     const RGBQUAD* m_pPixels = nullptr; // straight pixels of m_hAlphaBitmap, top-down rows
     CXTPIconHandle m_hIcon;
+    // A DC holding the copy drawn last, from the first draw on: making one per
+    // draw cost more than the blend itself. Goes before the bitmap.
+    std::unique_ptr<CXTPMemoryDC> m_pSourceDC;
+    HBITMAP m_hSourceSelected = NULL; // the copy selected in m_pSourceDC
 };

@@ -4,7 +4,12 @@
 #include "toolkit/GdiHandles.h"
 #include "toolkit/ImageStore.h"
 
+#include <cctype>
 #include <cstring>
+#include <map>
+#include <mutex>
+#include <string>
+#include <utility>
 
 namespace
 {
@@ -60,6 +65,58 @@ void MakeOpaqueWithoutAlpha(HBITMAP hBitmap)
             return;
     for (size_t i = 0; i < nPixels; ++i)
         pPixels[i].rgbReserved = 255;
+}
+
+// Resource pictures cannot change while their module is loaded, so each is
+// decoded once per process: every later load shares the store. The names
+// are compared as FindResource compares them, case-insensitively.
+class CResourceStoreCache
+{
+public:
+    ~CResourceStoreCache()
+    {
+        for (auto& entry : m_stores)
+            entry.second->Release();
+    }
+
+    // The cached store with one reference more, or null.
+    CXTPImageStore* Find(HMODULE hModule, LPCSTR lpszName)
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        const auto it = m_stores.find(Key(hModule, lpszName));
+        if (it == m_stores.end())
+            return nullptr;
+        it->second->AddRef();
+        return it->second;
+    }
+
+    void Add(HMODULE hModule, LPCSTR lpszName, CXTPImageStore* pStore)
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        auto inserted = m_stores.emplace(Key(hModule, lpszName), pStore);
+        if (inserted.second)
+            pStore->AddRef();
+    }
+
+private:
+    static std::pair<HMODULE, std::string> Key(HMODULE hModule, LPCSTR lpszName)
+    {
+        if (IS_INTRESOURCE(lpszName))
+            return {hModule, "#" + std::to_string(reinterpret_cast<ULONG_PTR>(lpszName))};
+        std::string strName(lpszName);
+        for (char& ch : strName)
+            ch = static_cast<char>(toupper(static_cast<unsigned char>(ch)));
+        return {hModule, strName};
+    }
+
+    std::mutex m_mutex;
+    std::map<std::pair<HMODULE, std::string>, CXTPImageStore*> m_stores; // held
+};
+
+CResourceStoreCache& ResourceStores()
+{
+    static CResourceStoreCache cache;
+    return cache;
 }
 
 CXTPImageStore* CreateStoreWith(HBITMAP hBitmap, BOOL bAlpha)
@@ -186,10 +243,13 @@ CXTPImageStore* CXTPImageLoader::CreateFileStore(LPCSTR lpszPath)
 
 CXTPImageStore* CXTPImageLoader::CreateResourceStore(HMODULE hModule, LPCSTR lpszName)
 {
+    if (CXTPImageStore* pCached = ResourceStores().Find(hModule, lpszName))
+        return pCached;
     BOOL bAlpha = FALSE;
     HBITMAP hBitmap = LoadImageResource(hModule, lpszName, &bAlpha);
     CXTPImageStore* pStore = CreateStoreWith(hBitmap, bAlpha);
     if (!hBitmap)
         pStore->AddIconResource(hModule, lpszName, 0, SIZE{0, 0}, xtpImageNormal);
+    ResourceStores().Add(hModule, lpszName, pStore);
     return pStore;
 }

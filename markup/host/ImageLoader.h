@@ -18,7 +18,8 @@ public:
     // picture as image number 0, or holding nothing when it cannot be loaded.
     static CXTPImageStore* CreateFileStore(LPCSTR lpszPath);
     // The same for a resource name; without a PNG or bitmap resource the icon
-    // group (or icon) of that name is taken.
+    // group (or icon) of that name is taken. Decoded once per process: later
+    // calls for the module and name share the store, which nobody may change.
     static CXTPImageStore* CreateResourceStore(HMODULE hModule, LPCSTR lpszName);
 
 private:

@@ -226,6 +226,10 @@ TEST(LogonTask, OnlyTheAutostartArgumentMarksAStartAtLogon)
         {L"clockfix.exe", false},
         {L"\"C:\\a /autostart\\clockfix.exe\"", false},
         {L"clockfix.exe /autostartx", false},
+        // Quotes split the word in the text but not in the argument.
+        {L"clockfix.exe /auto\"\"start", true},
+        {L"clockfix.exe \"/Auto\"Start", true},
+        {L"clockfix.exe /auto\\start", false},
         {L"", false},
     };
     for (const auto& c : cases)

@@ -181,3 +181,21 @@ TEST(ImageStore, ImagesLiveWhileReferenced)
     EXPECT_NE(CXTPImageStore::GetSharedStore(), nullptr);
     EXPECT_EQ(CXTPImageStore::GetSharedStore(), CXTPImageStore::GetSharedStore());
 }
+
+TEST(ImageStore, AnImageDrawsAgainIntoOtherDCsInBothBlends)
+{
+    StorePtr store(new CXTPImageStore());
+    AddSolid(store.get(), 1, 8, Rgba(0, 0, 255, 128));
+    CXTPImageStoreImage* pImage = store->GetImage(1, 0);
+    ASSERT_NE(pImage, nullptr);
+    for (auto method :
+         {CXTPImageStoreImage::BlendAuto, CXTPImageStoreImage::BlendManual, CXTPImageStoreImage::BlendAuto})
+    {
+        CDibCanvas canvas(12, 12, RGB(255, 0, 0));
+        pImage->Draw(canvas.GetDC(), 2, 2, 8, 8, method);
+        const RGBQUAD inside = canvas.Pixel(5, 5);
+        EXPECT_NEAR(inside.rgbBlue, 128, 2);
+        EXPECT_NEAR(inside.rgbRed, 127, 2);
+        EXPECT_EQ(canvas.Pixel(0, 0).rgbRed, 255);
+    }
+}

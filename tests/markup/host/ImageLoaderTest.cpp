@@ -116,6 +116,23 @@ TEST(ImageLoader, ResourcePictureIsBlendedWithItsAlpha)
     EXPECT_FALSE(NearColor(canvas.Pixel(16, 1), background, 8)) << "the rim reaches the stretched top edge";
 }
 
+TEST(ImageLoader, AResourcePictureIsDecodedOncePerProcess)
+{
+    StorePtr first(CXTPImageLoader::CreateResourceStore(ThisModule(), "sync.png"));
+    StorePtr again(CXTPImageLoader::CreateResourceStore(ThisModule(), "SYNC.PNG"));
+    StorePtr other(CXTPImageLoader::CreateResourceStore(ThisModule(), "clock.png"));
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(first.get(), again.get());
+    EXPECT_NE(first.get(), other.get());
+    ASSERT_NE(first->GetImage(0, 0), nullptr);
+    // Every holder letting go leaves the picture to the next load.
+    first.reset();
+    again.reset();
+    StorePtr later(CXTPImageLoader::CreateResourceStore(ThisModule(), "sync.png"));
+    ASSERT_NE(later, nullptr);
+    EXPECT_NE(later->GetImage(0, 0), nullptr);
+}
+
 TEST(ImageLoader, MissingOrBrokenPicturesGiveNoImageAndIconsStandIn)
 {
     BOOL bAlpha = TRUE;
