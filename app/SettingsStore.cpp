@@ -1,5 +1,7 @@
 #include "app/SettingsStore.h"
 
+#include "toolkit/CodePage.h"
+
 CSettingsStore::CSettingsStore(std::wstring strProgramDir, std::wstring strUserDir)
     : m_strProgramDir(std::move(strProgramDir)), m_strUserDir(std::move(strUserDir))
 {
@@ -28,11 +30,7 @@ std::string CSettingsStore::ReadString(LPCWSTR pszKey, size_t nMaxLength) const
     strValue.resize(dwLength);
     // Back to the bytes the file holds, so that the value means what it did
     // with the ANSI calls.
-    const int nBytes =
-        ::WideCharToMultiByte(CP_ACP, 0, strValue.c_str(), static_cast<int>(dwLength), NULL, 0, NULL, NULL);
-    std::string strBytes(static_cast<size_t>(nBytes), '\0');
-    ::WideCharToMultiByte(CP_ACP, 0, strValue.c_str(), static_cast<int>(dwLength), &strBytes[0], nBytes, NULL, NULL);
-    return strBytes;
+    return XTPToMultiByte(strValue.c_str(), static_cast<int>(dwLength), CP_ACP);
 }
 
 BOOL CSettingsStore::Write(const Values& values)

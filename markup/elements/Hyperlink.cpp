@@ -1,6 +1,5 @@
 #include "markup/elements/Hyperlink.h"
 
-#include "markup/host/ButtonBase.h"
 #include "markup/host/EventArgs.h"
 
 #include "markup/model/Brush.h"
@@ -22,11 +21,10 @@ constexpr int kHandCursor = 32649; // IDC_HAND
 void CXTPMarkupHyperlink::RegisterMarkupProperties()
 {
     // One "Click" for links and buttons, so that a handler for it on a panel
-    // hears both; the record is the button's, made first whatever order the
-    // types were listed in.
-    MARKUP_TYPE(CXTPMarkupButtonBase)->EnsureInitialized();
+    // hears both. The record lives with the link, whose library the buttons
+    // build on; the buttons add themselves as owners.
     CXTPMarkupType* pType = MARKUP_TYPE(CXTPMarkupHyperlink);
-    m_pClickEvent = CXTPMarkupButtonBase::m_pClickEvent->AddOwner(pType);
+    m_pClickEvent = CXTPMarkupDependencyProperty::RegisterEvent(L"Click", RoutingBubble, pType);
 
     // The look of every link, below what markup and styles give it. Like
     // the type records, it lives as long as the process.

@@ -11,8 +11,8 @@ class CXTPMarkupHyperlink : public CXTPMarkupSpan
 public:
     CXTPMarkupHyperlink();
 
-    // The buttons' "Click": bubbles from the link through its ancestors to
-    // the host's handlers.
+    // "Click" of links and buttons: bubbles from the link through its
+    // ancestors to the host's handlers.
     static CXTPMarkupDependencyProperty* m_pClickEvent;
     static void RegisterMarkupProperties();
 

@@ -1,5 +1,7 @@
 #include "markup/host/ButtonBase.h"
 
+#include "markup/elements/Hyperlink.h"
+
 #include "markup/host/EventArgs.h"
 #include "markup/host/Host.h"
 #include "markup/host/KeyboardNavigation.h"
@@ -20,7 +22,9 @@ void CXTPMarkupButtonBase::RegisterMarkupProperties()
     m_pIsPressedProperty = CXTPMarkupDependencyProperty::Register(
         L"IsPressed", MARKUP_TYPE(CXTPMarkupBool), pOwner,
         new Options(CXTPMarkupBool::CreateFalseValue(), Options::AffectsArrange));
-    m_pClickEvent = CXTPMarkupDependencyProperty::RegisterEvent(L"Click", RoutingBubble, pOwner);
+    // The links' record, made first whatever order the types were listed in.
+    MARKUP_TYPE(CXTPMarkupHyperlink)->EnsureInitialized();
+    m_pClickEvent = CXTPMarkupHyperlink::m_pClickEvent->AddOwner(pOwner);
 }
 
 CXTPMarkupButtonBase::CXTPMarkupButtonBase() : m_bPressed(FALSE), m_bMouseInside(FALSE)

@@ -1,7 +1,7 @@
 // The host context of one markup tree in one window: it parses markup for the
-// window, turns the window's mouse, cursor, capture, wheel and keyboard
-// messages into events on the elements, shows their tooltips, and hands out
-// shared fonts. Every input element of the tree holds it.
+// window, hands out shared fonts, pictures and default text settings, and
+// repaints elements; its message router turns the window's messages into
+// events on the elements. Every input element of the tree holds it.
 #pragma once
 
 #include "markup/elements/ElementContext.h"
@@ -22,6 +22,7 @@ class CXTPMarkupEventArgs;
 class CXTPMarkupEventHandlerMap;
 class CXTPMarkupInputElement;
 class CXTPMarkupKeyboardNavigation;
+class CXTPMarkupMessageRouter;
 class CXTPMarkupFontList;
 class CXTPMarkupObject;
 class CXTPMarkupUIElement;
@@ -42,7 +43,7 @@ public:
     virtual BOOL OnTrackingMessage(UINT message, WPARAM wParam, LPARAM lParam) = 0;
 };
 
-class CXTPMarkupHost : public CXTPMarkupElementContext, private CMarkupToolTipRelay::ISite
+class CXTPMarkupHost : public CXTPMarkupElementContext
 {
 public:
     // The first host of the process registers and initialises every markup
@@ -101,12 +102,12 @@ public:
     // the record gets the window, the element's rectangle, the element as
     // identifier and a malloc'ed copy of the text, which the caller frees.
     // -1 when no element has a tooltip.
-    INT_PTR ToolHitTest(TOOLINFOA* pInfo) override;
-    CMarkupToolTipRelay* GetToolTipRelay() const { return m_pToolTipRelay.get(); }
+    INT_PTR ToolHitTest(TOOLINFOA* pInfo);
+    CMarkupToolTipRelay* GetToolTipRelay() const;
 
     // The root that owns the mouse while an element of it is hot: messages
     // for other roots are refused meanwhile.
-    CXTPMarkupObject* GetMouseOwnerRoot() const { return m_pMouseOwnerRoot; }
+    CXTPMarkupObject* GetMouseOwnerRoot() const;
 
     // Object creation for this host calls AttachElement on every input element
     // made: the element keeps the host and the host counts one reference
@@ -117,8 +118,8 @@ public:
 
     // The element the mouse is over (held) and the element holding the mouse
     // capture (not held; an element cleared from it when it goes).
-    CXTPMarkupInputElement* GetHotElement() const { return m_pHotElement; }
-    CXTPMarkupInputElement* GetCapturedElement() const { return m_pCapturedElement; }
+    CXTPMarkupInputElement* GetHotElement() const;
+    CXTPMarkupInputElement* GetCapturedElement() const;
     void CaptureElement(CXTPMarkupInputElement* pElement);
     void ReleaseElementCapture();
 
@@ -129,7 +130,7 @@ public:
     // still holds it; nothing when pElement is not the one tracking.
     void BeginTracking(CXTPMarkupInputElement* pElement, CXTPMarkupMouseTracker* pTracker);
     void EndTracking(CXTPMarkupInputElement* pElement);
-    CXTPMarkupInputElement* GetTrackingElement() const { return m_pTrackingElement; }
+    CXTPMarkupInputElement* GetTrackingElement() const;
 
     // Routes an event from pElement (see CXTPMarkupInputElement::RaiseEvent).
     void RaiseEvent(CXTPMarkupInputElement* pElement, CXTPMarkupEventArgs* pArgs);
@@ -167,41 +168,16 @@ protected:
     ~CXTPMarkupHost() override;
 
 private:
-    class CElementChain;
-
-    BOOL OnMouseMove(CXTPMarkupInputElement* pRoot, int x, int y);
-    // The element under (x, y) becomes hot (the captured element only over
-    // itself), with enter and leave on the chains that differ.
-    void UpdateHotElement(CXTPMarkupInputElement* pRoot, int x, int y);
-    void SetHotElement(CXTPMarkupInputElement* pElement, int x, int y);
-    BOOL QueryCursor(int x, int y);
-    BOOL OnMouseWheel(int nDelta, int x, int y);
-    BOOL OnMouseButton(UINT message, LPARAM lParam);
-    void OnCaptureChanged();
-    void RelayToToolTip(UINT message, WPARAM wParam, LPARAM lParam);
-    // Offers a message to the tracking element of pRoot's tree; TRUE when it
-    // consumed it.
-    BOOL OfferToTracker(CXTPMarkupInputElement* pRoot, UINT message, WPARAM wParam, LPARAM lParam);
-    void CancelTracking();
-    // The window is gone: nothing may keep the hot element, which holds
-    // this host, and this host, which holds it, alive any longer.
-    void DropHotElementOfLostWindow();
-
     CXTPImageStore* m_pImageStore; // held
     HWND m_hWnd;
     COLORREF m_clrDefaultText;
     int m_nDpi = 96;
     LOGFONTA m_lfDefault;
-    CXTPMarkupInputElement* m_pHotElement;                             // held
-    CXTPMarkupInputElement* m_pCapturedElement;                        // not held
-    CXTPMarkupObject* m_pMouseOwnerRoot;                               // not held
-    CXTPMarkupInputElement* m_pTrackingElement;                        // not held; cleared when it goes
-    CXTPMarkupMouseTracker* m_pTracker;                                // the tracking element's interface
     std::unique_ptr<CXTPMarkupFontList> m_pFontList;                   // created by the first GetCachedFont
     CXTPMarkupEventHandlerMap* m_pHandlers;                            // created by the first AddHandler
     std::unordered_map<std::wstring, CXTPMarkupDelegate*> m_delegates; // held
     CXTPMarkupKeyboardNavigation* m_pKeyboardNavigation;               // owned
-    std::unique_ptr<CMarkupToolTipRelay> m_pToolTipRelay;
+    std::unique_ptr<CXTPMarkupMessageRouter> m_pRouter;                // the window-message side
     std::string m_strParseError;
     volatile LONG m_dwRef;
 };

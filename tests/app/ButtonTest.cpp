@@ -2,6 +2,7 @@
 #include "app/Button.h"
 #include "support/DibCanvas.h"
 #include "support/GdiObjectCount.h"
+#include "support/TestWindow.h"
 
 #include <gtest/gtest.h>
 #include <uxtheme.h>
@@ -74,8 +75,8 @@ HWND Frame()
     static HWND hFrame = NULL;
     if (hFrame == NULL)
     {
-        hFrame = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_BORDER | WS_VISIBLE | WS_CLIPCHILDREN, 200, 200,
-                                   300, 150, NULL, NULL, NULL, NULL);
+        hFrame = CreateTestWindow("HoraleonButtonTestFrame", DefWindowProcA, 200, 200, 300, 150, nullptr, 0,
+                                  WS_BORDER | WS_CLIPCHILDREN);
         ::SetForegroundWindow(hFrame);
     }
     return hFrame;

@@ -6,6 +6,8 @@
 #include "markup/host/Host.h"
 #include "support/DialogTexts.h"
 #include "support/DibCanvas.h"
+#include "support/TestWindow.h"
+#include "toolkit/CodePage.h"
 
 #include <gtest/gtest.h>
 
@@ -24,11 +26,10 @@ class MarkupLabelTest : public testing::Test
 protected:
     void SetUp() override
     {
-        m_hFrame = CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP, 0, 0, 600, 60, NULL, NULL, NULL, NULL);
+        m_hFrame = CreateTestWindow("HoraleonMarkupLabelTest", DefWindowProcA, 0, 0, 600, 60, nullptr);
         HWND hStatic =
             CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 600, 60, m_hFrame, NULL, NULL, NULL);
         ASSERT_TRUE(m_label.SubclassWindow(hStatic));
-        ShowWindow(m_hFrame, SW_SHOWNOACTIVATE);
     }
 
     void TearDown() override { DestroyWindow(m_hFrame); }
@@ -64,10 +65,7 @@ namespace
 {
 std::wstring Wide(const std::string& strUtf8)
 {
-    std::wstring strText(strUtf8.size(), L'\0');
-    strText.resize(
-        size_t(MultiByteToWideChar(CP_UTF8, 0, strUtf8.data(), int(strUtf8.size()), &strText[0], int(strText.size()))));
-    return strText;
+    return XTPToWide(strUtf8.data(), int(strUtf8.size()), CP_UTF8);
 }
 } // namespace
 

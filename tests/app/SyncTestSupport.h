@@ -9,6 +9,7 @@
 #include "app/SyncPlatform.h"
 #include "app/SyncView.h"
 #include "support/DialogTexts.h"
+#include "toolkit/CodePage.h"
 
 #include <windows.h>
 
@@ -23,18 +24,12 @@
 // ANSI text as UTF-16, the way the platform's ANSI calls read it.
 inline std::wstring WidenAnsi(const std::string& strText)
 {
-    std::wstring strWide(strText.size(), L'\0');
-    strWide.resize(static_cast<size_t>(
-        MultiByteToWideChar(CP_ACP, 0, strText.data(), int(strText.size()), &strWide[0], int(strWide.size()))));
-    return strWide;
+    return XTPToWide(strText.data(), int(strText.size()), CP_ACP);
 }
 
 inline std::string Utf8FromWide(const std::wstring& strText)
 {
-    std::string strUtf8(strText.size() * 3, '\0');
-    strUtf8.resize(static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, strText.data(), int(strText.size()), &strUtf8[0],
-                                                           int(strUtf8.size()), NULL, NULL)));
-    return strUtf8;
+    return XTPToMultiByte(strText.data(), int(strText.size()), CP_UTF8);
 }
 
 // A fresh, unique folder name under the temporary folder, with a backslash.

@@ -6,6 +6,8 @@
 //   window_probe run-value NAME --delete    removes it
 //   window_probe answers CAPTION MS         sends the first such window a message every 20 ms for MS
 //                                           milliseconds: how many it answered and its longest wait
+#include "toolkit/CodePage.h"
+
 #include <windows.h>
 
 #include <shellapi.h>
@@ -24,13 +26,7 @@ const UINT kAnswerTimeoutMs = 5000;
 
 std::string Utf8Of(const std::wstring& strText)
 {
-    const int nBytes =
-        ::WideCharToMultiByte(CP_UTF8, 0, strText.data(), static_cast<int>(strText.size()), NULL, 0, NULL, NULL);
-    std::string strUtf8(static_cast<size_t>(nBytes), '\0');
-    if (nBytes > 0)
-        ::WideCharToMultiByte(CP_UTF8, 0, strText.data(), static_cast<int>(strText.size()), &strUtf8[0], nBytes, NULL,
-                              NULL);
-    return strUtf8;
+    return XTPToMultiByte(strText.data(), static_cast<int>(strText.size()), CP_UTF8);
 }
 
 std::string Json(const std::wstring& strText)

@@ -1,7 +1,7 @@
 #include "support/TestWindow.h"
 
 HWND CreateTestWindow(LPCSTR lpszClass, WNDPROC pfnWndProc, int x, int y, int cx, int cy, void* pUserData,
-                      UINT nClassStyle)
+                      UINT nClassStyle, DWORD dwExtraStyle)
 {
     WNDCLASSA wc = {};
     wc.lpfnWndProc = pfnWndProc;
@@ -9,7 +9,8 @@ HWND CreateTestWindow(LPCSTR lpszClass, WNDPROC pfnWndProc, int x, int y, int cx
     wc.lpszClassName = lpszClass;
     wc.style = nClassStyle;
     RegisterClassA(&wc); // fails harmlessly once the class exists
-    HWND hWnd = CreateWindowExA(0, lpszClass, "", WS_POPUP, x, y, cx, cy, nullptr, nullptr, wc.hInstance, nullptr);
+    HWND hWnd = CreateWindowExA(0, lpszClass, "", WS_POPUP | dwExtraStyle, x, y, cx, cy, nullptr, nullptr, wc.hInstance,
+                                nullptr);
     if (!hWnd)
         return nullptr;
     SetWindowLongPtrA(hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(pUserData));

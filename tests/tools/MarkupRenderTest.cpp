@@ -2,6 +2,7 @@
 // gives, the exit codes and messages of everything that can go wrong, and
 // hostile files that must never bring it down.
 #include "support/ChildProcess.h"
+#include "toolkit/CodePage.h"
 
 #include <png.h>
 
@@ -199,9 +200,7 @@ TEST_F(MarkupRenderTest, Utf8SwitchReadsTheFileAsUtf8)
     // The tag is reported back in the ANSI code page: it arrives intact only
     // when the file was read as UTF-8.
     const std::string strMarkup = "<StackPanel><\xe4\xb8\xad/></StackPanel>";
-    char szTag[8] = {};
-    WideCharToMultiByte(CP_ACP, 0, L"\u4e2d", 1, szTag, sizeof(szTag) - 1, nullptr, nullptr);
-    const std::string strExpected = std::string("'") + szTag + "' does not exist";
+    const std::string strExpected = "'" + XTPToMultiByte(L"\u4e2d", 1, CP_ACP) + "' does not exist";
 
     EXPECT_EQ(Render(strMarkup, "--utf8"), 1u);
     EXPECT_NE(m_run.strErr.find(strExpected), std::string::npos) << m_run.strErr;

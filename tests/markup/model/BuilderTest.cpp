@@ -16,6 +16,8 @@
 #include "markup/model/Tokenizer.h"
 #include "markup/model/Type.h"
 
+#include "toolkit/CodePage.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -27,11 +29,7 @@ namespace
 {
 std::string Narrow(LPCWSTR psz, UINT nCodePage = CP_UTF8)
 {
-    const int n = WideCharToMultiByte(nCodePage, 0, psz, -1, nullptr, 0, nullptr, nullptr);
-    std::string s(n > 0 ? n - 1 : 0, '\0');
-    if (n > 1)
-        WideCharToMultiByte(nCodePage, 0, psz, -1, &s[0], n, nullptr, nullptr);
-    return s;
+    return XTPToMultiByte(psz, -1, nCodePage);
 }
 
 // The outcome of one load: the tree, and the error text when there is none.

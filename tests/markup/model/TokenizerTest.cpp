@@ -1,6 +1,7 @@
 #include "markup/model/Tokenizer.h"
 #include "support/DialogTexts.h"
 #include "support/GuardedInput.h"
+#include "toolkit/CodePage.h"
 
 #include <gtest/gtest.h>
 
@@ -49,9 +50,7 @@ using T = CXTPMarkupTokenizer;
 
 std::string Utf8(LPCWSTR psz)
 {
-    char sz[4 * T::kMaxValueLength + 4];
-    const int n = WideCharToMultiByte(CP_UTF8, 0, psz, -1, sz, sizeof(sz), nullptr, nullptr);
-    return std::string(sz, n > 0 ? n - 1 : 0);
+    return XTPToMultiByte(psz, -1, CP_UTF8);
 }
 
 const char* const kKindNames[] = {"Error",      "End",        "StartTag",         "EndTag",        "Attribute",
