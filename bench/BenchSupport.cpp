@@ -6,6 +6,14 @@
 
 #include <cstdio>
 
+std::wstring ModuleFolder()
+{
+    wchar_t szPath[MAX_PATH * 2] = {};
+    const DWORD dwLength = ::GetModuleFileNameW(NULL, szPath, MAX_PATH * 2);
+    std::wstring strPath(szPath, dwLength);
+    return strPath.substr(0, strPath.find_last_of(L"\\/") + 1);
+}
+
 double Seconds()
 {
     LARGE_INTEGER now, frequency;

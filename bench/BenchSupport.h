@@ -7,6 +7,10 @@
 #include <functional>
 #include <string>
 
+// The folder of the running benchmark, with a trailing backslash: the
+// programs it starts are built beside it.
+std::wstring ModuleFolder();
+
 // The performance counter, in seconds.
 double Seconds();
 

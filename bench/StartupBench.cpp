@@ -49,14 +49,6 @@ struct CProgram
     std::vector<CStartSample> samples;
 };
 
-std::wstring ModuleFolder()
-{
-    wchar_t szPath[MAX_PATH * 2] = {};
-    const DWORD dwLength = ::GetModuleFileNameW(NULL, szPath, MAX_PATH * 2);
-    std::wstring strPath(szPath, dwLength);
-    return strPath.substr(0, strPath.find_last_of(L"\\/") + 1);
-}
-
 // A folder of our own, so that the programs find only the settings we give them.
 class CScratchFolder
 {

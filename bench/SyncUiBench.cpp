@@ -28,14 +28,6 @@ const double kGiveUpSeconds = 40;
 const double kGoalStallMs = 50;
 const wchar_t kFailurePrefix[] = L"\x6821\x65f6\x5931\x8d25"; // 校时失败
 
-std::wstring ModuleFolder()
-{
-    wchar_t szPath[MAX_PATH * 2] = {};
-    const DWORD dwLength = ::GetModuleFileNameW(NULL, szPath, MAX_PATH * 2);
-    std::wstring strPath(szPath, dwLength);
-    return strPath.substr(0, strPath.find_last_of(L"\\/") + 1);
-}
-
 // A UDP port that takes datagrams and never answers them.
 class CSilentServer
 {
