@@ -1,5 +1,6 @@
 #include "markup/host/Host.h"
 
+#include "markup/elements/LayoutExtent.h"
 #include "markup/elements/UIElement.h"
 #include "markup/elements/Visual.h"
 
@@ -45,6 +46,14 @@ LOGFONTA MessageBoxFont()
     LOGFONTA lf = {};
     GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof(lf), &lf);
     return lf;
+}
+
+// Rectangles near the unbounded extent must not wrap round into negative ones.
+void MoveByOffset(RECT& rc, POINT ptOffset)
+{
+    using XTPMarkupLayout::Clamp;
+    rc = {Clamp(static_cast<long long>(rc.left) + ptOffset.x), Clamp(static_cast<long long>(rc.top) + ptOffset.y),
+          Clamp(static_cast<long long>(rc.right) + ptOffset.x), Clamp(static_cast<long long>(rc.bottom) + ptOffset.y)};
 }
 } // namespace
 
@@ -607,8 +616,17 @@ void CXTPMarkupHost::InvalidateElement(CXTPMarkupInputElement* pElement)
 {
     if (!m_hWnd)
         return;
-    const RECT rc = GetElementRect(pElement);
-    InvalidateRect(m_hWnd, &rc, FALSE);
+    // Only what the clipping elements on the way up let show: a scrolled
+    // viewer repaints its box, not the whole length of its content.
+    RECT rc = {0, 0, 0, 0};
+    for (const CXTPMarkupVisual* pVisual = pElement ? pElement->GetPlacement(&rc) : nullptr; pVisual;
+         pVisual = pVisual->GetParentVisual())
+    {
+        rc = pVisual->CutToVisible(rc);
+        MoveByOffset(rc, pVisual->GetOffset());
+    }
+    if (!IsRectEmpty(&rc))
+        InvalidateRect(m_hWnd, &rc, FALSE);
 }
 
 void CXTPMarkupHost::InvalidateAll()
@@ -620,13 +638,8 @@ void CXTPMarkupHost::InvalidateAll()
 RECT CXTPMarkupHost::GetElementRect(CXTPMarkupInputElement* pElement) const
 {
     RECT rc = {0, 0, 0, 0};
-    const CXTPMarkupVisual* pVisual = pElement ? pElement->GetPlacement(&rc) : nullptr;
-    // Only what the clipping elements on the way up let show: a scrolled
-    // viewer repaints its box, not the whole length of its content.
-    for (; pVisual; pVisual = pVisual->GetParentVisual())
-    {
-        rc = pVisual->CutToVisible(rc);
-        OffsetRect(&rc, pVisual->GetOffset().x, pVisual->GetOffset().y);
-    }
+    for (const CXTPMarkupVisual* pVisual = pElement ? pElement->GetPlacement(&rc) : nullptr; pVisual;
+         pVisual = pVisual->GetParentVisual())
+        MoveByOffset(rc, pVisual->GetOffset());
     return rc;
 }
