@@ -48,13 +48,6 @@ LOGFONTA MessageBoxFont()
     return lf;
 }
 
-// Rectangles near the unbounded extent must not wrap round into negative ones.
-void MoveByOffset(RECT& rc, POINT ptOffset)
-{
-    using XTPMarkupLayout::Clamp;
-    rc = {Clamp(static_cast<long long>(rc.left) + ptOffset.x), Clamp(static_cast<long long>(rc.top) + ptOffset.y),
-          Clamp(static_cast<long long>(rc.right) + ptOffset.x), Clamp(static_cast<long long>(rc.bottom) + ptOffset.y)};
-}
 } // namespace
 
 // An element and its input-element ancestors, nearest first, each held for
@@ -623,7 +616,7 @@ void CXTPMarkupHost::InvalidateElement(CXTPMarkupInputElement* pElement)
          pVisual = pVisual->GetParentVisual())
     {
         rc = pVisual->CutToVisible(rc);
-        MoveByOffset(rc, pVisual->GetOffset());
+        rc = XTPMarkupLayout::Moved(rc, pVisual->GetOffset());
     }
     if (!IsRectEmpty(&rc))
         InvalidateRect(m_hWnd, &rc, FALSE);
@@ -640,6 +633,6 @@ RECT CXTPMarkupHost::GetElementRect(CXTPMarkupInputElement* pElement) const
     RECT rc = {0, 0, 0, 0};
     for (const CXTPMarkupVisual* pVisual = pElement ? pElement->GetPlacement(&rc) : nullptr; pVisual;
          pVisual = pVisual->GetParentVisual())
-        MoveByOffset(rc, pVisual->GetOffset());
+        rc = XTPMarkupLayout::Moved(rc, pVisual->GetOffset());
     return rc;
 }

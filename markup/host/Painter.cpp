@@ -308,10 +308,15 @@ void CXTPMarkupPainter::DrawRectangle(const RECT& rc, COLORREF clr)
     FillSolidRect(rc.right - 1, rc.top, rc.right, rc.bottom, clr);
 }
 
-void CXTPMarkupPainter::PaintSolid(COLORREF clr, const RECT& rc)
+void CXTPMarkupPainter::PaintSolid(COLORREF clr, const RECT& rcFill)
 {
     // The text call would fill an inverted rectangle after swapping its sides.
-    if (rc.right <= rc.left || rc.bottom <= rc.top)
+    if (rcFill.right <= rcFill.left || rcFill.bottom <= rcFill.top)
+        return;
+    // Only what can be seen reaches GDI: an unbounded side moved by the
+    // origin would wrap round and fill nothing.
+    RECT rc;
+    if (!::IntersectRect(&rc, &rcFill, &m_rcClipBox))
         return;
     // An opaque text call with no text fills with the background colour and
     // needs no GDI brush.
