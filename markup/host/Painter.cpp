@@ -1,5 +1,7 @@
 #include "markup/host/Painter.h"
 
+#include "markup/elements/LayoutExtent.h"
+
 #include "markup/host/CachedFont.h"
 #include "markup/host/LinearGradient.h"
 #include "markup/model/Brush.h"
@@ -745,6 +747,15 @@ void CXTPMarkupPainter::DrawLine(int x1, int y1, int x2, int y2, CXTPMarkupBrush
 
 void CXTPMarkupPainter::DrawImage(CXTPImageStoreImage* pImage, int x, int y, int cx, int cy)
 {
-    if (pImage)
-        pImage->Draw(m_hDC, x, y, cx, cy);
+    if (!pImage)
+        return;
+    // A picture of an unbounded extent has no scale to keep: it is stretched
+    // over what can be seen of it instead, so that the origin added to its far
+    // side cannot wrap round.
+    using XTPMarkupLayout::kUnboundedThreshold;
+    if (static_cast<long long>(x) + cx > kUnboundedThreshold && (cx = m_rcClipBox.right - x) <= 0)
+        return;
+    if (static_cast<long long>(y) + cy > kUnboundedThreshold && (cy = m_rcClipBox.bottom - y) <= 0)
+        return;
+    pImage->Draw(m_hDC, x, y, cx, cy);
 }

@@ -296,8 +296,9 @@ TEST(RenderTest, VisibleBoundsDumpCutsToClippingParents)
     }
 }
 
-// "Auto" sizes arrange an element unbounded across; what shows of it draws
-// where it is, and its rectangles never wrap round to negative positions.
+// "Auto" sizes arrange an element unbounded across; what shows of it (up to
+// the end of its parent's slot) draws where it is, and its rectangles never
+// wrap round to negative positions.
 TEST(RenderTest, UnboundedSizesDrawWhereTheElementIs)
 {
     const struct
@@ -306,10 +307,10 @@ TEST(RenderTest, UnboundedSizesDrawWhereTheElementIs)
         std::vector<Probe> probes;
     } cases[] = {
         {"<StackPanel Margin='10'><TestBox Width='Auto' Height='10' Background='#FF0000'/></StackPanel>",
-         {{10, 10, kRed}, {39, 19, kRed}, {9, 15, kBlack}, {20, 20, kBlack}}},
+         {{10, 10, kRed}, {29, 19, kRed}, {9, 15, kBlack}, {30, 15, kBlack}, {20, 20, kBlack}}},
         {"<StackPanel Margin='10' Orientation='Horizontal'>"
          "<TestBox Width='10' Height='Auto' Background='#FF0000'/></StackPanel>",
-         {{10, 10, kRed}, {19, 29, kRed}, {20, 15, kBlack}}},
+         {{10, 10, kRed}, {19, 19, kRed}, {20, 15, kBlack}, {15, 20, kBlack}}},
         {"<StackPanel Margin='10'><Border Width='Auto' Height='10' BorderThickness='2' BorderBrush='#0000FF'"
          " Background='#00FF00'/></StackPanel>",
          {{10, 15, kBlue}, {11, 15, kBlue}, {20, 10, kBlue}, {20, 15, kGreen}, {20, 19, kBlue}}},
