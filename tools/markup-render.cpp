@@ -261,7 +261,7 @@ int RenderToPng(const Options& options, CXTPMarkupUIElement* pRoot)
 
     if (options.bDump)
     {
-        const std::string strDump = DumpMarkupLayout(pRoot, xtpMarkupDumpVisibleBounds, &DumpNote);
+        const std::string strDump = DumpMarkupLayout(pRoot, xtpMarkupDumpBounds, &DumpNote);
         fwrite(strDump.data(), 1, strDump.size(), stdout);
         fflush(stdout);
     }

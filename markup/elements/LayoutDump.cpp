@@ -35,8 +35,7 @@ RECT VisibleBounds(const CXTPMarkupVisual* pVisual)
     RECT rc = pVisual->GetBounds();
     for (; pVisual; pVisual = pVisual->GetParentVisual())
     {
-        rc = pVisual->CutToVisible(rc);
-        OffsetRect(&rc, pVisual->GetOffset().x, pVisual->GetOffset().y);
+        rc = XTPMarkupLayout::Moved(pVisual->CutToVisible(rc), pVisual->GetOffset());
     }
     return rc;
 }

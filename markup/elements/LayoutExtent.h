@@ -50,4 +50,12 @@ inline int Height(const RECT& rc)
         return kUnbounded;
     return Clamp(static_cast<long long>(rc.bottom) - rc.top);
 }
+// A rectangle moved by an offset, its edges saturating: an unbounded edge
+// moved stays where it can be drawn from, not round at the negative end.
+inline RECT Moved(const RECT& rc, POINT ptOffset)
+{
+    return {Clamp(static_cast<long long>(rc.left) + ptOffset.x), Clamp(static_cast<long long>(rc.top) + ptOffset.y),
+            Clamp(static_cast<long long>(rc.right) + ptOffset.x),
+            Clamp(static_cast<long long>(rc.bottom) + ptOffset.y)};
+}
 } // namespace XTPMarkupLayout

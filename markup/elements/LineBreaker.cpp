@@ -1,6 +1,7 @@
 #include "markup/elements/LineBreaker.h"
 
 #include "markup/elements/LayoutExtent.h"
+#include "markup/elements/LineBreakRules.h"
 
 #include "markup/model/Converter.h"
 
@@ -27,6 +28,7 @@ CXTPMarkupLineBreaker::CResult CXTPMarkupLineBreaker::Break()
     if (nLeafCount == 0)
         AddSpacePiece();
 
+    WCHAR chBefore = 0; // the last character, over the ends of leaves
     for (int nLeaf = 0; nLeaf < nLeafCount; ++nLeaf)
     {
         m_text.BeginLeaf(nLeaf);
@@ -40,11 +42,14 @@ CXTPMarkupLineBreaker::CResult CXTPMarkupLineBreaker::Break()
         while (nPos != kEnd)
         {
             m_open.nEnd = nPos;
-            if (m_options.nWrapping != xtpMarkupTextNoWrap && m_text.IsWhiteSpaceAt(nLeaf, nPos))
+            const WCHAR ch = m_text.CharAt(nLeaf, nPos);
+            if (m_options.nWrapping != xtpMarkupTextNoWrap
+                && (m_text.IsWhiteSpaceAt(nLeaf, nPos) || XTPMarkupCanBreakBetween(chBefore, ch)))
             {
                 MeasurePiece(m_open);
                 CommitPiece();
             }
+            chBefore = ch;
             if (m_text.IsLineBreakAt(nLeaf, nPos))
             {
                 MeasurePiece(m_open);
@@ -55,6 +60,7 @@ CXTPMarkupLineBreaker::CResult CXTPMarkupLineBreaker::Break()
                     CommitPiece();
                 }
                 FinishLine();
+                chBefore = 0;
                 nPos = m_text.Advance(nLeaf, nPos);
                 m_open.nStart = m_open.nEnd = nPos;
                 m_open.bAfterLineBreak = TRUE;

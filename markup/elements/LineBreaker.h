@@ -1,6 +1,7 @@
 // Breaks a text block's content into lines for a width: words move to the
-// next line whole, text without spaces is cut between characters, line feeds
-// end lines, and a line that does not fit may end in an ellipsis.
+// next line whole, ideographs break between them as Chinese readers expect,
+// a word too long for a line is cut between characters, line feeds end lines, and a line that does not fit may end in
+// an ellipsis.
 #pragma once
 
 #include <windows.h>
@@ -44,6 +45,9 @@ public:
         // not even the first character fits.
         virtual int FitRange(int nLeaf, int nStart, int nEnd, int nMaxExtent) = 0;
         virtual int GetDescent(int nLeaf) const = 0;
+        // The character at a position, 0 for an embedded element: where two
+        // characters allow it, a line may end between them (ideographs).
+        virtual WCHAR CharAt(int /*nLeaf*/, int /*nPos*/) const { return 0; }
         // The last position from nPos back to nStart where a line may end
         // inside a word that is too long for its line; nStart when none.
         virtual int LastBreakAtOrBefore(int /*nLeaf*/, int /*nStart*/, int nPos) const { return nPos; }

@@ -130,6 +130,11 @@ public:
         return Leaf(nLeaf)->FitRange(m_pPainter, nStart, nEnd, nMaxExtent);
     }
     int GetDescent(int nLeaf) const override { return Leaf(nLeaf)->GetDescent(); }
+    WCHAR CharAt(int nLeaf, int nPos) const override
+    {
+        const CLeafText& text = m_texts[nLeaf];
+        return text.lpszText && nPos != CXTPMarkupLineBreaker::kEnd ? text.lpszText[nPos] : 0;
+    }
     int LastBreakAtOrBefore(int nLeaf, int nStart, int nPos) const override
     {
         const CLeafText& text = m_texts[nLeaf];

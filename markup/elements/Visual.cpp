@@ -1,5 +1,7 @@
 #include "markup/elements/Visual.h"
 
+#include "markup/elements/LayoutExtent.h"
+
 #include "markup/host/Painter.h"
 
 #include "markup/model/Numbers.h"
@@ -86,8 +88,7 @@ void CXTPMarkupVisual::UpdateBounds()
         if (!pChild)
             continue;
         pChild->UpdateBounds();
-        RECT rcChild = pChild->m_rcBounds;
-        OffsetRect(&rcChild, pChild->m_ptOffset.x, pChild->m_ptOffset.y);
+        const RECT rcChild = XTPMarkupLayout::Moved(pChild->m_rcBounds, pChild->m_ptOffset);
         // UnionRect takes an empty rectangle as nothing, on either side.
         UnionRect(&rcBounds, &rcBounds, &rcChild);
     }
@@ -119,8 +120,10 @@ void CXTPMarkupVisual::Render(CXTPMarkupPainter* pPainter)
         hrgnSaved = pPainter->SaveClipRegion();
         // Without a saved region the clip could not be taken back, and every
         // later sibling would be cut to this element.
+        // The clip as far as it can be seen: an unbounded clip moved to
+        // the device would wrap round and hide everything.
         if (hrgnSaved)
-            pPainter->IntersectClipRect(rcClip);
+            pPainter->IntersectClipRect(rcVisible);
     }
 
     DrawContent(pPainter);

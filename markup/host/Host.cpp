@@ -1,5 +1,6 @@
 #include "markup/host/Host.h"
 
+#include "markup/elements/LayoutExtent.h"
 #include "markup/elements/UIElement.h"
 #include "markup/elements/Visual.h"
 
@@ -44,6 +45,7 @@ LOGFONTA MessageBoxFont()
     GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof(lf), &lf);
     return lf;
 }
+
 } // namespace
 
 CXTPMarkupHost::CXTPMarkupHost()
@@ -238,8 +240,17 @@ void CXTPMarkupHost::InvalidateElement(CXTPMarkupInputElement* pElement)
 {
     if (!m_hWnd)
         return;
-    const RECT rc = GetElementRect(pElement);
-    InvalidateRect(m_hWnd, &rc, FALSE);
+    // Only what the clipping elements on the way up let show: a scrolled
+    // viewer repaints its box, not the whole length of its content.
+    RECT rc = {0, 0, 0, 0};
+    for (const CXTPMarkupVisual* pVisual = pElement ? pElement->GetPlacement(&rc) : nullptr; pVisual;
+         pVisual = pVisual->GetParentVisual())
+    {
+        rc = pVisual->CutToVisible(rc);
+        rc = XTPMarkupLayout::Moved(rc, pVisual->GetOffset());
+    }
+    if (!IsRectEmpty(&rc))
+        InvalidateRect(m_hWnd, &rc, FALSE);
 }
 
 void CXTPMarkupHost::InvalidateAll()
@@ -251,13 +262,8 @@ void CXTPMarkupHost::InvalidateAll()
 RECT CXTPMarkupHost::GetElementRect(CXTPMarkupInputElement* pElement) const
 {
     RECT rc = {0, 0, 0, 0};
-    const CXTPMarkupVisual* pVisual = pElement ? pElement->GetPlacement(&rc) : nullptr;
-    // Only what the clipping elements on the way up let show: a scrolled
-    // viewer repaints its box, not the whole length of its content.
-    for (; pVisual; pVisual = pVisual->GetParentVisual())
-    {
-        rc = pVisual->CutToVisible(rc);
-        OffsetRect(&rc, pVisual->GetOffset().x, pVisual->GetOffset().y);
-    }
+    for (const CXTPMarkupVisual* pVisual = pElement ? pElement->GetPlacement(&rc) : nullptr; pVisual;
+         pVisual = pVisual->GetParentVisual())
+        rc = XTPMarkupLayout::Moved(rc, pVisual->GetOffset());
     return rc;
 }

@@ -160,8 +160,8 @@ public:
     // Repaints the whole client area: the root asks for another size.
     void InvalidateAll() override;
     // Where an element's subtree, or the text of an inline, shows in the
-    // window's client area (cut to the clipping elements above it); empty
-    // for anything else.
+    // window's client area: its bounds moved by the offsets above it, not
+    // cut to the clipping elements; empty for anything else.
     RECT GetElementRect(CXTPMarkupInputElement* pElement) const;
 
 protected:

@@ -1,5 +1,7 @@
 #include "markup/host/Painter.h"
 
+#include "markup/elements/LayoutExtent.h"
+
 #include "markup/host/CachedFont.h"
 #include "markup/host/LinearGradient.h"
 #include "markup/model/Brush.h"
@@ -308,10 +310,15 @@ void CXTPMarkupPainter::DrawRectangle(const RECT& rc, COLORREF clr)
     FillSolidRect(rc.right - 1, rc.top, rc.right, rc.bottom, clr);
 }
 
-void CXTPMarkupPainter::PaintSolid(COLORREF clr, const RECT& rc)
+void CXTPMarkupPainter::PaintSolid(COLORREF clr, const RECT& rcFill)
 {
     // The text call would fill an inverted rectangle after swapping its sides.
-    if (rc.right <= rc.left || rc.bottom <= rc.top)
+    if (rcFill.right <= rcFill.left || rcFill.bottom <= rcFill.top)
+        return;
+    // Only what can be seen reaches GDI: an unbounded side moved by the
+    // origin would wrap round and fill nothing.
+    RECT rc;
+    if (!::IntersectRect(&rc, &rcFill, &m_rcClipBox))
         return;
     // An opaque text call with no text fills with the background colour and
     // needs no GDI brush.
@@ -740,6 +747,15 @@ void CXTPMarkupPainter::DrawLine(int x1, int y1, int x2, int y2, CXTPMarkupBrush
 
 void CXTPMarkupPainter::DrawImage(CXTPImageStoreImage* pImage, int x, int y, int cx, int cy)
 {
-    if (pImage)
-        pImage->Draw(m_hDC, x, y, cx, cy);
+    if (!pImage)
+        return;
+    // A picture of an unbounded extent has no scale to keep: it is stretched
+    // over what can be seen of it instead, so that the origin added to its far
+    // side cannot wrap round.
+    using XTPMarkupLayout::kUnboundedThreshold;
+    if (static_cast<long long>(x) + cx > kUnboundedThreshold && (cx = m_rcClipBox.right - x) <= 0)
+        return;
+    if (static_cast<long long>(y) + cy > kUnboundedThreshold && (cy = m_rcClipBox.bottom - y) <= 0)
+        return;
+    pImage->Draw(m_hDC, x, y, cx, cy);
 }

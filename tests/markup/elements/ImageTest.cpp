@@ -241,6 +241,8 @@ TEST(ImageTest, ExplicitSizesStretchOrCropThePicture)
         {"Width='2' Height='3'", "Image 0,0,4,4\n", 2, 2, 3},
         // A stretching slot stretches the picture.
         {"HorizontalAlignment='Stretch'", "Image 0,0,12,4\n", 6, 12, 4},
+        // Unbounded: stretched over what can be seen of it.
+        {"Width='Auto'", "Image 0,0,2147483647,4\n", 6, 12, 4},
     };
     for (const Case& c : cases)
     {

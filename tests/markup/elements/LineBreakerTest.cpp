@@ -3,8 +3,12 @@
 
 #include "markup/model/Converter.h"
 
+#include "toolkit/CodePage.h"
+
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -14,7 +18,14 @@ constexpr int kEnd = CXTPMarkupLineBreaker::kEnd;
 constexpr int kCharWidth = 10;
 constexpr int kHeight = 16;
 
-// Every character is kCharWidth wide; own leaves are added at the end.
+// Cells a character takes: two for ideographs, full-width forms and the curly
+// quotes Chinese fonts draw full-width, one for the rest.
+int Cells(WCHAR ch)
+{
+    return ch >= 0x2E80 || (ch >= 0x2018 && ch <= 0x201D) ? 2 : 1;
+}
+
+// Every cell is kCharWidth wide; own leaves are added at the end.
 class CFixedWidthText : public CXTPMarkupLineBreaker::CText
 {
 public:
@@ -35,14 +46,20 @@ public:
     BOOL IsLineBreakAt(int nLeaf, int nPos) const override { return At(nLeaf, nPos) == L'\n'; }
     SIZE MeasureRange(int nLeaf, int nStart, int nEnd) override
     {
-        return {kCharWidth * (End(nLeaf, nEnd) - nStart), kHeight};
+        int nCells = 0;
+        for (int nPos = nStart; nPos < End(nLeaf, nEnd); ++nPos)
+            nCells += Cells(At(nLeaf, nPos));
+        return {kCharWidth * nCells, kHeight};
     }
     SIZE MeasureRangeUpTo(int nLeaf, int nStart, int nEnd, int) override { return MeasureRange(nLeaf, nStart, nEnd); }
     int FitRange(int nLeaf, int nStart, int nEnd, int nMaxExtent) override
     {
-        const int nFit = std::min(End(nLeaf, nEnd), nStart + std::max(0, nMaxExtent) / kCharWidth);
+        int nFit = nStart;
+        while (nFit < End(nLeaf, nEnd) && MeasureRange(nLeaf, nStart, nFit + 1).cx <= nMaxExtent)
+            ++nFit;
         return nFit >= static_cast<int>(m_leaves[nLeaf].size()) ? kEnd : nFit;
     }
+    WCHAR CharAt(int nLeaf, int nPos) const override { return At(nLeaf, nPos); }
     int GetDescent(int) const override { return 3; }
     int AddOwnLeaf(LPCWSTR lpszText) override
     {
@@ -129,6 +146,49 @@ TEST_P(LineBreakerTest, BreaksAsExpected)
     const CXTPMarkupLineBreaker::CResult result = CXTPMarkupLineBreaker(text, options).Break();
     EXPECT_EQ(c.lines, text.Dump(result));
     EXPECT_EQ(kHeight * static_cast<int>(result.lines.size()), result.nHeight);
+}
+
+// Chinese and Latin text in one leaf, from a table of input, width in cells
+// and expected lines; a line's pieces are compared as one text, blanks that
+// end it aside.
+TEST(LineBreakerChineseTest, BreaksAsTheTableSays)
+{
+    std::ifstream file(HORALEON_SOURCE_DIR "/tests/data/linebreak/chinese.tsv", std::ios::binary);
+    ASSERT_TRUE(file.is_open());
+    int nCases = 0;
+    for (std::string strLine; std::getline(file, strLine);)
+    {
+        if (strLine.empty() || strLine[0] == '#' || strLine.compare(0, 3, "\xEF\xBB\xBF") == 0)
+            continue;
+        const std::wstring strFields = XTPToWide(strLine.c_str(), static_cast<int>(strLine.size()), CP_UTF8);
+        const size_t nTab1 = strFields.find(L'\t'), nTab2 = strFields.find(L'\t', nTab1 + 1);
+        ASSERT_NE(nTab2, std::wstring::npos) << strLine;
+        const std::wstring strInput = strFields.substr(0, nTab1);
+        const int nCells = std::stoi(strFields.substr(nTab1 + 1, nTab2 - nTab1 - 1));
+        std::vector<std::wstring> expected;
+        for (size_t nStart = nTab2 + 1;;)
+        {
+            const size_t nBar = strFields.find(L'|', nStart);
+            expected.push_back(strFields.substr(nStart, nBar == std::wstring::npos ? nBar : nBar - nStart));
+            if (nBar == std::wstring::npos)
+                break;
+            nStart = nBar + 1;
+        }
+
+        CFixedWidthText text({strInput});
+        CXTPMarkupLineBreaker::COptions options;
+        options.nWidth = nCells * kCharWidth;
+        options.nWrapping = xtpMarkupTextWrap;
+        std::vector<std::wstring> lines = text.Dump(CXTPMarkupLineBreaker(text, options).Break());
+        for (std::wstring& strText : lines)
+        {
+            strText.erase(std::remove(strText.begin(), strText.end(), L'|'), strText.end());
+            strText.erase(strText.find_last_not_of(L' ') + 1);
+        }
+        EXPECT_EQ(expected, lines) << strLine;
+        ++nCases;
+    }
+    EXPECT_EQ(nCases, 18) << "cases read";
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, LineBreakerTest, testing::ValuesIn(kBreakCases),

@@ -16,6 +16,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace
 {
@@ -292,6 +293,43 @@ TEST(RenderTest, VisibleBoundsDumpCutsToClippingParents)
         CDibCanvas canvas(40, 30);
         Paint(root.Get(), canvas);
         EXPECT_EQ(c.pszDump, DumpMarkupLayout(root.Get(), c.nRect)) << c.pszClip << " " << c.nRect;
+    }
+}
+
+// "Auto" sizes arrange an element unbounded across; what shows of it (up to
+// the end of its parent's slot) draws where it is, and its rectangles never
+// wrap round to negative positions.
+TEST(RenderTest, UnboundedSizesDrawWhereTheElementIs)
+{
+    const struct
+    {
+        const char* pszMarkup;
+        std::vector<Probe> probes;
+    } cases[] = {
+        {"<StackPanel Margin='10'><TestBox Width='Auto' Height='10' Background='#FF0000'/></StackPanel>",
+         {{10, 10, kRed}, {29, 19, kRed}, {9, 15, kBlack}, {30, 15, kBlack}, {20, 20, kBlack}}},
+        {"<StackPanel Margin='10' Orientation='Horizontal'>"
+         "<TestBox Width='10' Height='Auto' Background='#FF0000'/></StackPanel>",
+         {{10, 10, kRed}, {19, 19, kRed}, {20, 15, kBlack}, {15, 20, kBlack}}},
+        {"<StackPanel Margin='10'><Border Width='Auto' Height='10' BorderThickness='2' BorderBrush='#0000FF'"
+         " Background='#00FF00'/></StackPanel>",
+         {{10, 15, kBlue}, {11, 15, kBlue}, {20, 10, kBlue}, {20, 15, kGreen}, {20, 19, kBlue}}},
+        {"<StackPanel Margin='10'><TestBox Width='Auto' Height='10' Background='#FF0000' ClipToBounds='True'>"
+         "<TestBox Width='5' Height='5' Background='#00FF00' HorizontalAlignment='Left'/></TestBox></StackPanel>",
+         {{12, 12, kGreen}, {20, 12, kRed}, {12, 17, kRed}}},
+    };
+    for (const auto& c : cases)
+    {
+        Ptr<CXTPMarkupFrameworkElement> root = Load(c.pszMarkup);
+        ASSERT_TRUE(root) << c.pszMarkup;
+        CDibCanvas canvas(40, 30);
+        Paint(root.Get(), canvas);
+        SCOPED_TRACE(c.pszMarkup);
+        for (const Probe& probe : c.probes)
+            EXPECT_EQ(probe.clr, canvas.Color(probe.x, probe.y)) << "at " << probe.x << "," << probe.y;
+        for (XTPMarkupLayoutDumpRect nRect : {xtpMarkupDumpBounds, xtpMarkupDumpVisibleBounds})
+            EXPECT_EQ(DumpMarkupLayout(root.Get(), nRect).find('-'), std::string::npos)
+                << DumpMarkupLayout(root.Get(), nRect);
     }
 }
 } // namespace

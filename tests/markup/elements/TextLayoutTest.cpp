@@ -430,9 +430,11 @@ TEST(LineBreakRules, IdeographsBreakAnywhereButNumbersWordsAndPunctuationHold)
         bool bBreak;
     };
     const Case cases[] = {
-        {L'时', L'间', true},  {L'了', L'1', true},       {L'7', L'秒', true},       {L'，', L'所', true},
-        {L'1', L'2', false},   {L'4', L'.', false},       {L'.', L'5', false},       {L'a', L'b', false},
-        {L'秒', L'！', false}, {L'败', L'\x3002', false}, {L'\xFF08', L'注', false}, {L'a', L' ', false},
+        {L'时', L'间', true},  {L'了', L'1', true},           {L'7', L'秒', true},       {L'，', L'所', true},
+        {L'1', L'2', false},   {L'4', L'.', false},           {L'.', L'5', false},       {L'a', L'b', false},
+        {L'秒', L'！', false}, {L'败', L'\x3002', false},     {L'\xFF08', L'注', false}, {L'a', L' ', false},
+        {L'：', L'“', true},   {L'“', L'你', false},          {L'a', L'（', true},       {L'f', L'(', false},
+        {L')', L'a', false},   {L'\xD840', L'\xDC00', false},
     };
     for (const Case& c : cases)
         EXPECT_EQ(XTPMarkupCanBreakBetween(c.chBefore, c.chAfter), c.bBreak)

@@ -423,10 +423,18 @@ TEST_F(ScrollViewerTest, ContentIsCutToTheViewportAndShowsWhereScrolled)
     EXPECT_NE(dump.find(Line(1, "StackPanel", 20, -220, 620, 780)), std::string::npos) << dump;
     EXPECT_NE(dump.find(Line(2, "Border", 20, 30, 620, 280)), std::string::npos) << dump;
 
-    // The content shows, and a scroll repaints, only within the viewer's box.
+    // The content's rectangle is its whole length, but a scroll repaints
+    // only the viewer's box, and a band scrolled out of it nothing.
     const RECT rcViewer = {20, 20, 280, 180};
-    const RECT rcContent = m_pHost->GetElementRect(Viewer()->GetContent());
-    EXPECT_TRUE(EqualRect(&rcContent, &rcViewer));
+    CXTPMarkupUIElement* pContent = Viewer()->GetContent();
+    const RECT rcContent = m_pHost->GetElementRect(pContent),
+               rcLastBand = m_pHost->GetElementRect(pContent->GetChild(3));
+    const RECT rcWhole = {20, -220, 620, 780}, rcBandBelow = {20, 530, 620, 780};
+    EXPECT_TRUE(EqualRect(&rcContent, &rcWhole));
+    EXPECT_TRUE(EqualRect(&rcLastBand, &rcBandBelow));
+    ValidateRect(m_hWnd, nullptr);
+    m_pHost->InvalidateElement(pContent->GetChild(3));
+    EXPECT_FALSE(GetUpdateRect(m_hWnd, nullptr, FALSE));
     Send(WM_MOUSEMOVE, POINT{100, 100});
     ValidateRect(m_hWnd, nullptr);
     Wheel(-120, POINT{100, 100});
