@@ -330,8 +330,9 @@ void CXTPMarkupPainter::PaintSolid(COLORREF clr, const RECT& rcFill)
 void CXTPMarkupPainter::PaintLinearGradient(const CXTPMarkupLinearGradientBrush* pBrush, const RECT& rc)
 {
     const CXTPMarkupGradientStopCollection* pStops = pBrush->GetGradientStops();
-    const int cx = rc.right - rc.left;
-    const int cy = rc.bottom - rc.top;
+    // An unbounded side past a negative one would wrap round the difference.
+    const int cx = static_cast<int>(std::min<long long>(static_cast<long long>(rc.right) - rc.left, INT_MAX));
+    const int cy = static_cast<int>(std::min<long long>(static_cast<long long>(rc.bottom) - rc.top, INT_MAX));
     if (pStops->GetCount() == 0 || cx <= 0 || cy <= 0)
         return;
     if (pStops->GetCount() == 1)

@@ -317,6 +317,10 @@ TEST(RenderTest, UnboundedSizesDrawWhereTheElementIs)
         {"<StackPanel Margin='10'><TestBox Width='Auto' Height='10' Background='#FF0000' ClipToBounds='True'>"
          "<TestBox Width='5' Height='5' Background='#00FF00' HorizontalAlignment='Left'/></TestBox></StackPanel>",
          {{12, 12, kGreen}, {20, 12, kRed}, {12, 17, kRed}}},
+        {"<StackPanel Margin='10'><TestBox Width='Auto' Height='10' Margin='-5,0,0,0'><TestBox.Background>"
+         "<LinearGradientBrush StartPoint='0,0' EndPoint='0,1'><GradientStop Color='#FF0000' Offset='0'/>"
+         "<GradientStop Color='#FF0000' Offset='1'/></LinearGradientBrush></TestBox.Background></TestBox></StackPanel>",
+         {{5, 10, kRed}, {29, 19, kRed}, {4, 15, kBlack}, {20, 20, kBlack}}},
     };
     for (const auto& c : cases)
     {
