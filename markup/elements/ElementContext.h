@@ -9,6 +9,21 @@ class CXTPImageStore;
 class CXTPMarkupCachedFont;
 class CXTPMarkupInputElement;
 
+// How file:// and res:// picture sources become image stores: one reference
+// for the caller, or null when the picture cannot be read. Decoding pictures
+// is the host's business; elements only name them.
+struct XTPMarkupImageSourceLoader
+{
+    CXTPImageStore* (*pfnCreateFileStore)(LPCSTR lpszPath);
+    CXTPImageStore* (*pfnCreateResourceStore)(HMODULE hModule, LPCSTR lpszName);
+};
+
+// The loader of trees built without a context, and of contexts that name no
+// loader of their own; installed with the host's markup types. Null until
+// then: such sources then load no picture.
+const XTPMarkupImageSourceLoader* XTPMarkupGetDefaultImageSourceLoader();
+void XTPMarkupSetDefaultImageSourceLoader(const XTPMarkupImageSourceLoader* pLoader);
+
 class CXTPMarkupElementContext
 {
 public:
@@ -26,6 +41,11 @@ public:
     // Dots per inch of the window: markup lengths and pictures are in
     // 96-DPI pixels and scale to it.
     virtual int GetDpi() const = 0;
+    // What reads picture files and resources for this context's elements.
+    virtual const XTPMarkupImageSourceLoader* GetImageSourceLoader() const
+    {
+        return XTPMarkupGetDefaultImageSourceLoader();
+    }
 
     // Repaints the part of the window an element covers: it looks different.
     virtual void InvalidateElement(CXTPMarkupInputElement* pElement) = 0;

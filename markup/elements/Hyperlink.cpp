@@ -1,6 +1,6 @@
 #include "markup/elements/Hyperlink.h"
 
-#include "markup/host/EventArgs.h"
+#include "markup/elements/EventArgs.h"
 
 #include "markup/model/Brush.h"
 #include "markup/model/Converter.h"

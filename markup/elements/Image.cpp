@@ -1,7 +1,6 @@
 #include "markup/elements/Image.h"
 
 #include "markup/elements/ElementContext.h"
-#include "markup/host/ImageLoader.h"
 #include "markup/host/Painter.h"
 
 #include "markup/model/DependencyProperty.h"
@@ -82,16 +81,21 @@ void CXTPMarkupImage::ResolveImageSource()
     const int nResourcePrefix = static_cast<int>(wcslen(kResourcePrefix));
     CXTPImageStore* pStore = nullptr; // one reference
     UINT nId = 0;                     // loaded pictures are number 0 of their own store
+    const CXTPMarkupElementContext* pContext = GetElementContext();
+    const XTPMarkupImageSourceLoader* pLoader =
+        pContext ? pContext->GetImageSourceLoader() : XTPMarkupGetDefaultImageSourceLoader();
     if (StartsWith(pSource, kFilePrefix, nFilePrefix))
     {
         const std::string strPath = ToAnsi(pSource->GetText() + nFilePrefix, pSource->GetLength() - nFilePrefix);
-        pStore = CXTPImageLoader::CreateFileStore(strPath.c_str());
+        if (pLoader)
+            pStore = pLoader->pfnCreateFileStore(strPath.c_str());
     }
     else if (StartsWith(pSource, kResourcePrefix, nResourcePrefix))
     {
         const std::string strName =
             ToAnsi(pSource->GetText() + nResourcePrefix, pSource->GetLength() - nResourcePrefix);
-        pStore = CXTPImageLoader::CreateResourceStore(GetResourceModule(), strName.c_str());
+        if (pLoader)
+            pStore = pLoader->pfnCreateResourceStore(GetResourceModule(), strName.c_str());
     }
     else
     {
@@ -99,11 +103,12 @@ void CXTPMarkupImage::ResolveImageSource()
         if (nNumber < 1)
             return;
         nId = static_cast<UINT>(nNumber);
-        const CXTPMarkupElementContext* pContext = GetElementContext();
         pStore = pContext && pContext->GetImageStore() ? pContext->GetImageStore() : CXTPImageStore::GetSharedStore();
         pStore->AddRef();
     }
 
+    if (!pStore)
+        return; // no loader: the picture stays away, as an unreadable one does
     m_pImageStore = pStore;
     m_pImage = pStore->GetImage(nId, 0);
     if (m_pImage)

@@ -5,9 +5,9 @@
 #include "markup/elements/Visual.h"
 
 #include "markup/host/CachedFont.h"
-#include "markup/host/Delegate.h"
-#include "markup/host/EventArgs.h"
-#include "markup/host/EventHandlerMap.h"
+#include "markup/elements/Delegate.h"
+#include "markup/elements/EventArgs.h"
+#include "markup/elements/EventHandlerMap.h"
 #include "markup/host/InputElement.h"
 #include "markup/host/KeyboardNavigation.h"
 #include "markup/host/MarkupTypes.h"

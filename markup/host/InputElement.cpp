@@ -1,8 +1,8 @@
 #include "markup/host/InputElement.h"
 
-#include "markup/host/Delegate.h"
-#include "markup/host/EventArgs.h"
-#include "markup/host/EventHandlerMap.h"
+#include "markup/elements/Delegate.h"
+#include "markup/elements/EventArgs.h"
+#include "markup/elements/EventHandlerMap.h"
 #include "markup/host/Host.h"
 
 #include "markup/model/BuilderException.h"

@@ -28,9 +28,11 @@
 #include "markup/host/Button.h"
 #include "markup/host/ButtonBase.h"
 #include "markup/host/CheckBox.h"
+#include "markup/elements/ElementContext.h"
+#include "markup/host/ImageLoader.h"
 #include "markup/host/ContentControl.h"
 #include "markup/host/Control.h"
-#include "markup/host/Delegate.h"
+#include "markup/elements/Delegate.h"
 #include "markup/host/InputElement.h"
 #include "markup/host/KeyboardNavigation.h"
 #include "markup/host/RadioButton.h"
@@ -42,8 +44,15 @@
 #include "markup/model/ObjectBuilder.h"
 #include "markup/model/Type.h"
 
+namespace
+{
+const XTPMarkupImageSourceLoader kImageLoader = {&CXTPImageLoader::CreateFileStore,
+                                                 &CXTPImageLoader::CreateResourceStore};
+} // namespace
+
 void RegisterMarkupTypes()
 {
+    XTPMarkupSetDefaultImageSourceLoader(&kImageLoader);
     // Referencing each class here also keeps its object file in a static link.
     CXTPMarkupInputElement::GetMarkupType();
     CXTPMarkupKeyboardNavigation::GetMarkupType();

@@ -1,6 +1,6 @@
 #include "markup/host/MessageRouter.h"
 
-#include "markup/host/EventArgs.h"
+#include "markup/elements/EventArgs.h"
 #include "markup/host/Host.h"
 #include "markup/host/InputElement.h"
 #include "markup/host/KeyboardNavigation.h"

@@ -1,6 +1,6 @@
 #include "markup/host/ScrollBar.h"
 
-#include "markup/host/EventArgs.h"
+#include "markup/elements/EventArgs.h"
 #include "markup/host/Painter.h"
 #include "markup/host/ScrollViewer.h"
 

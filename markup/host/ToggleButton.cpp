@@ -2,7 +2,7 @@
 
 #include "markup/elements/LayoutExtent.h"
 
-#include "markup/host/EventArgs.h"
+#include "markup/elements/EventArgs.h"
 #include "markup/host/Host.h"
 #include "markup/host/Painter.h"
 

@@ -4,6 +4,7 @@
 // objects kept over many passes.
 #include "ElementTestSupport.h"
 
+#include "markup/elements/ElementContext.h"
 #include "markup/elements/Image.h"
 #include "markup/elements/LayoutDump.h"
 #include "markup/host/Painter.h"
@@ -109,6 +110,41 @@ TEST(ImageTest, LoadableSourcesMeasureAsTheirPicture)
     image->SetValue(CXTPMarkupImage::m_pSourceProperty, nullptr);
     image->Measure(&painter, 100, 100);
     EXPECT_EQ(32, image->GetMeasuredSize().cx);
+}
+
+namespace
+{
+// Names the file and resource sources asked for; loads nothing.
+std::vector<std::string> g_requested;
+CXTPImageStore* RecordFile(LPCSTR lpszPath)
+{
+    g_requested.push_back(std::string("file ") + lpszPath);
+    return nullptr;
+}
+CXTPImageStore* RecordResource(HMODULE, LPCSTR lpszName)
+{
+    g_requested.push_back(std::string("res ") + lpszName);
+    return nullptr;
+}
+} // namespace
+
+TEST(ImageTest, FileAndResourceSourcesGoThroughTheInstalledLoader)
+{
+    const XTPMarkupImageSourceLoader* pPrevious = XTPMarkupGetDefaultImageSourceLoader();
+    ASSERT_TRUE(pPrevious) << "the host's registration installs the picture loader";
+    const XTPMarkupImageSourceLoader recorder = {&RecordFile, &RecordResource};
+    g_requested.clear();
+
+    XTPMarkupSetDefaultImageSourceLoader(&recorder);
+    EXPECT_EQ("0 x 0", MeasuredSize("file://a.png"));
+    EXPECT_EQ("0 x 0", MeasuredSize("res://clock.png"));
+    // Without any loader such sources load nothing, and nothing breaks.
+    XTPMarkupSetDefaultImageSourceLoader(nullptr);
+    EXPECT_EQ("0 x 0", MeasuredSize("res://clock.png"));
+    XTPMarkupSetDefaultImageSourceLoader(pPrevious);
+
+    EXPECT_EQ((std::vector<std::string>{"file a.png", "res clock.png"}), g_requested);
+    EXPECT_EQ("24 x 24", MeasuredSize("res://clock.png"));
 }
 
 TEST(ImageTest, SourcesThatDoNotLoadMeasureZeroAndDrawNothing)

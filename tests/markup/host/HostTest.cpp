@@ -3,8 +3,8 @@
 // the window helpers, and what is left after a thousand trees came and went.
 #include "markup/elements/UIElement.h"
 #include "markup/host/CachedFont.h"
-#include "markup/host/Delegate.h"
-#include "markup/host/EventArgs.h"
+#include "markup/elements/Delegate.h"
+#include "markup/elements/EventArgs.h"
 #include "markup/host/Host.h"
 #include "markup/host/InputElement.h"
 #include "markup/host/WindowHelpers.h"

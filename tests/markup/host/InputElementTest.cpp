@@ -3,8 +3,8 @@
 // attributes, styles set on elements, and keyboard navigation.
 #include "support/MarkupValues.h"
 
-#include "markup/host/Delegate.h"
-#include "markup/host/EventArgs.h"
+#include "markup/elements/Delegate.h"
+#include "markup/elements/EventArgs.h"
 #include "markup/host/Host.h"
 #include "markup/host/InputElement.h"
 #include "markup/host/KeyboardNavigation.h"

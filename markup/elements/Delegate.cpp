@@ -1,4 +1,4 @@
-#include "markup/host/Delegate.h"
+#include "markup/elements/Delegate.h"
 
 #include "markup/model/Type.h"
 

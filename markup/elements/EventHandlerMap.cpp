@@ -1,7 +1,7 @@
-#include "markup/host/EventHandlerMap.h"
+#include "markup/elements/EventHandlerMap.h"
 
-#include "markup/host/Delegate.h"
-#include "markup/host/EventArgs.h"
+#include "markup/elements/Delegate.h"
+#include "markup/elements/EventArgs.h"
 
 #include <algorithm>
 
