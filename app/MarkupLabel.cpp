@@ -6,7 +6,7 @@
 #include "markup/elements/UIElement.h"
 #include "markup/host/Host.h"
 #include "markup/host/WindowHelpers.h"
-#include "markup/host/Painter.h"
+#include "markup/host/GdiPainter.h"
 #include "markup/model/Converter.h"
 #include "toolkit/BufferDC.h"
 

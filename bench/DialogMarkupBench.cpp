@@ -12,7 +12,7 @@
 #include "markup/elements/UIElement.h"
 #include "markup/host/Host.h"
 #include "markup/host/ImageLoader.h"
-#include "markup/host/Painter.h"
+#include "markup/host/GdiPainter.h"
 #include "markup/host/WindowHelpers.h"
 #include "toolkit/GdiHandles.h"
 #include "toolkit/ImageStore.h"
@@ -97,7 +97,7 @@ void Paint(CXTPMarkupUIElement* pRoot, HDC hDC, const RECT& rc, Split* pSplit)
     ::SetViewportOrgEx(hDC, ptOrigin.x, ptOrigin.y, &ptPrevious);
     const RECT rcClient = {0, 0, rc.right - rc.left, rc.bottom - rc.top};
     {
-        CXTPMarkupPainter painter(hDC);
+        CXTPMarkupGdiPainter painter(hDC);
         double dStart = Seconds();
         pRoot->Measure(&painter, rcClient.right, rcClient.bottom);
         double dNow = Seconds();
@@ -311,7 +311,7 @@ int ReportMemory()
     step("the three texts parsed");
     for (size_t i = 0; i < labels.size(); ++i)
     {
-        CXTPMarkupPainter painter(dc.Get());
+        CXTPMarkupGdiPainter painter(dc.Get());
         if (roots[i])
             roots[i]->Measure(&painter, labels[i].rc.right - labels[i].rc.left, labels[i].rc.bottom - labels[i].rc.top);
     }

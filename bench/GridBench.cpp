@@ -6,7 +6,7 @@
 
 #include "markup/elements/FrameworkElement.h"
 #include "markup/host/MarkupTypes.h"
-#include "markup/host/Painter.h"
+#include "markup/host/GdiPainter.h"
 #include "markup/model/Type.h"
 #include "toolkit/GdiHandles.h"
 
@@ -111,7 +111,7 @@ TreeTimings Run(const std::string& text, HDC hDC)
     CXTPMarkupFrameworkElement* pRoot = LoadTree(text);
     if (!pRoot)
         return TreeTimings{};
-    CXTPMarkupPainter painter(hDC);
+    CXTPMarkupGdiPainter painter(hDC);
     const TreeTimings t = LayOutAndRender(pRoot, painter, kCanvas, kCanvas);
     pRoot->Release();
     return t;

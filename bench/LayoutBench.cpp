@@ -7,7 +7,7 @@
 
 #include "markup/elements/FrameworkElement.h"
 #include "markup/host/MarkupTypes.h"
-#include "markup/host/Painter.h"
+#include "markup/host/GdiPainter.h"
 #include "markup/model/Type.h"
 #include "toolkit/GdiHandles.h"
 
@@ -67,7 +67,7 @@ Timings Run(const std::string& text, HDC hDC)
         return t;
     const RECT rc = {0, 0, kCanvas, kCanvas};
     {
-        CXTPMarkupPainter painter(hDC);
+        CXTPMarkupGdiPainter painter(hDC);
         const TreeTimings first = LayOutAndRender(pRoot, painter, kCanvas, kCanvas);
         t.dFirstLayout = first.dLayout;
         t.dFirstRender = first.dRender;
@@ -75,7 +75,7 @@ Timings Run(const std::string& text, HDC hDC)
     {
         // Nothing changed: a repaint of the same window.
         const int kRepeats = 200;
-        CXTPMarkupPainter painter(hDC);
+        CXTPMarkupGdiPainter painter(hDC);
         double start = Seconds();
         for (int i = 0; i < kRepeats; ++i)
         {

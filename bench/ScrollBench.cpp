@@ -7,7 +7,7 @@
 
 #include "markup/elements/TextBlock.h"
 #include "markup/host/Host.h"
-#include "markup/host/Painter.h"
+#include "markup/host/GdiPainter.h"
 #include "markup/host/ScrollBar.h"
 #include "markup/host/ScrollViewer.h"
 #include "markup/host/WindowHelpers.h"
@@ -84,7 +84,7 @@ void ScrollThrough(CXTPMarkupUIElement* pRoot, CXTPMarkupScrollViewer* pViewer, 
         RouteToHost(pRoot, WM_MOUSEWHEEL, MAKEWPARAM(0, nDelta), lPoint, &lResult);
         const double dWheeled = Seconds();
         {
-            CXTPMarkupPainter painter(hDC);
+            CXTPMarkupGdiPainter painter(hDC);
             pRoot->Render(&painter);
         }
         const double dEnd = Seconds();
@@ -138,7 +138,7 @@ bool Run(CXTPMarkupHost* pHost, const std::string& text, HDC hDC, bool bClassic)
     dStart = Seconds();
     for (int i = 0; i < t.nSteps; ++i)
     {
-        CXTPMarkupPainter painter(hDC);
+        CXTPMarkupGdiPainter painter(hDC);
         pViewer->GetVerticalScrollBar()->Render(&painter);
     }
     const double dBar = Seconds() - dStart;

@@ -6,7 +6,7 @@
 #include "BenchSupport.h"
 #include "markup/elements/TextBlock.h"
 #include "markup/host/Host.h"
-#include "markup/host/Painter.h"
+#include "markup/host/GdiPainter.h"
 #include "markup/model/Converter.h"
 #include "markup/model/Numbers.h"
 #include "markup/model/ObjectBuilder.h"
@@ -85,7 +85,7 @@ CXTPMarkupTextBlock* Load(CXTPMarkupHost* pHost, const std::string& strMarkup, T
 void Measure(CXTPMarkupTextBlock* pTextBlock, HDC hDC, Timings& t)
 {
     {
-        CXTPMarkupPainter painter(hDC);
+        CXTPMarkupGdiPainter painter(hDC);
         double dStart = Seconds();
         pTextBlock->Measure(&painter, kWidth, 0x7FFFFFFF);
         pTextBlock->Arrange(RECT{0, 0, kWidth, pTextBlock->GetMeasuredSize().cy});
@@ -106,7 +106,7 @@ void Measure(CXTPMarkupTextBlock* pTextBlock, HDC hDC, Timings& t)
         }
         t.dAllPages = Seconds() - dStart;
     }
-    CXTPMarkupPainter painter(hDC);
+    CXTPMarkupGdiPainter painter(hDC);
     const double dStart = Seconds();
     pTextBlock->Measure(&painter, kOtherWidth, 0x7FFFFFFF);
     t.dRelayout = Seconds() - dStart;

@@ -5,7 +5,7 @@
 #include "BenchSupport.h"
 
 #include "markup/elements/FrameworkElement.h"
-#include "markup/host/Painter.h"
+#include "markup/host/GdiPainter.h"
 #include "markup/model/ObjectBuilder.h"
 
 #include <string>

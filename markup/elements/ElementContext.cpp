@@ -1,10 +1,13 @@
 #include "markup/elements/ElementContext.h"
 
+#include "markup/elements/InputElement.h"
+
 #include <atomic>
 
 namespace
 {
 std::atomic<const XTPMarkupImageSourceLoader*> g_pDefaultImageSourceLoader{nullptr};
+std::atomic<PFNXTPMARKUPCREATEPAINTER> g_pfnCreateMeasuringPainter{nullptr};
 } // namespace
 
 const XTPMarkupImageSourceLoader* XTPMarkupGetDefaultImageSourceLoader()
@@ -15,4 +18,19 @@ const XTPMarkupImageSourceLoader* XTPMarkupGetDefaultImageSourceLoader()
 void XTPMarkupSetDefaultImageSourceLoader(const XTPMarkupImageSourceLoader* pLoader)
 {
     g_pDefaultImageSourceLoader.store(pLoader);
+}
+
+PFNXTPMARKUPCREATEPAINTER XTPMarkupGetMeasuringPainterFactory()
+{
+    return g_pfnCreateMeasuringPainter.load();
+}
+
+void XTPMarkupSetMeasuringPainterFactory(PFNXTPMARKUPCREATEPAINTER pfnCreate)
+{
+    g_pfnCreateMeasuringPainter.store(pfnCreate);
+}
+
+void CXTPMarkupElementContext::SetElementContext(CXTPMarkupInputElement* pElement, CXTPMarkupElementContext* pContext)
+{
+    pElement->m_pMarkupContext = pContext;
 }

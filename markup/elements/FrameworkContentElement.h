@@ -3,7 +3,7 @@
 // text block that holds them places and draws them.
 #pragma once
 
-#include "markup/host/InputElement.h"
+#include "markup/elements/InputElement.h"
 
 class CXTPMarkupFrameworkElement;
 

@@ -1,7 +1,7 @@
 #include "markup/elements/Image.h"
 
 #include "markup/elements/ElementContext.h"
-#include "markup/host/Painter.h"
+#include "markup/elements/Painter.h"
 
 #include "markup/model/DependencyProperty.h"
 #include "markup/model/Numbers.h"

@@ -153,7 +153,7 @@ void CXTPMarkupInlineCollection::AddContent(CXTPMarkupObjectBuilder* /*pBuilder*
     const CXTPMarkupInputElement* pOwner = MarkupCast<CXTPMarkupInputElement>(GetLogicalParent());
     if (pOwner && pContent)
     {
-        CXTPMarkupHost* pHost = pOwner->GetMarkupContext();
+        CXTPMarkupElementContext* pHost = pOwner->GetMarkupContext();
         if (MarkupCast<CXTPMarkupString>(pContent))
         {
             CXTPMarkupObject* pRun = CXTPMarkupType::CreateObject(pHost, MARKUP_TYPE(CXTPMarkupRun));

@@ -2,7 +2,7 @@
 
 #include "markup/elements/UIElementCollection.h"
 
-#include "markup/host/Painter.h"
+#include "markup/elements/Painter.h"
 
 #include "markup/model/Brush.h"
 #include "markup/model/DependencyProperty.h"

@@ -2,8 +2,7 @@
 
 #include "markup/elements/ElementContext.h"
 
-#include "markup/host/CachedFont.h"
-#include "markup/host/Painter.h"
+#include "markup/elements/Painter.h"
 
 #include "markup/model/DependencyProperty.h"
 #include "markup/model/Numbers.h"
@@ -286,7 +285,7 @@ void CXTPMarkupRun::PrepareFont(CXTPMarkupPainter* pPainter)
     if (!m_pFont || !m_pFont->IsSameFont(lf))
     {
         CXTPMarkupElementContext* pContext = FindMarkupContext();
-        CXTPMarkupCachedFont* pFont = pContext ? pContext->GetCachedFont(lf) : new CXTPMarkupCachedFont(lf);
+        CXTPMarkupFont* pFont = pContext ? pContext->GetCachedFont(lf) : pPainter->CreateUnsharedFont(lf);
         if (m_pFont)
             m_pFont->Release();
         m_pFont = pFont;

@@ -3,7 +3,7 @@
 
 #include "markup/elements/Inline.h"
 
-class CXTPMarkupCachedFont;
+class CXTPMarkupFont;
 
 // A piece of text in one font. Positions step over whole characters: the two
 // halves of a surrogate pair are one character and are never separated.
@@ -21,7 +21,7 @@ public:
     int GetLength() const; // in UTF-16 units
 
     // The font from the last PrepareFont, borrowed; null before.
-    CXTPMarkupCachedFont* GetFont() const { return m_pFont; }
+    CXTPMarkupFont* GetFont() const { return m_pFont; }
 
     // Markup text content becomes "Text".
     void AddContent(CXTPMarkupObjectBuilder* pBuilder, CXTPMarkupObject* pContent) override;
@@ -60,7 +60,7 @@ private:
     void SelectFont(CXTPMarkupPainter* pPainter);
 
     int m_nDescent;
-    CXTPMarkupCachedFont* m_pFont; // held
+    CXTPMarkupFont* m_pFont; // held
 };
 
 // Ends the line: a run whose text is one line feed.

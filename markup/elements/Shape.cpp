@@ -3,7 +3,7 @@
 #include "markup/elements/LayoutExtent.h"
 #include "markup/elements/PointCollection.h"
 
-#include "markup/host/Painter.h"
+#include "markup/elements/Painter.h"
 
 #include "markup/model/Brush.h"
 #include "markup/model/Converter.h"

@@ -8,7 +8,7 @@
 #include "markup/elements/Run.h"
 #include "markup/elements/TextElement.h"
 
-#include "markup/host/Painter.h"
+#include "markup/elements/Painter.h"
 
 #include "markup/model/Brush.h"
 #include "markup/model/Converter.h"

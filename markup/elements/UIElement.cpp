@@ -3,7 +3,7 @@
 #include "markup/elements/LayoutExtent.h"
 
 #include "markup/elements/ElementContext.h"
-#include "markup/host/Painter.h"
+#include "markup/elements/Painter.h"
 
 #include "markup/model/Converter.h"
 #include "markup/model/DependencyProperty.h"
@@ -11,6 +11,7 @@
 #include "markup/model/Type.h"
 
 #include <initializer_list>
+#include <memory>
 
 IMPLEMENT_MARKUPCLASS(nullptr, CXTPMarkupUIElement, CXTPMarkupVisual)
 
@@ -32,6 +33,16 @@ BOOL IsMoveOnly(const RECT& rcFrom, const RECT& rcTo)
         }
     }
     return rcTo.right - rcTo.left == rcFrom.right - rcFrom.left && rcTo.bottom - rcTo.top == rcFrom.bottom - rcFrom.top;
+}
+
+// Measuring needs a device only the host has: the context makes the painter,
+// or without one the factory the host registered.
+std::unique_ptr<CXTPMarkupPainter> CreateMeasuringPainter(const CXTPMarkupElementContext* pContext)
+{
+    if (pContext)
+        return std::unique_ptr<CXTPMarkupPainter>(pContext->CreateMeasuringPainter());
+    PFNXTPMARKUPCREATEPAINTER pfnCreate = XTPMarkupGetMeasuringPainterFactory();
+    return std::unique_ptr<CXTPMarkupPainter>(pfnCreate ? pfnCreate() : nullptr);
 }
 } // namespace
 
@@ -112,8 +123,8 @@ void CXTPMarkupUIElement::Arrange(const RECT& rcFinal)
 
     if (m_bNeverMeasured)
     {
-        CXTPMarkupPainter painter;
-        Measure(&painter, XTPMarkupLayout::Width(rcFinal), XTPMarkupLayout::Height(rcFinal));
+        if (std::unique_ptr<CXTPMarkupPainter> pPainter = CreateMeasuringPainter(GetElementContext()))
+            Measure(pPainter.get(), XTPMarkupLayout::Width(rcFinal), XTPMarkupLayout::Height(rcFinal));
     }
 
     if (!m_bArrangeDirty && !m_bNeverArranged && IsMoveOnly(m_rcLayout, rcFinal)
@@ -184,8 +195,8 @@ void CXTPMarkupUIElement::InvalidateMeasure()
     // every property set on a new element comes here.
     if (m_bInMeasure || m_bNeverMeasured)
         return;
-    CXTPMarkupPainter painter;
-    InvalidateMeasureWith(&painter);
+    if (std::unique_ptr<CXTPMarkupPainter> pPainter = CreateMeasuringPainter(GetElementContext()))
+        InvalidateMeasureWith(pPainter.get());
 }
 
 void CXTPMarkupUIElement::InvalidateMeasureWith(CXTPMarkupPainter* pPainter)

@@ -2,7 +2,7 @@
 
 #include "markup/elements/LayoutExtent.h"
 
-#include "markup/host/Painter.h"
+#include "markup/elements/Painter.h"
 
 #include "markup/model/Numbers.h"
 #include "markup/model/Type.h"

@@ -2,7 +2,7 @@
 // size its arrangement gave it, and the bounds of its whole subtree.
 #pragma once
 
-#include "markup/host/InputElement.h"
+#include "markup/elements/InputElement.h"
 
 class CXTPMarkupPainter;
 

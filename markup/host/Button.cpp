@@ -2,7 +2,7 @@
 
 #include "markup/elements/LayoutExtent.h"
 
-#include "markup/host/Painter.h"
+#include "markup/host/GdiPainter.h"
 
 #include "markup/model/Brush.h"
 #include "markup/model/Thickness.h"
@@ -86,8 +86,9 @@ SIZE CXTPMarkupButton::ArrangeContent(int cx, int cy)
     return {cx, cy};
 }
 
-void CXTPMarkupButton::DrawContent(CXTPMarkupPainter* pPainter)
+void CXTPMarkupButton::DrawContent(CXTPMarkupPainter* pMarkupPainter)
 {
+    CXTPMarkupGdiPainter* pPainter = CXTPMarkupGdiPainter::Of(pMarkupPainter);
     const int cx = m_szArranged.cx;
     const int cy = m_szArranged.cy;
     if (cx <= 0 || cy <= 0)
@@ -125,8 +126,9 @@ void CXTPMarkupButton::DrawContent(CXTPMarkupPainter* pPainter)
     pPainter->FillSolidRect(cx - 1, 0, cx, cy, shades.clrDark);
 }
 
-void CXTPMarkupButton::DrawFocusCue(CXTPMarkupPainter* pPainter)
+void CXTPMarkupButton::DrawFocusCue(CXTPMarkupPainter* pMarkupPainter)
 {
+    CXTPMarkupGdiPainter* pPainter = CXTPMarkupGdiPainter::Of(pMarkupPainter);
     RECT rc = {0, 0, m_szArranged.cx, m_szArranged.cy};
     InflateRect(&rc, -3, -3);
     if (rc.right > rc.left && rc.bottom > rc.top)

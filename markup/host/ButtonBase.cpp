@@ -79,7 +79,7 @@ void CXTPMarkupButtonBase::OnMouseLeftButtonDown(CXTPMarkupEventArgs* pArgs)
 {
     SetPressed(TRUE);
     pArgs->m_bHandled = TRUE;
-    if (CXTPMarkupHost* pHost = GetMarkupContext())
+    if (CXTPMarkupHost* pHost = CXTPMarkupHost::FromElement(this))
         pHost->GetKeyboardNavigation()->Focus(this);
     CaptureMouse();
 }
@@ -129,7 +129,7 @@ void CXTPMarkupButtonBase::OnLostMouseCapture(CXTPMarkupEventArgs* /*pArgs*/)
 void CXTPMarkupButtonBase::OnClick()
 {
     CXTPMarkupEventArgs args(m_pClickEvent, this);
-    if (CXTPMarkupHost* pHost = GetMarkupContext())
+    if (CXTPMarkupHost* pHost = CXTPMarkupHost::FromElement(this))
         args.m_hWnd = pHost->GetHwnd();
     RaiseEvent(&args);
 }

@@ -1,7 +1,7 @@
 // Shared fonts of a host. Classes: CXTPMarkupCachedFont, CXTPMarkupFontList.
 #pragma once
 
-#include "markup/model/Object.h"
+#include "markup/elements/Painter.h"
 
 class CXTPMarkupCachedFont;
 
@@ -34,7 +34,7 @@ private:
 
 // One font made from a LOGFONT, shared by the elements that use it. The
 // HFONT lives exactly as long as this object.
-class CXTPMarkupCachedFont : public CXTPMarkupObject
+class CXTPMarkupCachedFont : public CXTPMarkupFont
 {
     DECLARE_MARKUPCLASS(CXTPMarkupCachedFont)
 public:
@@ -43,14 +43,14 @@ public:
     explicit CXTPMarkupCachedFont(const LOGFONTA& lf, CXTPMarkupFontList* pList = nullptr);
 
     HFONT GetFont() const { return m_hFont; }
-    const LOGFONTA& GetLogFont() const { return m_lf; }
+    const LOGFONTA& GetLogFont() const override { return m_lf; }
     CXTPMarkupCachedFont* GetNextFont() const { return m_pNextFont; }
 
     // Whether this font serves a request for lf. Only height, weight, italic,
     // quality and face name (case-sensitive) tell fonts apart: a request that
     // differs in underline, say, shares the font, since text decorations are
     // drawn separately.
-    BOOL IsSameFont(const LOGFONTA& lf) const;
+    BOOL IsSameFont(const LOGFONTA& lf) const override;
 
 protected:
     ~CXTPMarkupCachedFont() override;

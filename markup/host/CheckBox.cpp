@@ -1,6 +1,6 @@
 #include "markup/host/CheckBox.h"
 
-#include "markup/host/Painter.h"
+#include "markup/host/GdiPainter.h"
 
 #include "markup/model/Type.h"
 
@@ -29,8 +29,9 @@ SIZE CXTPMarkupCheckBox::ArrangeContent(int cx, int cy)
     return {cx, cy};
 }
 
-void CXTPMarkupCheckBox::DrawContent(CXTPMarkupPainter* pPainter)
+void CXTPMarkupCheckBox::DrawContent(CXTPMarkupPainter* pMarkupPainter)
 {
+    CXTPMarkupGdiPainter* pPainter = CXTPMarkupGdiPainter::Of(pMarkupPainter);
     const RECT rcGlyph = GetGlyphRect();
     const int nChecked = GetChecked();
     if (GetTheme().IsOpen())

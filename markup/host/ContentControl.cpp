@@ -32,12 +32,13 @@ void CXTPMarkupContentControl::SetContent(CXTPMarkupUIElement* pContent)
     SetValue(m_pContentProperty, pContent);
 }
 
-CXTPMarkupObject* CXTPMarkupContentControl::ConvertContent(CXTPMarkupHost* pHost, CXTPMarkupObject* pValue)
+CXTPMarkupObject* CXTPMarkupContentControl::ConvertContent(CXTPMarkupElementContext* pHost, CXTPMarkupObject* pValue)
 {
     return MarkupCast<CXTPMarkupString>(pValue) ? CreateTextContent(pHost, pValue) : nullptr;
 }
 
-CXTPMarkupUIElement* CXTPMarkupContentControl::CreateTextContent(CXTPMarkupHost* pHost, CXTPMarkupObject* pText)
+CXTPMarkupUIElement* CXTPMarkupContentControl::CreateTextContent(CXTPMarkupElementContext* pHost,
+                                                                 CXTPMarkupObject* pText)
 {
     CXTPMarkupPtr<CXTPMarkupTextBlock> textBlock(
         MarkupCast<CXTPMarkupTextBlock>(CXTPMarkupType::CreateObject(pHost, MARKUP_TYPE(CXTPMarkupTextBlock))));

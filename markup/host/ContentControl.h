@@ -27,8 +27,8 @@ protected:
     CXTPMarkupContentControl();
 
     // A text block holding one run of pText, made for pHost; one reference.
-    static CXTPMarkupUIElement* CreateTextContent(CXTPMarkupHost* pHost, CXTPMarkupObject* pText);
+    static CXTPMarkupUIElement* CreateTextContent(CXTPMarkupElementContext* pHost, CXTPMarkupObject* pText);
 
 private:
-    static CXTPMarkupObject* ConvertContent(CXTPMarkupHost* pHost, CXTPMarkupObject* pValue);
+    static CXTPMarkupObject* ConvertContent(CXTPMarkupElementContext* pHost, CXTPMarkupObject* pValue);
 };

@@ -8,11 +8,11 @@
 #include "markup/elements/Delegate.h"
 #include "markup/elements/EventArgs.h"
 #include "markup/elements/EventHandlerMap.h"
-#include "markup/host/InputElement.h"
+#include "markup/elements/InputElement.h"
 #include "markup/host/KeyboardNavigation.h"
 #include "markup/host/MarkupTypes.h"
 #include "markup/host/MessageRouter.h"
-#include "markup/host/Painter.h"
+#include "markup/host/GdiPainter.h"
 
 #include "markup/model/ObjectBuilder.h"
 #include "markup/model/String.h"
@@ -89,22 +89,27 @@ LONG CXTPMarkupHost::Release()
 
 void CXTPMarkupHost::AttachElement(CXTPMarkupInputElement* pElement)
 {
-    if (!pElement || pElement->m_pMarkupContext == this)
+    if (!pElement || pElement->GetElementContext() == this)
         return;
     AddRef();
-    if (pElement->m_pMarkupContext)
-        pElement->m_pMarkupContext->DetachElement(pElement);
-    pElement->m_pMarkupContext = this;
+    if (CXTPMarkupElementContext* pPrevious = pElement->GetElementContext())
+        pPrevious->DetachElement(pElement);
+    SetElementContext(pElement, this);
 }
 
 void CXTPMarkupHost::DetachElement(CXTPMarkupInputElement* pElement)
 {
-    if (!pElement || pElement->m_pMarkupContext != this)
+    if (!pElement || pElement->GetElementContext() != this)
         return;
     if (m_pRouter)
         m_pRouter->ForgetElement(pElement);
-    pElement->m_pMarkupContext = nullptr;
+    SetElementContext(pElement, nullptr);
     Release();
+}
+
+CXTPMarkupHost* CXTPMarkupHost::FromElement(const CXTPMarkupInputElement* pElement)
+{
+    return pElement ? dynamic_cast<CXTPMarkupHost*>(pElement->GetElementContext()) : nullptr;
 }
 
 BOOL CXTPMarkupHost::HandleMessage(CXTPMarkupInputElement* pRoot, UINT message, WPARAM wParam, LPARAM lParam,

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "markup/elements/ElementContext.h"
+#include "markup/host/CachedFont.h"
 
 #include "toolkit/MarkupToolTipRelay.h"
 
@@ -55,8 +56,8 @@ public:
     // Reference counted: the creator holds one reference, and every input
     // element created for the host one more. The last Release deletes the
     // host through its virtual destructor.
-    LONG AddRef();
-    LONG Release();
+    LONG AddRef() override;
+    LONG Release() override;
     LONG GetRefCount() const { return m_dwRef; }
 
     HWND GetHwnd() const { return m_hWnd; }
@@ -113,15 +114,17 @@ public:
     // made: the element keeps the host and the host counts one reference
     // more. DetachElement comes from the element's final release: the host
     // forgets it in every slot and gives the reference back.
-    void AttachElement(CXTPMarkupInputElement* pElement);
-    void DetachElement(CXTPMarkupInputElement* pElement);
+    void AttachElement(CXTPMarkupInputElement* pElement) override;
+    void DetachElement(CXTPMarkupInputElement* pElement) override;
+    // The host an element was created for; null for none or another context.
+    static CXTPMarkupHost* FromElement(const CXTPMarkupInputElement* pElement);
 
     // The element the mouse is over (held) and the element holding the mouse
     // capture (not held; an element cleared from it when it goes).
     CXTPMarkupInputElement* GetHotElement() const;
-    CXTPMarkupInputElement* GetCapturedElement() const;
-    void CaptureElement(CXTPMarkupInputElement* pElement);
-    void ReleaseElementCapture();
+    CXTPMarkupInputElement* GetCapturedElement() const override;
+    void CaptureElement(CXTPMarkupInputElement* pElement) override;
+    void ReleaseElementCapture() override;
 
     // pElement takes the capture and pTracker (the element itself) sees the
     // window's messages first until EndTracking, the element's final release,
@@ -139,13 +142,13 @@ public:
     // element handled ends here. Takes over the reference to pDelegate.
     void AddHandler(CXTPMarkupDependencyProperty* pEvent, CXTPMarkupDelegate* pDelegate);
     // Calls the host's handlers for pArgs->m_pEvent with pSender.
-    void RaiseHostHandlers(CXTPMarkupObject* pSender, CXTPMarkupEventArgs* pArgs);
+    void RaiseHostHandlers(CXTPMarkupObject* pSender, CXTPMarkupEventArgs* pArgs) override;
 
     // Delegates that event attributes of markup name. AddDelegate takes over
     // the reference and replaces a delegate of the same name; FindDelegate
     // returns a borrowed pointer or null. Names compare case-sensitively.
     void AddDelegate(LPCWSTR lpszName, CXTPMarkupDelegate* pDelegate);
-    CXTPMarkupDelegate* FindDelegate(LPCWSTR lpszName) const;
+    CXTPMarkupDelegate* FindDelegate(LPCWSTR lpszName) const override;
 
     CXTPMarkupKeyboardNavigation* GetKeyboardNavigation() const { return m_pKeyboardNavigation; }
 

@@ -1,6 +1,6 @@
 #include "markup/host/KeyboardNavigation.h"
 
-#include "markup/host/InputElement.h"
+#include "markup/elements/InputElement.h"
 
 #include "markup/model/Converter.h"
 #include "markup/model/DependencyProperty.h"

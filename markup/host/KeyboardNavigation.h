@@ -7,6 +7,7 @@
 
 #include "markup/model/Object.h"
 
+class CXTPMarkupHost;
 class CXTPMarkupInputElement;
 
 class CXTPMarkupKeyboardNavigation : public CXTPMarkupObject

@@ -29,11 +29,12 @@
 #include "markup/host/ButtonBase.h"
 #include "markup/host/CheckBox.h"
 #include "markup/elements/ElementContext.h"
+#include "markup/host/GdiPainter.h"
 #include "markup/host/ImageLoader.h"
 #include "markup/host/ContentControl.h"
 #include "markup/host/Control.h"
 #include "markup/elements/Delegate.h"
-#include "markup/host/InputElement.h"
+#include "markup/elements/InputElement.h"
 #include "markup/host/KeyboardNavigation.h"
 #include "markup/host/RadioButton.h"
 #include "markup/host/ToggleButton.h"
@@ -48,11 +49,17 @@ namespace
 {
 const XTPMarkupImageSourceLoader kImageLoader = {&CXTPImageLoader::CreateFileStore,
                                                  &CXTPImageLoader::CreateResourceStore};
+
+CXTPMarkupPainter* CreateMeasuringPainter()
+{
+    return new CXTPMarkupGdiPainter();
+}
 } // namespace
 
 void RegisterMarkupTypes()
 {
     XTPMarkupSetDefaultImageSourceLoader(&kImageLoader);
+    XTPMarkupSetMeasuringPainterFactory(&CreateMeasuringPainter);
     // Referencing each class here also keeps its object file in a static link.
     CXTPMarkupInputElement::GetMarkupType();
     CXTPMarkupKeyboardNavigation::GetMarkupType();

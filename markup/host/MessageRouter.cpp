@@ -2,7 +2,7 @@
 
 #include "markup/elements/EventArgs.h"
 #include "markup/host/Host.h"
-#include "markup/host/InputElement.h"
+#include "markup/elements/InputElement.h"
 #include "markup/host/KeyboardNavigation.h"
 
 #include "markup/model/String.h"

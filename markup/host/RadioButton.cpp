@@ -1,6 +1,6 @@
 #include "markup/host/RadioButton.h"
 
-#include "markup/host/Painter.h"
+#include "markup/host/GdiPainter.h"
 
 #include "markup/model/Type.h"
 
@@ -51,8 +51,9 @@ SIZE CXTPMarkupRadioButton::ArrangeContent(int cx, int cy)
     return {cx, cy};
 }
 
-void CXTPMarkupRadioButton::DrawContent(CXTPMarkupPainter* pPainter)
+void CXTPMarkupRadioButton::DrawContent(CXTPMarkupPainter* pMarkupPainter)
 {
+    CXTPMarkupGdiPainter* pPainter = CXTPMarkupGdiPainter::Of(pMarkupPainter);
     const RECT rcGlyph = GetGlyphRect();
     const BOOL bChecked = GetChecked() != xtpMarkupCheckStateFalse;
     if (GetTheme().IsOpen()

@@ -1,7 +1,7 @@
 #include "markup/host/ScrollBar.h"
 
 #include "markup/elements/EventArgs.h"
-#include "markup/host/Painter.h"
+#include "markup/host/GdiPainter.h"
 #include "markup/host/ScrollViewer.h"
 
 #include "markup/model/Type.h"
@@ -152,7 +152,7 @@ POINT CXTPMarkupScrollBar::FromClient(int x, int y) const
 POINT CXTPMarkupScrollBar::CursorPoint() const
 {
     POINT pt = {-1, -1};
-    CXTPMarkupHost* pHost = GetMarkupContext();
+    CXTPMarkupHost* pHost = CXTPMarkupHost::FromElement(this);
     if (!pHost || !pHost->GetHwnd() || !GetCursorPos(&pt))
         return POINT{INT_MIN / 2, INT_MIN / 2};
     ScreenToClient(pHost->GetHwnd(), &pt);
@@ -177,7 +177,7 @@ SIZE CXTPMarkupScrollBar::MeasureContent(CXTPMarkupPainter* /*pPainter*/, int /*
 {
     // Open closes what was open first: a bar measured again and again holds
     // one handle.
-    CXTPMarkupHost* pHost = GetMarkupContext();
+    CXTPMarkupHost* pHost = CXTPMarkupHost::FromElement(this);
     m_theme.Open(pHost ? pHost->GetHwnd() : nullptr, L"SCROLLBAR");
     return IsVertical() ? SIZE{GetSystemMetrics(SM_CXVSCROLL), 0} : SIZE{0, GetSystemMetrics(SM_CYHSCROLL)};
 }
@@ -213,7 +213,7 @@ void CXTPMarkupScrollBar::OnMouseLeftButtonDown(CXTPMarkupEventArgs* pArgs)
         return;
 
     CXTPMarkupPtr<CXTPMarkupScrollBar> self = CXTPMarkupPtr<CXTPMarkupScrollBar>::AddRefOf(this);
-    CXTPMarkupHost* pHost = GetMarkupContext();
+    CXTPMarkupHost* pHost = CXTPMarkupHost::FromElement(this);
     const Geometry g = GetGeometry();
     const BOOL bShift = GetKeyState(VK_SHIFT) < 0;
     std::unique_ptr<Tracking> pTracking(new Tracking());
@@ -374,7 +374,7 @@ void CXTPMarkupScrollBar::EndTracking(BOOL bCompleted)
     std::unique_ptr<Tracking> pTracking = std::move(m_pTracking);
     if (pTracking->hWnd)
         KillTimer(pTracking->hWnd, kRepeatTimerId);
-    if (CXTPMarkupHost* pHost = GetMarkupContext())
+    if (CXTPMarkupHost* pHost = CXTPMarkupHost::FromElement(this))
         pHost->EndTracking(this);
     if (bCompleted)
     {
@@ -401,8 +401,9 @@ BOOL CXTPMarkupScrollBar::HasVisibleThumb(const Geometry& g) const
     return IsActive() && g.nThumbLength < g.nTrackEnd - g.nTrackStart;
 }
 
-void CXTPMarkupScrollBar::DrawContent(CXTPMarkupPainter* pPainter)
+void CXTPMarkupScrollBar::DrawContent(CXTPMarkupPainter* pMarkupPainter)
 {
+    CXTPMarkupGdiPainter* pPainter = CXTPMarkupGdiPainter::Of(pMarkupPainter);
     const Geometry g = GetGeometry();
     if (m_theme.IsOpen())
         DrawThemed(pPainter, g);
@@ -410,7 +411,7 @@ void CXTPMarkupScrollBar::DrawContent(CXTPMarkupPainter* pPainter)
         DrawClassic(pPainter, g);
 }
 
-void CXTPMarkupScrollBar::DrawThemed(CXTPMarkupPainter* pPainter, const Geometry& g)
+void CXTPMarkupScrollBar::DrawThemed(CXTPMarkupGdiPainter* pPainter, const Geometry& g)
 {
     const BOOL bActive = IsActive();
     const Part nPressed = GetPressedPart();
@@ -456,7 +457,7 @@ void CXTPMarkupScrollBar::DrawThemed(CXTPMarkupPainter* pPainter, const Geometry
         draw(bVertical ? SBP_GRIPPERVERT : SBP_GRIPPERHORZ, nThumbState, rcThumb);
 }
 
-void CXTPMarkupScrollBar::DrawClassic(CXTPMarkupPainter* pPainter, const Geometry& g)
+void CXTPMarkupScrollBar::DrawClassic(CXTPMarkupGdiPainter* pPainter, const Geometry& g)
 {
     const BOOL bActive = IsActive();
     const Part nPressed = GetPressedPart();

@@ -13,6 +13,7 @@
 
 #include <memory>
 
+class CXTPMarkupGdiPainter;
 class CXTPMarkupScrollViewer;
 
 class CXTPMarkupScrollBar : public CXTPMarkupControl, public CXTPMarkupMouseTracker
@@ -126,8 +127,8 @@ private:
     // Ends the operation; bCompleted sends the closing commands.
     void EndTracking(BOOL bCompleted);
 
-    void DrawThemed(CXTPMarkupPainter* pPainter, const Geometry& g);
-    void DrawClassic(CXTPMarkupPainter* pPainter, const Geometry& g);
+    void DrawThemed(CXTPMarkupGdiPainter* pPainter, const Geometry& g);
+    void DrawClassic(CXTPMarkupGdiPainter* pPainter, const Geometry& g);
 
     int m_nOrientation;
     ScrollInfo m_info;

@@ -1,6 +1,6 @@
 #include "markup/host/ScrollBarGripper.h"
 
-#include "markup/host/Painter.h"
+#include "markup/host/GdiPainter.h"
 
 #include "markup/model/Type.h"
 

@@ -4,7 +4,7 @@
 
 #include "markup/elements/EventArgs.h"
 #include "markup/host/Host.h"
-#include "markup/host/Painter.h"
+#include "markup/host/GdiPainter.h"
 
 #include "markup/model/DependencyProperty.h"
 #include "markup/model/Numbers.h"
@@ -44,7 +44,8 @@ void CXTPMarkupToggleButton::RegisterMarkupProperties()
 
 CXTPMarkupToggleButton::CXTPMarkupToggleButton() {}
 
-CXTPMarkupObject* CXTPMarkupToggleButton::ConvertIsChecked(CXTPMarkupHost* /*pHost*/, CXTPMarkupObject* pValue)
+CXTPMarkupObject* CXTPMarkupToggleButton::ConvertIsChecked(CXTPMarkupElementContext* /*pHost*/,
+                                                           CXTPMarkupObject* pValue)
 {
     const CXTPMarkupString* pString = MarkupCast<CXTPMarkupString>(pValue);
     if (!pString)
@@ -122,7 +123,7 @@ void CXTPMarkupToggleButton::OnToggle()
 void CXTPMarkupToggleButton::RaiseToggleEvent(CXTPMarkupDependencyProperty* pEvent)
 {
     CXTPMarkupEventArgs args(pEvent, this);
-    if (CXTPMarkupHost* pHost = GetMarkupContext())
+    if (CXTPMarkupHost* pHost = CXTPMarkupHost::FromElement(this))
         args.m_hWnd = pHost->GetHwnd();
     RaiseEvent(&args);
 }
@@ -179,8 +180,9 @@ int CXTPMarkupToggleButton::GetGlyphBaseState() const
     return IsPressed() ? 3 : IsMouseOver() ? 2 : 1;
 }
 
-void CXTPMarkupToggleButton::DrawGlyphFocusCue(CXTPMarkupPainter* pPainter)
+void CXTPMarkupToggleButton::DrawGlyphFocusCue(CXTPMarkupPainter* pMarkupPainter)
 {
+    CXTPMarkupGdiPainter* pPainter = CXTPMarkupGdiPainter::Of(pMarkupPainter);
     const RECT rc = {kGlyphSpace - 1, 0, m_szArranged.cx, m_szArranged.cy};
     if (GetContent() && rc.right > rc.left && rc.bottom > rc.top)
         pPainter->DrawFocusRect(rc);

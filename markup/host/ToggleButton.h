@@ -59,7 +59,7 @@ protected:
     };
 
 private:
-    static CXTPMarkupObject* ConvertIsChecked(CXTPMarkupHost* pHost, CXTPMarkupObject* pValue);
+    static CXTPMarkupObject* ConvertIsChecked(CXTPMarkupElementContext* pHost, CXTPMarkupObject* pValue);
     static void OnIsCheckedChanged(CXTPMarkupObject* pObject, CXTPMarkupPropertyChangedArgs* pArgs);
     void RaiseToggleEvent(CXTPMarkupDependencyProperty* pEvent);
 };

@@ -3,8 +3,8 @@
 #include "markup/elements/UIElement.h"
 
 #include "markup/host/Host.h"
-#include "markup/host/InputElement.h"
-#include "markup/host/Painter.h"
+#include "markup/elements/InputElement.h"
+#include "markup/host/GdiPainter.h"
 
 #include <utility>
 
@@ -36,7 +36,7 @@ SIZE MeasureTree(CXTPMarkupUIElement* pElement, int cx, int cy)
 {
     if (!pElement)
         return SIZE{0, 0};
-    CXTPMarkupPainter painter;
+    CXTPMarkupGdiPainter painter;
     pElement->Measure(&painter, cx, cy);
     return pElement->GetMeasuredSize();
 }
@@ -45,7 +45,7 @@ void PaintTree(CXTPMarkupUIElement* pElement, HDC hDC, const RECT* pRect)
 {
     if (!pElement || !hDC || !pRect)
         return;
-    CXTPMarkupPainter painter(hDC);
+    CXTPMarkupGdiPainter painter(hDC);
     pElement->Arrange(*pRect);
     pElement->Render(&painter);
 }
@@ -56,7 +56,7 @@ void FillAndPaintTree(CXTPMarkupUIElement* pElement, HDC hDC, const RECT& rc, HB
         ::FillRect(hDC, &rc, hBackground);
     if (!pElement)
         return;
-    CXTPMarkupPainter painter(hDC);
+    CXTPMarkupGdiPainter painter(hDC);
     pElement->Measure(&painter, rc.right - rc.left, rc.bottom - rc.top);
     pElement->Arrange(rc);
     pElement->Render(&painter);
@@ -75,7 +75,8 @@ void SetHostDefaults(CXTPMarkupHost* pHost, HFONT hFont, COLORREF clr)
 
 BOOL RouteToHost(CXTPMarkupInputElement* pElement, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
 {
-    if (!pElement || !pElement->GetMarkupContext())
+    CXTPMarkupHost* pHost = CXTPMarkupHost::FromElement(pElement);
+    if (!pHost)
         return FALSE;
-    return pElement->GetMarkupContext()->HandleMessage(pElement, message, wParam, lParam, pResult);
+    return pHost->HandleMessage(pElement, message, wParam, lParam, pResult);
 }

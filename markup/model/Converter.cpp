@@ -157,82 +157,82 @@ int MulDivRounded(int nNumber, int nNumerator, int nDenominator)
 }
 } // namespace
 
-CXTPMarkupObject* CXTPMarkupConverter::ConvertVisibility(CXTPMarkupHost*, CXTPMarkupObject* pValue)
+CXTPMarkupObject* CXTPMarkupConverter::ConvertVisibility(CXTPMarkupElementContext*, CXTPMarkupObject* pValue)
 {
     return ConvertEnum(pValue, kVisibility);
 }
 
-CXTPMarkupObject* CXTPMarkupConverter::ConvertHorizontalAlignment(CXTPMarkupHost*, CXTPMarkupObject* pValue)
+CXTPMarkupObject* CXTPMarkupConverter::ConvertHorizontalAlignment(CXTPMarkupElementContext*, CXTPMarkupObject* pValue)
 {
     return ConvertEnum(pValue, kHorizontalAlignment);
 }
 
-CXTPMarkupObject* CXTPMarkupConverter::ConvertVerticalAlignment(CXTPMarkupHost*, CXTPMarkupObject* pValue)
+CXTPMarkupObject* CXTPMarkupConverter::ConvertVerticalAlignment(CXTPMarkupElementContext*, CXTPMarkupObject* pValue)
 {
     return ConvertEnum(pValue, kVerticalAlignment);
 }
 
-CXTPMarkupObject* CXTPMarkupConverter::ConvertTextWrapping(CXTPMarkupHost*, CXTPMarkupObject* pValue)
+CXTPMarkupObject* CXTPMarkupConverter::ConvertTextWrapping(CXTPMarkupElementContext*, CXTPMarkupObject* pValue)
 {
     return ConvertEnum(pValue, kTextWrapping);
 }
 
-CXTPMarkupObject* CXTPMarkupConverter::ConvertTextTrimming(CXTPMarkupHost*, CXTPMarkupObject* pValue)
+CXTPMarkupObject* CXTPMarkupConverter::ConvertTextTrimming(CXTPMarkupElementContext*, CXTPMarkupObject* pValue)
 {
     return ConvertEnum(pValue, kTextTrimming);
 }
 
-CXTPMarkupObject* CXTPMarkupConverter::ConvertTextAlignment(CXTPMarkupHost*, CXTPMarkupObject* pValue)
+CXTPMarkupObject* CXTPMarkupConverter::ConvertTextAlignment(CXTPMarkupElementContext*, CXTPMarkupObject* pValue)
 {
     return ConvertEnum(pValue, kTextAlignment);
 }
 
-CXTPMarkupObject* CXTPMarkupConverter::ConvertOrientation(CXTPMarkupHost*, CXTPMarkupObject* pValue)
+CXTPMarkupObject* CXTPMarkupConverter::ConvertOrientation(CXTPMarkupElementContext*, CXTPMarkupObject* pValue)
 {
     return ConvertEnum(pValue, kOrientation);
 }
 
-CXTPMarkupObject* CXTPMarkupConverter::ConvertBaselineAlignment(CXTPMarkupHost*, CXTPMarkupObject* pValue)
+CXTPMarkupObject* CXTPMarkupConverter::ConvertBaselineAlignment(CXTPMarkupElementContext*, CXTPMarkupObject* pValue)
 {
     return ConvertEnum(pValue, kBaselineAlignment);
 }
 
-CXTPMarkupObject* CXTPMarkupConverter::ConvertFontWeight(CXTPMarkupHost*, CXTPMarkupObject* pValue)
+CXTPMarkupObject* CXTPMarkupConverter::ConvertFontWeight(CXTPMarkupElementContext*, CXTPMarkupObject* pValue)
 {
     return ConvertEnum(pValue, kFontWeight);
 }
 
-CXTPMarkupObject* CXTPMarkupConverter::ConvertFontStyle(CXTPMarkupHost*, CXTPMarkupObject* pValue)
+CXTPMarkupObject* CXTPMarkupConverter::ConvertFontStyle(CXTPMarkupElementContext*, CXTPMarkupObject* pValue)
 {
     return ConvertEnum(pValue, kFontStyle);
 }
 
-CXTPMarkupObject* CXTPMarkupConverter::ConvertTextDecorations(CXTPMarkupHost*, CXTPMarkupObject* pValue)
+CXTPMarkupObject* CXTPMarkupConverter::ConvertTextDecorations(CXTPMarkupElementContext*, CXTPMarkupObject* pValue)
 {
     return ConvertEnum(pValue, kTextDecorations);
 }
 
-CXTPMarkupObject* CXTPMarkupConverter::ConvertFontQuality(CXTPMarkupHost*, CXTPMarkupObject* pValue)
+CXTPMarkupObject* CXTPMarkupConverter::ConvertFontQuality(CXTPMarkupElementContext*, CXTPMarkupObject* pValue)
 {
     return ConvertEnum(pValue, kFontQuality);
 }
 
-CXTPMarkupObject* CXTPMarkupConverter::ConvertScrollBarVisibility(CXTPMarkupHost*, CXTPMarkupObject* pValue)
+CXTPMarkupObject* CXTPMarkupConverter::ConvertScrollBarVisibility(CXTPMarkupElementContext*, CXTPMarkupObject* pValue)
 {
     return ConvertEnum(pValue, kScrollBarVisibility);
 }
 
-CXTPMarkupObject* CXTPMarkupConverter::ConvertStretch(CXTPMarkupHost*, CXTPMarkupObject* pValue)
+CXTPMarkupObject* CXTPMarkupConverter::ConvertStretch(CXTPMarkupElementContext*, CXTPMarkupObject* pValue)
 {
     return ConvertEnum(pValue, kStretch);
 }
 
-CXTPMarkupObject* CXTPMarkupConverter::ConvertTabNavigation(CXTPMarkupHost*, CXTPMarkupObject* pValue)
+CXTPMarkupObject* CXTPMarkupConverter::ConvertTabNavigation(CXTPMarkupElementContext*, CXTPMarkupObject* pValue)
 {
     return ConvertEnum(pValue, kTabNavigation);
 }
 
-CXTPMarkupObject* CXTPMarkupConverter::ConvertCursor(CXTPMarkupHost*, CXTPMarkupObject* pValue)
+CXTPMarkupObject* CXTPMarkupConverter::ConvertCursor(CXTPMarkupElementContext*, CXTPMarkupObject* pValue)
 {
     const KEYWORD* pKeyword = FindKeyword(pValue, kCursor);
     return pKeyword ? new CXTPMarkupInt(pKeyword->nValue) : nullptr;
@@ -258,7 +258,7 @@ int CXTPMarkupConverter::ReadLength(LPCWSTR lpszText, int nLength)
     return nValue;
 }
 
-CXTPMarkupObject* CXTPMarkupConverter::ConvertLength(CXTPMarkupHost*, CXTPMarkupObject* pValue)
+CXTPMarkupObject* CXTPMarkupConverter::ConvertLength(CXTPMarkupElementContext*, CXTPMarkupObject* pValue)
 {
     const CXTPMarkupString* pString = MarkupCast<CXTPMarkupString>(pValue);
     if (!pString)

@@ -117,7 +117,7 @@ void CXTPMarkupObject::OnFinalRelease()
     delete this;
 }
 
-void CXTPMarkupObject::OnCreatedForHost(CXTPMarkupHost* /*pHost*/) {}
+void CXTPMarkupObject::OnCreatedForHost(CXTPMarkupElementContext* /*pHost*/) {}
 
 CXTPMarkupObject* CXTPMarkupObject::FindResource(const CXTPMarkupObject* /*pKey*/) const
 {

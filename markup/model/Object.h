@@ -14,7 +14,7 @@ class CXTPMarkupType;
 class CXTPMarkupDependencyProperty;
 class CXTPMarkupPropertyStore;
 class CXTPMarkupObjectBuilder;
-class CXTPMarkupHost;
+class CXTPMarkupElementContext;
 
 // Ownership, in one place:
 //  - A new object, and every factory or parse result, carries one reference for
@@ -75,9 +75,9 @@ public:
     virtual void OnPropertyChanged(CXTPMarkupDependencyProperty* pProperty, CXTPMarkupObject* pOldValue,
                                    CXTPMarkupObject* pNewValue);
 
-    // CreateObject calls this once on every object it makes for a host. Input
-    // elements keep the host; everything else ignores it.
-    virtual void OnCreatedForHost(CXTPMarkupHost* pHost);
+    // CreateObject calls this once on every object it makes for a context
+    // (the host). Input elements keep the context; everything else ignores it.
+    virtual void OnCreatedForHost(CXTPMarkupElementContext* pHost);
 
     // Resource search of {StaticResource ...} while markup loads: the value
     // stored under pKey in the resources this object reaches, borrowed, or

@@ -53,7 +53,7 @@ void NotifyLoaded(CXTPMarkupObject* pRoot)
 }
 } // namespace
 
-CXTPMarkupObjectBuilder::CXTPMarkupObjectBuilder(CXTPMarkupHost* pHost)
+CXTPMarkupObjectBuilder::CXTPMarkupObjectBuilder(CXTPMarkupElementContext* pHost)
     : m_pHost(pHost), m_pRoot(nullptr), m_bPendingSpace(false)
 {
 }
@@ -86,7 +86,7 @@ void CXTPMarkupObjectBuilder::SetRootType(CXTPMarkupType* pType)
     g_pRootType = pType;
 }
 
-CXTPMarkupObject* CXTPMarkupObjectBuilder::Parse(CXTPMarkupHost* pHost, const char* pText, size_t nLength,
+CXTPMarkupObject* CXTPMarkupObjectBuilder::Parse(CXTPMarkupElementContext* pHost, const char* pText, size_t nLength,
                                                  std::string* pErrorText, UINT nCodePage, int nDpi)
 {
     if (pErrorText)

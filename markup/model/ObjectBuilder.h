@@ -19,12 +19,12 @@ public:
     // the thread's stack; this many levels leave it a wide margin.
     static constexpr int kMaxDepth = 256;
 
-    explicit CXTPMarkupObjectBuilder(CXTPMarkupHost* pHost);
+    explicit CXTPMarkupObjectBuilder(CXTPMarkupElementContext* pHost);
     CXTPMarkupObjectBuilder(const CXTPMarkupObjectBuilder&) = delete;
     CXTPMarkupObjectBuilder& operator=(const CXTPMarkupObjectBuilder&) = delete;
     ~CXTPMarkupObjectBuilder();
 
-    CXTPMarkupHost* GetHost() const { return m_pHost; }
+    CXTPMarkupElementContext* GetHost() const { return m_pHost; }
 
     // The type every loaded root must be of. The element library, above this
     // one, names its UI element class here when it registers its types;
@@ -46,8 +46,8 @@ public:
     // pErrorText when one is given (it is cleared on success). nCodePage is
     // the text's code page: 0, the system's ANSI code page, unless the
     // markup declares UTF-8.
-    static CXTPMarkupObject* Parse(CXTPMarkupHost* pHost, const char* pText, size_t nLength, std::string* pErrorText,
-                                   UINT nCodePage = 0, int nDpi = kDefaultDpi);
+    static CXTPMarkupObject* Parse(CXTPMarkupElementContext* pHost, const char* pText, size_t nLength,
+                                   std::string* pErrorText, UINT nCodePage = 0, int nDpi = kDefaultDpi);
 
     // Lengths in markup (the length converter's sizes and every thickness)
     // are pixels at 96 DPI; a builder for another DPI scales them as it reads
@@ -86,7 +86,7 @@ private:
     CXTPMarkupObject* ScaleLength(CXTPMarkupDependencyProperty* pProperty, CXTPMarkupObject* pValue) const;
 
     std::string m_strErrorText;
-    CXTPMarkupHost* m_pHost; // not owned
+    CXTPMarkupElementContext* m_pHost; // not owned
     int m_nDpi = kDefaultDpi;
     CXTPMarkupSystemColors m_systemColors;
     std::vector<CXTPMarkupObject*> m_openElements; // innermost last, one reference each

@@ -174,7 +174,7 @@ CXTPMarkupType* CXTPMarkupType::GetFirstType()
     return CXTPMarkupTypeRegistry::Instance().m_pFirstType;
 }
 
-CXTPMarkupObject* CXTPMarkupType::CreateObject(CXTPMarkupHost* pHost, CXTPMarkupType* pType)
+CXTPMarkupObject* CXTPMarkupType::CreateObject(CXTPMarkupElementContext* pHost, CXTPMarkupType* pType)
 {
     if (!pType || !pType->m_pfnFactory)
         return nullptr;

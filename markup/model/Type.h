@@ -52,7 +52,7 @@ public:
 
     // A new object of the type (one reference) made for a host, or null when
     // the type has no factory or the allocation failed.
-    static CXTPMarkupObject* CreateObject(CXTPMarkupHost* pHost, CXTPMarkupType* pType);
+    static CXTPMarkupObject* CreateObject(CXTPMarkupElementContext* pHost, CXTPMarkupType* pType);
 
     static BOOL IsDerivedFrom(const CXTPMarkupType* pType, const CXTPMarkupType* pBase);
 

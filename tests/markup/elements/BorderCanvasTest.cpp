@@ -6,7 +6,7 @@
 #include "markup/elements/Border.h"
 #include "markup/elements/Canvas.h"
 #include "markup/elements/Page.h"
-#include "markup/host/Painter.h"
+#include "markup/host/GdiPainter.h"
 #include "support/DibCanvas.h"
 
 #include <gtest/gtest.h>
@@ -82,7 +82,7 @@ TEST(BorderTest, EachEdgeIsDrawnAtItsThicknessAndTheBackgroundStaysInside)
         </Border>)");
     ASSERT_TRUE(root);
     CDibCanvas canvas(30, 30);
-    CXTPMarkupPainter painter(canvas.GetDC());
+    CXTPMarkupGdiPainter painter(canvas.GetDC());
     root->Measure(&painter, 30, 30);
     root->Arrange(RECT{0, 0, 30, 30});
     root->Render(&painter);

@@ -1,7 +1,7 @@
 #include "ElementTestSupport.h"
 
 #include "markup/elements/LayoutDump.h"
-#include "markup/host/Painter.h"
+#include "markup/host/GdiPainter.h"
 #include "markup/model/DependencyProperty.h"
 #include "markup/model/Numbers.h"
 #include "markup/model/ObjectBuilder.h"
@@ -126,7 +126,7 @@ CTestBox* FindBox(CXTPMarkupVisual* pRoot, LPCWSTR lpszName)
 
 std::string LayOut(CXTPMarkupUIElement* pRoot, int cx, int cy)
 {
-    CXTPMarkupPainter painter;
+    CXTPMarkupGdiPainter painter;
     pRoot->Measure(&painter, cx, cy);
     pRoot->Arrange(RECT{0, 0, cx, cy});
     return DumpMarkupLayout(pRoot);
@@ -134,7 +134,7 @@ std::string LayOut(CXTPMarkupUIElement* pRoot, int cx, int cy)
 
 void Paint(CXTPMarkupUIElement* pRoot, CDibCanvas& canvas)
 {
-    CXTPMarkupPainter painter(canvas.GetDC());
+    CXTPMarkupGdiPainter painter(canvas.GetDC());
     pRoot->Measure(&painter, canvas.Width(), canvas.Height());
     pRoot->Arrange(RECT{0, 0, canvas.Width(), canvas.Height()});
     pRoot->Render(&painter);

@@ -7,7 +7,7 @@
 #include "markup/elements/ElementContext.h"
 #include "markup/elements/Image.h"
 #include "markup/elements/LayoutDump.h"
-#include "markup/host/Painter.h"
+#include "markup/host/GdiPainter.h"
 #include "markup/host/PngImage.h"
 #include "markup/model/String.h"
 #include "support/DibCanvas.h"
@@ -71,7 +71,7 @@ std::string MeasuredSize(const std::string& strSource, CXTPMarkupHost* pHost = n
     Ptr<CXTPMarkupImage> image = LoadImage(strSource, pHost);
     if (!image)
         return "no element";
-    CXTPMarkupPainter painter;
+    CXTPMarkupGdiPainter painter;
     image->Measure(&painter, 1000, 1000);
     const SIZE sz = image->GetMeasuredSize();
     return std::to_string(sz.cx) + " x " + std::to_string(sz.cy);
@@ -102,7 +102,7 @@ TEST(ImageTest, LoadableSourcesMeasureAsTheirPicture)
     // A new source is loaded at the next measure; taking it away keeps the picture.
     Ptr<CXTPMarkupImage> image = LoadImage("res://clock.png");
     ASSERT_TRUE(image);
-    CXTPMarkupPainter painter;
+    CXTPMarkupGdiPainter painter;
     image->Measure(&painter, 100, 100);
     image->SetValue(CXTPMarkupImage::m_pSourceProperty, CXTPMarkupString::CreateValue(L"res://sync.png"));
     image->Measure(&painter, 100, 100);

@@ -4,7 +4,7 @@
 #include "ElementTestSupport.h"
 
 #include "markup/elements/LayoutDump.h"
-#include "markup/host/Painter.h"
+#include "markup/host/GdiPainter.h"
 #include "markup/model/Brush.h"
 #include "markup/model/Converter.h"
 #include "markup/model/Numbers.h"

@@ -5,7 +5,7 @@
 #include "ElementTestSupport.h"
 
 #include "markup/elements/LayoutDump.h"
-#include "markup/host/Painter.h"
+#include "markup/host/GdiPainter.h"
 #include "markup/model/Brush.h"
 #include "markup/model/Numbers.h"
 #include "support/DibCanvas.h"
@@ -122,7 +122,7 @@ TEST(RenderTest, TheDeviceContextGetsItsOriginAndClippingBack)
         if (bClipped)
             SelectClipRgn(hDC, hrgnOriginal.Get());
 
-        CXTPMarkupPainter painter(hDC);
+        CXTPMarkupGdiPainter painter(hDC);
         const RECT rcClipBefore = painter.GetClipBox();
         root->Measure(&painter, 60, 40);
         root->Arrange(RECT{0, 0, 60, 40});

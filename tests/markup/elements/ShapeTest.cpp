@@ -6,7 +6,7 @@
 
 #include "markup/elements/PointCollection.h"
 #include "markup/elements/Shape.h"
-#include "markup/host/Painter.h"
+#include "markup/host/GdiPainter.h"
 #include "markup/model/Numbers.h"
 #include "markup/model/String.h"
 #include "support/DibCanvas.h"
@@ -37,7 +37,7 @@ void ExpectDrawing(const char* pszMarkup, int cx, int cy, std::initializer_list<
     Ptr<CXTPMarkupFrameworkElement> root = Load(pszMarkup);
     ASSERT_TRUE(root) << pszMarkup;
     CDibCanvas canvas(cx, cy);
-    CXTPMarkupPainter painter(canvas.GetDC());
+    CXTPMarkupGdiPainter painter(canvas.GetDC());
     root->Measure(&painter, cx, cy);
     root->Arrange(RECT{0, 0, cx, cy});
     root->Render(&painter);
@@ -119,7 +119,7 @@ TEST(ShapeDrawingTest, FiguresWithNothingToDrawLeaveThePixels)
         Ptr<CXTPMarkupFrameworkElement> root = Load(pszMarkup);
         ASSERT_TRUE(root) << pszMarkup;
         CDibCanvas canvas(30, 30);
-        CXTPMarkupPainter painter(canvas.GetDC());
+        CXTPMarkupGdiPainter painter(canvas.GetDC());
         root->Measure(&painter, 30, 30);
         root->Arrange(RECT{0, 0, 30, 30});
         root->Render(&painter);
@@ -136,7 +136,7 @@ std::unique_ptr<CDibCanvas> Draw(const char* pszMarkup, int cx, int cy)
     auto canvas = std::make_unique<CDibCanvas>(cx, cy);
     if (!root)
         return canvas;
-    CXTPMarkupPainter painter(canvas->GetDC());
+    CXTPMarkupGdiPainter painter(canvas->GetDC());
     root->Measure(&painter, cx, cy);
     root->Arrange(RECT{0, 0, cx, cy});
     root->Render(&painter);
@@ -310,7 +310,7 @@ TEST(ShapeLeakTest, AThousandPassesLeaveNoGdiObjectsBehind)
     CDibCanvas canvas(40, 40);
     auto pass = [&]()
     {
-        CXTPMarkupPainter painter(canvas.GetDC());
+        CXTPMarkupGdiPainter painter(canvas.GetDC());
         root->InvalidateMeasure();
         root->Measure(&painter, 40, 40);
         root->Arrange(RECT{0, 0, 40, 40});

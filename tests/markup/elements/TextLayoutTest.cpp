@@ -11,7 +11,7 @@
 #include "markup/elements/Run.h"
 #include "markup/elements/Span.h"
 #include "markup/host/CachedFont.h"
-#include "markup/host/Painter.h"
+#include "markup/host/GdiPainter.h"
 #include "markup/model/Converter.h"
 #include "markup/model/Numbers.h"
 #include "markup/model/String.h"
@@ -61,7 +61,7 @@ int SpaceHeight(const LOGFONTA& lf)
     CXTPMarkupCachedFont* pFont = new CXTPMarkupCachedFont(lf);
     int cy = 0;
     {
-        CXTPMarkupPainter painter;
+        CXTPMarkupGdiPainter painter;
         painter.SetFont(pFont);
         cy = painter.GetTextExtent(L" ", 1).cy;
     }
@@ -156,7 +156,7 @@ TEST(TextLayoutTest, WrappingModesBreakAtBlanksAndDropBlanksAtTheStartOfLaterLin
     // even where it is wider than the room.
     LayOut(textBlock.Get(), 10, kTall);
     EXPECT_EQ((std::vector<std::wstring>{L"  alpha beta gamma", L"delta"}), LineTexts(textBlock.Get()));
-    CXTPMarkupPainter painter;
+    CXTPMarkupGdiPainter painter;
     textBlock->Measure(&painter, kUnbounded, kTall);
     EXPECT_EQ(TextWidth(lf, L"  alpha beta gamma"), textBlock->GetMeasuredSize().cx);
 

@@ -10,7 +10,7 @@
 #include "markup/host/CachedFont.h"
 #include "markup/elements/Delegate.h"
 #include "markup/elements/EventArgs.h"
-#include "markup/host/Painter.h"
+#include "markup/host/GdiPainter.h"
 #include "markup/model/Brush.h"
 #include "markup/model/Numbers.h"
 #include "markup/model/String.h"

@@ -3,7 +3,7 @@
 #include "markup/elements/Inline.h"
 #include "markup/elements/Run.h"
 #include "markup/host/CachedFont.h"
-#include "markup/host/Painter.h"
+#include "markup/host/GdiPainter.h"
 #include "markup/model/DependencyProperty.h"
 #include "markup/model/String.h"
 #include "markup/model/Type.h"

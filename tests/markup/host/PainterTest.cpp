@@ -2,7 +2,7 @@
 // and by both of their drawing paths, the origin and clip brackets, fonts and
 // text placement, and GDI objects after many passes.
 #include "markup/host/CachedFont.h"
-#include "markup/host/Painter.h"
+#include "markup/host/GdiPainter.h"
 #include "markup/model/Brush.h"
 #include "markup/model/Point.h"
 #include "support/DibCanvas.h"
@@ -81,7 +81,7 @@ TEST(PainterFillTest, SolidFillsCoverTheRectangleInTheCurrentOriginAndNothingEls
     SetBkColor(canvas.GetDC(), RGB(1, 2, 3));
     Ptr<CXTPMarkupSolidColorBrush> green(new CXTPMarkupSolidColorBrush(RGB(0, 255, 0)));
     Ptr<CXTPMarkupSolidColorBrush> unset(new CXTPMarkupSolidColorBrush());
-    CXTPMarkupPainter painter(canvas.GetDC());
+    CXTPMarkupGdiPainter painter(canvas.GetDC());
     const POINT ptPrevious = painter.OffsetViewportOrigin(POINT{10, 5});
     painter.FillRectangle(green.Get(), RECT{2, 3, 6, 5});
     // An unset colour, no brush, empty and inverted rectangles paint nothing.
@@ -101,7 +101,7 @@ TEST(PainterFillTest, SolidFillsCoverTheRectangleInTheCurrentOriginAndNothingEls
 TEST(PainterBracketTest, OriginsAccumulateInDeviceUnitsAndTheClipBoxFollows)
 {
     CDibCanvas canvas(100, 50, kPaper);
-    CXTPMarkupPainter painter(canvas.GetDC());
+    CXTPMarkupGdiPainter painter(canvas.GetDC());
     const POINT ptOuter = painter.OffsetViewportOrigin(POINT{5, 7});
     const POINT ptInner = painter.OffsetViewportOrigin(POINT{3, 1});
     EXPECT_EQ(0, ptOuter.x + ptOuter.y);
@@ -119,7 +119,7 @@ TEST(PainterBracketTest, OriginsAccumulateInDeviceUnitsAndTheClipBoxFollows)
     SetMapMode(canvas.GetDC(), MM_ANISOTROPIC);
     SetWindowExtEx(canvas.GetDC(), 1, -1, nullptr);
     SetViewportExtEx(canvas.GetDC(), 2, 3, nullptr);
-    CXTPMarkupPainter scaled(canvas.GetDC());
+    CXTPMarkupGdiPainter scaled(canvas.GetDC());
     scaled.OffsetViewportOrigin(POINT{5, 4});
     GetViewportOrgEx(canvas.GetDC(), &ptDC);
     EXPECT_EQ(10, ptDC.x);
@@ -130,13 +130,13 @@ TEST(PainterBracketTest, ClipBracketsNarrowDrawingAndPutTheClippingBack)
 {
     CDibCanvas canvas(60, 40, kPaper);
     HDC hDC = canvas.GetDC();
-    CXTPMarkupPainter painter(hDC);
+    CXTPMarkupGdiPainter painter(hDC);
     CXTPGdiObject<HRGN> probe(CreateRectRgn(0, 0, 0, 0));
 
     // Without clipping the marker comes back, and restoring it removes all
     // clipping again.
     HRGN hrgnSaved = painter.SaveClipRegion();
-    EXPECT_EQ(CXTPMarkupPainter::NoClipRegion(), hrgnSaved);
+    EXPECT_EQ(CXTPMarkupGdiPainter::NoClipRegion(), hrgnSaved);
     painter.OffsetViewportOrigin(POINT{10, 10});
     painter.IntersectClipRect(RECT{0, 0, 5, 4});
     EXPECT_EQ(5, painter.GetClipBox().right); // in the element's coordinates
@@ -153,7 +153,7 @@ TEST(PainterBracketTest, ClipBracketsNarrowDrawingAndPutTheClippingBack)
     SelectClipRgn(hDC, outer.Get());
     painter.RestoreClipRegion(nullptr); // nothing saved: nothing happens
     hrgnSaved = painter.SaveClipRegion();
-    ASSERT_NE(CXTPMarkupPainter::NoClipRegion(), hrgnSaved);
+    ASSERT_NE(CXTPMarkupGdiPainter::NoClipRegion(), hrgnSaved);
     painter.IntersectClipRect(RECT{20, 0, 60, 40});
     painter.FillSolidRect(0, 0, 60, 40, RGB(0, 0, 255));
     painter.RestoreClipRegion(hrgnSaved);
@@ -182,7 +182,7 @@ protected:
             GTEST_SKIP() << "this system has no GradientFill";
     }
 
-    void Prepare(CXTPMarkupPainter& painter) const
+    void Prepare(CXTPMarkupGdiPainter& painter) const
     {
         if (GetParam() == EPath::Bitmap)
             painter.SetGradientFill(nullptr);
@@ -190,7 +190,7 @@ protected:
 
     void Fill(CXTPMarkupBrush* pBrush, const RECT& rc)
     {
-        CXTPMarkupPainter painter(m_canvas.GetDC());
+        CXTPMarkupGdiPainter painter(m_canvas.GetDC());
         Prepare(painter);
         painter.FillRectangle(pBrush, rc);
     }
@@ -282,13 +282,13 @@ TEST_P(PainterGradientTest, OnlyTheVisiblePartChangesAndItKeepsItsColours)
         Ptr<CXTPMarkupLinearGradientBrush> brush =
             Gradient({{RGB(255, 0, 0), 0.1}, {RGB(0, 255, 0), 0.6}, {RGB(0, 0, 255), 0.9}}, points);
         CDibCanvas whole(40, 30, kPaper);
-        CXTPMarkupPainter reference(whole.GetDC());
+        CXTPMarkupGdiPainter reference(whole.GetDC());
         Prepare(reference);
         reference.OffsetViewportOrigin(POINT{6, 5});
         reference.FillRectangle(brush.Get(), rcFill);
 
         m_canvas.Fill(kPaper);
-        CXTPMarkupPainter painter(m_canvas.GetDC());
+        CXTPMarkupGdiPainter painter(m_canvas.GetDC());
         Prepare(painter);
         const POINT ptPrevious = painter.OffsetViewportOrigin(POINT{6, 5});
         HRGN hrgn = painter.SaveClipRegion();
@@ -311,7 +311,7 @@ TEST_P(PainterGradientTest, OnlyTheVisiblePartChangesAndItKeepsItsColours)
 
 TEST_P(PainterGradientTest, EachOutlineEdgeIsAGradientOfItsOwn)
 {
-    CXTPMarkupPainter painter(m_canvas.GetDC());
+    CXTPMarkupGdiPainter painter(m_canvas.GetDC());
     Prepare(painter);
     painter.DrawRectangle(Gradient({{Gray(0), 0.0}, {Gray(255), 1.0}}, {0, 0, 1, 0}).Get(), 0, 0, 8, 6);
     for (int x = 1; x < 7; ++x)
@@ -357,7 +357,8 @@ TEST(PainterGradientPathTest, BothPathsAgreeAndARefusingGradientFillFallsBack)
                                                              {Gray(255), 1.0}},
                                                             points);
         CDibCanvas bitmap(97, 61, kPaper), fill(97, 61, kPaper), fallback(97, 61, kPaper);
-        CXTPMarkupPainter bitmapPainter(bitmap.GetDC()), fillPainter(fill.GetDC()), fallbackPainter(fallback.GetDC());
+        CXTPMarkupGdiPainter bitmapPainter(bitmap.GetDC()), fillPainter(fill.GetDC()),
+            fallbackPainter(fallback.GetDC());
         bitmapPainter.SetGradientFill(nullptr);
         fillPainter.SetGradientFill(&CountingGradientFill);
         fallbackPainter.SetGradientFill(&CountingGradientFill);
@@ -380,7 +381,7 @@ TEST(PainterGradientPathTest, BothPathsAgreeAndARefusingGradientFillFallsBack)
 
     // Other directions never ask for GradientFill.
     CDibCanvas canvas(20, 20, kPaper);
-    CXTPMarkupPainter painter(canvas.GetDC());
+    CXTPMarkupGdiPainter painter(canvas.GetDC());
     painter.SetGradientFill(&CountingGradientFill);
     g_nGradientFillCalls = 0;
     painter.FillRectangle(Gradient({{Gray(0), 0.0}, {Gray(255), 1.0}}).Get(), RECT{0, 0, 20, 20});
@@ -395,7 +396,7 @@ TEST(PainterTextTest, SetFontPutsTheDcsOwnFontBackInTheEnd)
     Ptr<CXTPMarkupCachedFont> small(new CXTPMarkupCachedFont(TestFont(-12)));
     Ptr<CXTPMarkupCachedFont> large(new CXTPMarkupCachedFont(TestFont(-24)));
     {
-        CXTPMarkupPainter painter(hDC);
+        CXTPMarkupGdiPainter painter(hDC);
         painter.SetFont(small.Get());
         painter.SetFont(small.Get());
         EXPECT_EQ(2, small->GetRefCount());
@@ -415,7 +416,7 @@ TEST(PainterTextTest, MeasuringAndPaintingPaintersAgreeOnExtents)
 {
     Ptr<CXTPMarkupCachedFont> small(new CXTPMarkupCachedFont(TestFont(-12)));
     Ptr<CXTPMarkupCachedFont> large(new CXTPMarkupCachedFont(TestFont(-24)));
-    CXTPMarkupPainter measuring;
+    CXTPMarkupGdiPainter measuring;
     measuring.SetFont(small.Get());
     const SIZE szM = measuring.GetTextExtent(L"M", 1);
     EXPECT_GT(szM.cx, 0);
@@ -428,7 +429,7 @@ TEST(PainterTextTest, MeasuringAndPaintingPaintersAgreeOnExtents)
     const SIZE szLarge = measuring.GetTextExtent(L"\x540C\x6B65M", 3);
     EXPECT_GT(szLarge.cy, szM.cy);
     CDibCanvas canvas(10, 10, kPaper);
-    CXTPMarkupPainter painting(canvas.GetDC());
+    CXTPMarkupGdiPainter painting(canvas.GetDC());
     painting.SetFont(large.Get());
     EXPECT_EQ(szLarge.cx, painting.GetTextExtent(L"\x540C\x6B65M", 3).cx);
     EXPECT_EQ(szLarge.cy, painting.GetTextExtent(L"\x540C\x6B65M", 3).cy);
@@ -439,7 +440,7 @@ TEST(PainterTextTest, TextStartsAtTheRectanglesCornerWithoutClippingOrBackground
     const COLORREF kWhite = RGB(255, 255, 255);
     CDibCanvas canvas(200, 60, kWhite);
     Ptr<CXTPMarkupCachedFont> font(new CXTPMarkupCachedFont(TestFont(-20, FW_BOLD)));
-    CXTPMarkupPainter painter(canvas.GetDC());
+    CXTPMarkupGdiPainter painter(canvas.GetDC());
     painter.SetFont(font.Get());
     painter.SetTextColor(RGB(255, 0, 0));
     painter.OffsetViewportOrigin(POINT{10, 5});
@@ -513,7 +514,7 @@ TEST(PainterLeakTest, AThousandPassesLeaveNoGdiObjectsBehind)
     auto pass = [&](int i)
     {
         SelectClipRgn(canvas.GetDC(), i % 2 ? outer.Get() : nullptr);
-        CXTPMarkupPainter painter(canvas.GetDC());
+        CXTPMarkupGdiPainter painter(canvas.GetDC());
         if (i % 3 == 0)
             painter.SetGradientFill(nullptr);
         const POINT ptPrevious = painter.OffsetViewportOrigin(POINT{3, 2});
@@ -526,7 +527,7 @@ TEST(PainterLeakTest, AThousandPassesLeaveNoGdiObjectsBehind)
         painter.DrawTextLine(L"12:00", 5, RECT{2, 2, 40, 20});
         painter.RestoreClipRegion(hrgn);
         painter.SetViewportOrigin(ptPrevious);
-        CXTPMarkupPainter measuring;
+        CXTPMarkupGdiPainter measuring;
         measuring.SetFont(font.Get());
         measuring.GetTextExtent(L"12:00", 5);
     };

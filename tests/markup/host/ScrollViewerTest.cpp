@@ -6,7 +6,7 @@
 #include "markup/elements/FrameworkElement.h"
 #include "markup/elements/LayoutDump.h"
 #include "markup/host/Host.h"
-#include "markup/host/Painter.h"
+#include "markup/host/GdiPainter.h"
 #include "markup/host/ScrollBar.h"
 #include "markup/host/ScrollBarGripper.h"
 #include "markup/host/ScrollViewer.h"
@@ -448,7 +448,7 @@ TEST_F(ScrollViewerTest, ContentIsCutToTheViewportAndShowsWhereScrolled)
 std::unique_ptr<CDibCanvas> RenderBar(Bar* pBar)
 {
     auto canvas = std::make_unique<CDibCanvas>(kClientWidth, kClientHeight, RGB(128, 128, 128));
-    CXTPMarkupPainter painter(canvas->GetDC());
+    CXTPMarkupGdiPainter painter(canvas->GetDC());
     pBar->Render(&painter);
     return canvas;
 }

@@ -33,9 +33,9 @@ public:
     CXTPMarkupObject* GetLogicalChild(int nIndex) const override;
     void OnPropertyChanged(CXTPMarkupDependencyProperty* pProperty, CXTPMarkupObject* pOldValue,
                            CXTPMarkupObject* pNewValue) override;
-    void OnCreatedForHost(CXTPMarkupHost* pHost) override { m_pCreatedFor = pHost; }
+    void OnCreatedForHost(CXTPMarkupElementContext* pHost) override { m_pCreatedFor = pHost; }
 
-    CXTPMarkupHost* m_pCreatedFor = nullptr;
+    CXTPMarkupElementContext* m_pCreatedFor = nullptr;
 
 protected:
     ~CTestContainer() override;

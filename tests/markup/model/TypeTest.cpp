@@ -55,7 +55,7 @@ TEST(TypeTest, BaseChainsDecideKinds)
 
 TEST(TypeTest, CreateObjectUsesTheFactoryAndTellsTheObjectItsHost)
 {
-    CXTPMarkupHost* pHost = reinterpret_cast<CXTPMarkupHost*>(0x1000);
+    CXTPMarkupElementContext* pHost = reinterpret_cast<CXTPMarkupElementContext*>(0x1000);
     Ptr<CXTPMarkupObject> node(CXTPMarkupType::CreateObject(pHost, CXTPMarkupType::FindType(L"TestNode")));
     ASSERT_NE(nullptr, node.Get());
     EXPECT_EQ(MARKUP_TYPE(CTestNode), node->GetType());

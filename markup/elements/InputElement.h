@@ -1,4 +1,4 @@
-// Base of every markup element that can receive the mouse: its host link,
+// Base of every markup element that can receive the mouse: its context link,
 // input properties, routed events with their handler lists, the default
 // reactions to the mouse, and the style and trigger state of the element.
 #pragma once
@@ -45,11 +45,10 @@ public:
 
     static void RegisterMarkupProperties();
 
-    // The host this element was created for (not counted here: the element
-    // holds one reference, given back at its final release), or null.
-    CXTPMarkupHost* GetMarkupContext() const { return m_pMarkupContext; }
-    // The same host as elements see it; null without one.
-    CXTPMarkupElementContext* GetElementContext() const;
+    // The context this element was created for (not counted here: the
+    // element holds one reference, given back at its final release), or null.
+    CXTPMarkupElementContext* GetMarkupContext() const { return m_pMarkupContext; }
+    CXTPMarkupElementContext* GetElementContext() const { return m_pMarkupContext; }
 
     // Appends pDelegate to the element's list for pEvent; takes over the
     // reference. RemoveHandler drops the first occurrence.
@@ -102,7 +101,7 @@ public:
     void ApplyMarkupValue(CXTPMarkupObjectBuilder* pBuilder, CXTPMarkupDependencyProperty* pProperty,
                           CXTPMarkupObject* pValue) override;
 
-    void OnCreatedForHost(CXTPMarkupHost* pHost) override;
+    void OnCreatedForHost(CXTPMarkupElementContext* pContext) override;
 
     // The builder's resource search: this element's resources, its style's,
     // then its ancestors'.
@@ -129,8 +128,8 @@ private:
     static void OnStyleChanged(CXTPMarkupObject* pObject, CXTPMarkupPropertyChangedArgs* pArgs);
 
     CXTPMarkupEventHandlerMap* m_pHandlers; // created by the first AddHandler
-    CXTPMarkupHost* m_pMarkupContext;
+    CXTPMarkupElementContext* m_pMarkupContext;
     CXTPMarkupStyleState m_styleState;
 
-    friend class CXTPMarkupHost; // sets and clears the host link
+    friend class CXTPMarkupElementContext; // sets and clears the link
 };

@@ -1,4 +1,4 @@
-#include "markup/host/Painter.h"
+#include "markup/host/GdiPainter.h"
 
 #include "markup/elements/LayoutExtent.h"
 
@@ -133,17 +133,17 @@ void FillFromBitmap(HDC hDC, const CXTPMarkupLinearGradient& gradient, const REC
 }
 } // namespace
 
-CXTPMarkupPainter::CXTPMarkupPainter() : m_hDC(::CreateCompatibleDC(nullptr)), m_bOwnsDC(TRUE)
+CXTPMarkupGdiPainter::CXTPMarkupGdiPainter() : m_hDC(::CreateCompatibleDC(nullptr)), m_bOwnsDC(TRUE)
 {
     Initialize();
 }
 
-CXTPMarkupPainter::CXTPMarkupPainter(HDC hDC) : m_hDC(hDC), m_bOwnsDC(FALSE)
+CXTPMarkupGdiPainter::CXTPMarkupGdiPainter(HDC hDC) : m_hDC(hDC), m_bOwnsDC(FALSE)
 {
     Initialize();
 }
 
-void CXTPMarkupPainter::Initialize()
+void CXTPMarkupGdiPainter::Initialize()
 {
     m_hAttribDC = m_hDC;
     m_pFont = nullptr;
@@ -162,25 +162,25 @@ void CXTPMarkupPainter::Initialize()
     ::SetBkMode(m_hDC, TRANSPARENT);
 }
 
-CXTPMarkupPainter::~CXTPMarkupPainter()
+CXTPMarkupGdiPainter::~CXTPMarkupGdiPainter()
 {
     SetFont(nullptr);
     if (m_bOwnsDC && m_hDC)
         ::DeleteDC(m_hDC);
 }
 
-BOOL CXTPMarkupPainter::IsTransient() const
+BOOL CXTPMarkupGdiPainter::IsTransient() const
 {
     return FALSE;
 }
 
-void CXTPMarkupPainter::ReadClipBox()
+void CXTPMarkupGdiPainter::ReadClipBox()
 {
     if (::GetClipBox(m_hDC, &m_rcClipBox) == ERROR)
         ::SetRectEmpty(&m_rcClipBox);
 }
 
-SIZE CXTPMarkupPainter::LogicalToDevice(SIZE sz) const
+SIZE CXTPMarkupGdiPainter::LogicalToDevice(SIZE sz) const
 {
     // An extent is never 0 on a working DC; a DC that could not be read keeps
     // the identity.
@@ -189,7 +189,7 @@ SIZE CXTPMarkupPainter::LogicalToDevice(SIZE sz) const
                 nWindowY ? ::MulDiv(sz.cy, std::abs(m_szViewportExt.cy), nWindowY) : sz.cy};
 }
 
-POINT CXTPMarkupPainter::OffsetViewportOrigin(POINT ptOffset)
+POINT CXTPMarkupGdiPainter::OffsetViewportOrigin(POINT ptOffset)
 {
     const POINT ptPrevious = m_ptViewportOrg;
     const SIZE szDevice = LogicalToDevice(SIZE{ptOffset.x, ptOffset.y});
@@ -200,19 +200,19 @@ POINT CXTPMarkupPainter::OffsetViewportOrigin(POINT ptOffset)
     return ptPrevious;
 }
 
-void CXTPMarkupPainter::SetViewportOrigin(POINT ptOrigin)
+void CXTPMarkupGdiPainter::SetViewportOrigin(POINT ptOrigin)
 {
     m_ptViewportOrg = ptOrigin;
     ::SetViewportOrgEx(m_hDC, ptOrigin.x, ptOrigin.y, nullptr);
     ReadClipBox();
 }
 
-void CXTPMarkupPainter::ApplyViewportOrigin(POINT ptOrigin)
+void CXTPMarkupGdiPainter::ApplyViewportOrigin(POINT ptOrigin)
 {
     ::SetViewportOrgEx(m_hDC, ptOrigin.x, ptOrigin.y, nullptr);
 }
 
-HRGN CXTPMarkupPainter::SaveClipRegion()
+HRGN CXTPMarkupGdiPainter::SaveClipRegion()
 {
     HRGN hrgn = ::CreateRectRgn(0, 0, 0, 0);
     if (!hrgn)
@@ -223,13 +223,13 @@ HRGN CXTPMarkupPainter::SaveClipRegion()
     return NoClipRegion();
 }
 
-void CXTPMarkupPainter::IntersectClipRect(const RECT& rc)
+void CXTPMarkupGdiPainter::IntersectClipRect(const RECT& rc)
 {
     ::IntersectClipRect(m_hDC, rc.left, rc.top, rc.right, rc.bottom);
     ReadClipBox();
 }
 
-void CXTPMarkupPainter::RestoreClipRegion(HRGN hrgnSaved)
+void CXTPMarkupGdiPainter::RestoreClipRegion(HRGN hrgnSaved)
 {
     if (!hrgnSaved)
         return;
@@ -245,7 +245,7 @@ void CXTPMarkupPainter::RestoreClipRegion(HRGN hrgnSaved)
     ReadClipBox();
 }
 
-void CXTPMarkupPainter::FillRectangle(CXTPMarkupBrush* pBrush, int nLeft, int nTop, int nRight, int nBottom)
+void CXTPMarkupGdiPainter::FillRectangle(CXTPMarkupBrush* pBrush, int nLeft, int nTop, int nRight, int nBottom)
 {
     const RECT rc = {nLeft, nTop, nRight, nBottom};
     if (const CXTPMarkupSolidColorBrush* pSolid = MarkupCast<CXTPMarkupSolidColorBrush>(pBrush))
@@ -259,12 +259,12 @@ void CXTPMarkupPainter::FillRectangle(CXTPMarkupBrush* pBrush, int nLeft, int nT
     }
 }
 
-void CXTPMarkupPainter::FillSolidRect(int nLeft, int nTop, int nRight, int nBottom, COLORREF clr)
+void CXTPMarkupGdiPainter::FillSolidRect(int nLeft, int nTop, int nRight, int nBottom, COLORREF clr)
 {
     PaintSolid(clr, RECT{nLeft, nTop, nRight, nBottom});
 }
 
-void CXTPMarkupPainter::DrawRectangle(CXTPMarkupBrush* pBrush, int nLeft, int nTop, int nRight, int nBottom)
+void CXTPMarkupGdiPainter::DrawRectangle(CXTPMarkupBrush* pBrush, int nLeft, int nTop, int nRight, int nBottom)
 {
     FillRectangle(pBrush, nLeft, nTop, nRight, nTop + 1);
     FillRectangle(pBrush, nLeft, nTop, nLeft + 1, nBottom);
@@ -272,23 +272,23 @@ void CXTPMarkupPainter::DrawRectangle(CXTPMarkupBrush* pBrush, int nLeft, int nT
     FillRectangle(pBrush, nRight - 1, nTop, nRight, nBottom);
 }
 
-void CXTPMarkupPainter::DrawFrameControl(const RECT& rc, UINT nType, UINT nState)
+void CXTPMarkupGdiPainter::DrawFrameControl(const RECT& rc, UINT nType, UINT nState)
 {
     RECT rcFrame = rc;
     ::DrawFrameControl(m_hDC, &rcFrame, nType, nState);
 }
 
-void CXTPMarkupPainter::DrawEdge(RECT& rc, UINT nEdge, UINT nFlags)
+void CXTPMarkupGdiPainter::DrawEdge(RECT& rc, UINT nEdge, UINT nFlags)
 {
     ::DrawEdge(m_hDC, &rc, nEdge, nFlags);
 }
 
-void CXTPMarkupPainter::InvertRect(const RECT& rc)
+void CXTPMarkupGdiPainter::InvertRect(const RECT& rc)
 {
     ::InvertRect(m_hDC, &rc);
 }
 
-void CXTPMarkupPainter::DrawFocusRect(const RECT& rc)
+void CXTPMarkupGdiPainter::DrawFocusRect(const RECT& rc)
 {
     const COLORREF clrText = ::SetTextColor(m_hDC, RGB(255, 255, 255));
     const COLORREF clrBack = ::SetBkColor(m_hDC, RGB(0, 0, 0));
@@ -297,12 +297,12 @@ void CXTPMarkupPainter::DrawFocusRect(const RECT& rc)
     ::SetBkColor(m_hDC, clrBack);
 }
 
-bool CXTPMarkupPainter::DrawThemeBackground(const CXTPThemeHandle& theme, int nPart, int nState, const RECT& rc)
+bool CXTPMarkupGdiPainter::DrawThemeBackground(const CXTPThemeHandle& theme, int nPart, int nState, const RECT& rc)
 {
     return theme.DrawBackground(m_hDC, nPart, nState, rc);
 }
 
-void CXTPMarkupPainter::DrawRectangle(const RECT& rc, COLORREF clr)
+void CXTPMarkupGdiPainter::DrawRectangle(const RECT& rc, COLORREF clr)
 {
     FillSolidRect(rc.left, rc.top, rc.right, rc.top + 1, clr);
     FillSolidRect(rc.left, rc.top, rc.left + 1, rc.bottom, clr);
@@ -310,7 +310,7 @@ void CXTPMarkupPainter::DrawRectangle(const RECT& rc, COLORREF clr)
     FillSolidRect(rc.right - 1, rc.top, rc.right, rc.bottom, clr);
 }
 
-void CXTPMarkupPainter::PaintSolid(COLORREF clr, const RECT& rcFill)
+void CXTPMarkupGdiPainter::PaintSolid(COLORREF clr, const RECT& rcFill)
 {
     // The text call would fill an inverted rectangle after swapping its sides.
     if (rcFill.right <= rcFill.left || rcFill.bottom <= rcFill.top)
@@ -327,7 +327,7 @@ void CXTPMarkupPainter::PaintSolid(COLORREF clr, const RECT& rcFill)
     ::SetBkColor(m_hDC, clrOld);
 }
 
-void CXTPMarkupPainter::PaintLinearGradient(const CXTPMarkupLinearGradientBrush* pBrush, const RECT& rc)
+void CXTPMarkupGdiPainter::PaintLinearGradient(const CXTPMarkupLinearGradientBrush* pBrush, const RECT& rc)
 {
     const CXTPMarkupGradientStopCollection* pStops = pBrush->GetGradientStops();
     // An unbounded side past a negative one would wrap round the difference.
@@ -360,8 +360,14 @@ void CXTPMarkupPainter::PaintLinearGradient(const CXTPMarkupLinearGradientBrush*
     FillFromBitmap(m_hDC, gradient, rc, rcArea);
 }
 
-void CXTPMarkupPainter::SetFont(CXTPMarkupCachedFont* pFont)
+CXTPMarkupFont* CXTPMarkupGdiPainter::CreateUnsharedFont(const LOGFONTA& lf)
 {
+    return new CXTPMarkupCachedFont(lf);
+}
+
+void CXTPMarkupGdiPainter::SetFont(CXTPMarkupFont* pMarkupFont)
+{
+    CXTPMarkupCachedFont* pFont = static_cast<CXTPMarkupCachedFont*>(pMarkupFont);
     if (!m_hDC || pFont == m_pFont)
         return;
     if (pFont)
@@ -383,7 +389,7 @@ void CXTPMarkupPainter::SetFont(CXTPMarkupCachedFont* pFont)
     m_pFont = pFont;
 }
 
-SIZE CXTPMarkupPainter::GetTextExtent(LPCWSTR lpszText, int nCount) const
+SIZE CXTPMarkupGdiPainter::GetTextExtent(LPCWSTR lpszText, int nCount) const
 {
     SIZE sz = {0, 0};
     if (lpszText && nCount > 0)
@@ -391,7 +397,7 @@ SIZE CXTPMarkupPainter::GetTextExtent(LPCWSTR lpszText, int nCount) const
     return sz;
 }
 
-int CXTPMarkupPainter::GetTextFit(LPCWSTR lpszText, int nCount, int nMaxExtent) const
+int CXTPMarkupGdiPainter::GetTextFit(LPCWSTR lpszText, int nCount, int nMaxExtent) const
 {
     if (!lpszText || nCount <= 0 || nMaxExtent < 0)
         return 0;
@@ -402,23 +408,23 @@ int CXTPMarkupPainter::GetTextFit(LPCWSTR lpszText, int nCount, int nMaxExtent) 
     return nFit;
 }
 
-BOOL CXTPMarkupPainter::GetTextMetrics(TEXTMETRICW& tm) const
+BOOL CXTPMarkupGdiPainter::GetTextMetrics(TEXTMETRICW& tm) const
 {
     return ::GetTextMetricsW(m_hAttribDC, &tm);
 }
 
-void CXTPMarkupPainter::DrawTextLine(LPCWSTR lpszText, int nCount, const RECT& rc)
+void CXTPMarkupGdiPainter::DrawTextLine(LPCWSTR lpszText, int nCount, const RECT& rc)
 {
     if (lpszText && nCount > 0)
         ::ExtTextOutW(m_hDC, rc.left, rc.top, 0, nullptr, lpszText, static_cast<UINT>(nCount), nullptr);
 }
 
-COLORREF CXTPMarkupPainter::SetTextColor(COLORREF clr)
+COLORREF CXTPMarkupGdiPainter::SetTextColor(COLORREF clr)
 {
     return ::SetTextColor(m_hDC, clr);
 }
 
-HGDIOBJ CXTPMarkupPainter::SelectGdiObject(HGDIOBJ hObject)
+HGDIOBJ CXTPMarkupGdiPainter::SelectGdiObject(HGDIOBJ hObject)
 {
     HGDIOBJ hPrevious = nullptr;
     if (m_hDC && m_hDC != m_hAttribDC)
@@ -552,7 +558,7 @@ CRange EllipseRow(double cx, double cy, double rx, double ry, double y)
 class CSpanFill
 {
 public:
-    CSpanFill(CXTPMarkupPainter* pPainter, COLORREF clr) : m_pPainter(pPainter), m_clr(clr) {}
+    CSpanFill(CXTPMarkupGdiPainter* pPainter, COLORREF clr) : m_pPainter(pPainter), m_clr(clr) {}
     ~CSpanFill() { Flush(); }
     CSpanFill(const CSpanFill&) = delete;
     CSpanFill& operator=(const CSpanFill&) = delete;
@@ -585,7 +591,7 @@ private:
         m_bPending = false;
     }
 
-    CXTPMarkupPainter* m_pPainter;
+    CXTPMarkupGdiPainter* m_pPainter;
     COLORREF m_clr;
     RECT m_rc = {0, 0, 0, 0};
     bool m_bPending = false;
@@ -613,8 +619,8 @@ double PenHalf(const CXTPMarkupBrush* pStroke, int nThickness)
 }
 } // namespace
 
-void CXTPMarkupPainter::FillFigureOutline(const POINT* pPoints, int nCount, bool bClosed, CXTPMarkupBrush* pStroke,
-                                          int nThickness)
+void CXTPMarkupGdiPainter::FillFigureOutline(const POINT* pPoints, int nCount, bool bClosed, CXTPMarkupBrush* pStroke,
+                                             int nThickness)
 {
     if (!pStroke || nThickness <= 0 || nCount <= 0)
         return;
@@ -638,8 +644,8 @@ void CXTPMarkupPainter::FillFigureOutline(const POINT* pPoints, int nCount, bool
     }
 }
 
-void CXTPMarkupPainter::DrawPolygon(const POINT* pPoints, int nCount, CXTPMarkupBrush* pStroke, int nThickness,
-                                    CXTPMarkupBrush* pFill)
+void CXTPMarkupGdiPainter::DrawPolygon(const POINT* pPoints, int nCount, CXTPMarkupBrush* pStroke, int nThickness,
+                                       CXTPMarkupBrush* pFill)
 {
     if (!pPoints || nCount <= 0)
         return;
@@ -679,7 +685,7 @@ void CXTPMarkupPainter::DrawPolygon(const POINT* pPoints, int nCount, CXTPMarkup
     FillFigureOutline(pPoints, nCount, true, pStroke, nThickness);
 }
 
-void CXTPMarkupPainter::DrawPolyline(const POINT* pPoints, int nCount, CXTPMarkupBrush* pStroke, int nThickness)
+void CXTPMarkupGdiPainter::DrawPolyline(const POINT* pPoints, int nCount, CXTPMarkupBrush* pStroke, int nThickness)
 {
     if (!pPoints || nCount <= 0)
         return;
@@ -693,7 +699,7 @@ void CXTPMarkupPainter::DrawPolyline(const POINT* pPoints, int nCount, CXTPMarku
         FillFigureOutline(pPoints, nCount, false, pStroke, nThickness);
 }
 
-void CXTPMarkupPainter::DrawEllipse(const RECT& rc, CXTPMarkupBrush* pStroke, int nThickness, CXTPMarkupBrush* pFill)
+void CXTPMarkupGdiPainter::DrawEllipse(const RECT& rc, CXTPMarkupBrush* pStroke, int nThickness, CXTPMarkupBrush* pFill)
 {
     const POINT corners[] = {{rc.left, rc.top}, {rc.right, rc.bottom}};
     const double penHalf = PenHalf(pStroke, nThickness);
@@ -733,7 +739,7 @@ void CXTPMarkupPainter::DrawEllipse(const RECT& rc, CXTPMarkupBrush* pStroke, in
     }
 }
 
-void CXTPMarkupPainter::DrawLine(int x1, int y1, int x2, int y2, CXTPMarkupBrush* pStroke, int nThickness)
+void CXTPMarkupGdiPainter::DrawLine(int x1, int y1, int x2, int y2, CXTPMarkupBrush* pStroke, int nThickness)
 {
     const POINT points[] = {{x1, y1}, {x2, y2}};
     if (IsWithinGdiReach(m_rcClipBox, points, 2, PenHalf(pStroke, nThickness)))
@@ -746,7 +752,7 @@ void CXTPMarkupPainter::DrawLine(int x1, int y1, int x2, int y2, CXTPMarkupBrush
     FillFigureOutline(points, 2, false, pStroke, nThickness);
 }
 
-void CXTPMarkupPainter::DrawImage(CXTPImageStoreImage* pImage, int x, int y, int cx, int cy)
+void CXTPMarkupGdiPainter::DrawImage(CXTPImageStoreImage* pImage, int x, int y, int cx, int cy)
 {
     if (!pImage)
         return;

@@ -1,5 +1,8 @@
-// The drawing context of one measuring or painting pass of a markup tree.
+// The GDI painter of the host: what elements draw and measure with, on a
+// device context.
 #pragma once
+
+#include "markup/elements/Painter.h"
 
 #include "toolkit/Msimg32Functions.h"
 
@@ -26,19 +29,29 @@ class CXTPThemeHandle;
 //     ... the element and its children draw ...
 //     painter.RestoreClipRegion(hrgnSaved);
 //     painter.SetViewportOrigin(ptPrev);
-class CXTPMarkupPainter
+//
+// Named apart from the element-side CXTPMarkupPainter it implements, which
+// keeps elements free of GDI.
+class CXTPMarkupGdiPainter : public CXTPMarkupPainter
 {
 public:
     // A measuring painter over a memory DC of its own, compatible with the
     // screen, deleted with the painter.
-    CXTPMarkupPainter();
+    CXTPMarkupGdiPainter();
     // A painter over the caller's DC, which must outlive it. Sets the DC's
     // background mode to TRANSPARENT and leaves it so.
-    explicit CXTPMarkupPainter(HDC hDC);
+    explicit CXTPMarkupGdiPainter(HDC hDC);
     // Puts back the font that was selected before the first SetFont.
-    virtual ~CXTPMarkupPainter();
-    CXTPMarkupPainter(const CXTPMarkupPainter&) = delete;
-    CXTPMarkupPainter& operator=(const CXTPMarkupPainter&) = delete;
+    ~CXTPMarkupGdiPainter() override;
+    CXTPMarkupGdiPainter(const CXTPMarkupGdiPainter&) = delete;
+    CXTPMarkupGdiPainter& operator=(const CXTPMarkupGdiPainter&) = delete;
+
+    // Every painter the host hands elements is one of these: controls that
+    // draw system pieces of chrome reach them here.
+    static CXTPMarkupGdiPainter* Of(CXTPMarkupPainter* pPainter)
+    {
+        return static_cast<CXTPMarkupGdiPainter*>(pPainter);
+    }
 
     // The output DC, for drawing the painter does not offer (shapes, images).
     HDC GetHdc() const { return m_hDC; }
@@ -46,16 +59,16 @@ public:
     // Whether layout results measured with this painter must not be kept.
     // A painter that answers TRUE also widens the gradients' work area by a
     // pixel on each side.
-    virtual BOOL IsTransient() const;
+    BOOL IsTransient() const override;
 
     // --- Origin --------------------------------------------------------------
 
     // A logical size in device units, by the extents read at construction.
     SIZE LogicalToDevice(SIZE sz) const;
     // Moves the origin by a logical offset; answers the origin before the move.
-    POINT OffsetViewportOrigin(POINT ptOffset);
+    POINT OffsetViewportOrigin(POINT ptOffset) override;
     // Puts the origin (device units) back to one OffsetViewportOrigin answered.
-    void SetViewportOrigin(POINT ptOrigin);
+    void SetViewportOrigin(POINT ptOrigin) override;
     // Sets the DC's origin only; the painter's own record and clip box stay.
     virtual void ApplyViewportOrigin(POINT ptOrigin);
     POINT GetViewportOrigin() const { return m_ptViewportOrg; }
@@ -64,15 +77,15 @@ public:
 
     // The visible part of the DC in the current element's coordinates; empty
     // when nothing is visible.
-    const RECT& GetClipBox() const { return m_rcClipBox; }
+    const RECT& GetClipBox() const override { return m_rcClipBox; }
 
     // The DC's clipping, to hand back to RestoreClipRegion: a region the
     // caller then owns, NoClipRegion() when the DC has none, or null when no
     // region could be made (RestoreClipRegion then does nothing).
-    HRGN SaveClipRegion();
-    void IntersectClipRect(const RECT& rc);
+    HRGN SaveClipRegion() override;
+    void IntersectClipRect(const RECT& rc) override;
     // Restores what SaveClipRegion answered and deletes that region.
-    void RestoreClipRegion(HRGN hrgnSaved);
+    void RestoreClipRegion(HRGN hrgnSaved) override;
     // The marker SaveClipRegion answers for a DC without clipping.
     static HRGN NoClipRegion() { return reinterpret_cast<HRGN>(static_cast<INT_PTR>(-1)); }
 
@@ -81,12 +94,9 @@ public:
     // Fills with a solid colour or a linear gradient; a null brush, a solid
     // brush without a colour, a gradient without stops and an empty
     // rectangle paint nothing. Every fill is opaque.
-    void FillRectangle(CXTPMarkupBrush* pBrush, int nLeft, int nTop, int nRight, int nBottom);
-    void FillRectangle(CXTPMarkupBrush* pBrush, const RECT& rc)
-    {
-        FillRectangle(pBrush, rc.left, rc.top, rc.right, rc.bottom);
-    }
-    void FillSolidRect(int nLeft, int nTop, int nRight, int nBottom, COLORREF clr);
+    void FillRectangle(CXTPMarkupBrush* pBrush, int nLeft, int nTop, int nRight, int nBottom) override;
+    using CXTPMarkupPainter::FillRectangle;
+    void FillSolidRect(int nLeft, int nTop, int nRight, int nBottom, COLORREF clr) override;
     // A one-pixel outline just inside the rectangle: the top, left, bottom and
     // right edges, in this order, each filled as a rectangle of its own (a
     // gradient runs along each edge separately).
@@ -101,10 +111,10 @@ public:
     // draws no outline. Fills are solid in the fill's colour. Pens and brushes
     // live for the one call and the DC gets its previous ones back.
     void DrawPolygon(const POINT* pPoints, int nCount, CXTPMarkupBrush* pStroke, int nThickness,
-                     CXTPMarkupBrush* pFill);
-    void DrawPolyline(const POINT* pPoints, int nCount, CXTPMarkupBrush* pStroke, int nThickness);
-    void DrawEllipse(const RECT& rc, CXTPMarkupBrush* pStroke, int nThickness, CXTPMarkupBrush* pFill);
-    void DrawLine(int x1, int y1, int x2, int y2, CXTPMarkupBrush* pStroke, int nThickness);
+                     CXTPMarkupBrush* pFill) override;
+    void DrawPolyline(const POINT* pPoints, int nCount, CXTPMarkupBrush* pStroke, int nThickness) override;
+    void DrawEllipse(const RECT& rc, CXTPMarkupBrush* pStroke, int nThickness, CXTPMarkupBrush* pFill) override;
+    void DrawLine(int x1, int y1, int x2, int y2, CXTPMarkupBrush* pStroke, int nThickness) override;
     // Figures whose pen or points reach far beyond the clip box are filled
     // row by row over the clip box alone, so that their cost follows what
     // can be seen rather than their size.
@@ -112,7 +122,7 @@ public:
     // --- Pictures ----------------------------------------------------------------
 
     // The picture stretched to cx by cy at (x, y), blended by its own alpha.
-    void DrawImage(CXTPImageStoreImage* pImage, int x, int y, int cx, int cy);
+    void DrawImage(CXTPImageStoreImage* pImage, int x, int y, int cx, int cy) override;
 
     // --- Control chrome --------------------------------------------------------
 
@@ -132,25 +142,28 @@ public:
 
     // --- Text ----------------------------------------------------------------
 
+    // A cached font listed nowhere.
+    CXTPMarkupFont* CreateUnsharedFont(const LOGFONTA& lf) override;
     // Makes a font current for measuring and drawing; null puts back the font
-    // the DC had before. The painter holds a reference to the current font.
-    void SetFont(CXTPMarkupCachedFont* pFont);
+    // the DC had before. The painter holds a reference to the current font,
+    // which is always a cached font: the host and this class make every font.
+    void SetFont(CXTPMarkupFont* pFont) override;
     CXTPMarkupCachedFont* GetFont() const { return m_pFont; } // borrowed
 
     // Size of the first nCount characters in the current font.
-    SIZE GetTextExtent(LPCWSTR lpszText, int nCount) const;
+    SIZE GetTextExtent(LPCWSTR lpszText, int nCount) const override;
     // How many of the first nCount UTF-16 units fit in nMaxExtent in the
     // current font, in one pass over them: where a long text wraps. Callers
     // that must cut at whole characters check the answer's last unit.
-    int GetTextFit(LPCWSTR lpszText, int nCount, int nMaxExtent) const;
+    int GetTextFit(LPCWSTR lpszText, int nCount, int nMaxExtent) const override;
     // Metrics of the current font (the text block takes its descent).
-    BOOL GetTextMetrics(TEXTMETRICW& tm) const;
+    BOOL GetTextMetrics(TEXTMETRICW& tm) const override;
     // Draws the characters with their cell's top-left corner at the
     // rectangle's top-left corner; no clipping to the rectangle, no
     // background, the DC's text colour.
-    virtual void DrawTextLine(LPCWSTR lpszText, int nCount, const RECT& rc);
+    void DrawTextLine(LPCWSTR lpszText, int nCount, const RECT& rc) override;
     // Sets the DC's text colour; answers the previous one.
-    COLORREF SetTextColor(COLORREF clr);
+    COLORREF SetTextColor(COLORREF clr) override;
 
     // Selects an object into the output and attribute DCs; answers the object
     // the attribute DC (or else the output DC) held before.

@@ -1,9 +1,9 @@
-#include "markup/host/InputElement.h"
+#include "markup/elements/InputElement.h"
 
 #include "markup/elements/Delegate.h"
+#include "markup/elements/ElementContext.h"
 #include "markup/elements/EventArgs.h"
 #include "markup/elements/EventHandlerMap.h"
-#include "markup/host/Host.h"
 
 #include "markup/model/BuilderException.h"
 #include "markup/model/Converter.h"
@@ -73,10 +73,10 @@ CXTPMarkupInputElement::~CXTPMarkupInputElement()
     delete m_pHandlers;
 }
 
-void CXTPMarkupInputElement::OnCreatedForHost(CXTPMarkupHost* pHost)
+void CXTPMarkupInputElement::OnCreatedForHost(CXTPMarkupElementContext* pContext)
 {
-    if (pHost)
-        pHost->AttachElement(this);
+    if (pContext)
+        pContext->AttachElement(this);
 }
 
 void CXTPMarkupInputElement::OnFinalRelease()
@@ -176,7 +176,7 @@ void CXTPMarkupInputElement::RaiseEvent(CXTPMarkupEventArgs* pArgs)
         return;
     }
 
-    CXTPMarkupPtr<CXTPMarkupHost> host = CXTPMarkupPtr<CXTPMarkupHost>::AddRefOf(m_pMarkupContext);
+    CXTPMarkupPtr<CXTPMarkupElementContext> host = CXTPMarkupPtr<CXTPMarkupElementContext>::AddRefOf(m_pMarkupContext);
     CXTPMarkupPtr<CXTPMarkupObject> current = CXTPMarkupPtr<CXTPMarkupObject>::AddRefOf(this);
     while (current)
     {
@@ -245,11 +245,6 @@ void CXTPMarkupInputElement::OnMouseRightButtonDown(CXTPMarkupEventArgs* /*pArgs
 void CXTPMarkupInputElement::OnLostMouseCapture(CXTPMarkupEventArgs* /*pArgs*/) {}
 
 void CXTPMarkupInputElement::OnMouseWheel(CXTPMarkupEventArgs* /*pArgs*/) {}
-
-CXTPMarkupElementContext* CXTPMarkupInputElement::GetElementContext() const
-{
-    return m_pMarkupContext;
-}
 
 const CXTPMarkupVisual* CXTPMarkupInputElement::GetPlacement(RECT* /*pRect*/) const
 {
