@@ -153,10 +153,10 @@ void CXTPMarkupInlineCollection::AddContent(CXTPMarkupObjectBuilder* /*pBuilder*
     const CXTPMarkupInputElement* pOwner = MarkupCast<CXTPMarkupInputElement>(GetLogicalParent());
     if (pOwner && pContent)
     {
-        CXTPMarkupElementContext* pHost = pOwner->GetMarkupContext();
+        CXTPMarkupElementContext* pContext = pOwner->GetMarkupContext();
         if (MarkupCast<CXTPMarkupString>(pContent))
         {
-            CXTPMarkupObject* pRun = CXTPMarkupType::CreateObject(pHost, MARKUP_TYPE(CXTPMarkupRun));
+            CXTPMarkupObject* pRun = CXTPMarkupType::CreateObject(pContext, MARKUP_TYPE(CXTPMarkupRun));
             pRun->SetValue(CXTPMarkupRun::m_pTextProperty, content.Detach());
             Add(pRun);
             return;
@@ -169,7 +169,7 @@ void CXTPMarkupInlineCollection::AddContent(CXTPMarkupObjectBuilder* /*pBuilder*
         if (MarkupCast<CXTPMarkupUIElement>(pContent))
         {
             CXTPMarkupInlineUIContainer* pContainer = static_cast<CXTPMarkupInlineUIContainer*>(
-                CXTPMarkupType::CreateObject(pHost, MARKUP_TYPE(CXTPMarkupInlineUIContainer)));
+                CXTPMarkupType::CreateObject(pContext, MARKUP_TYPE(CXTPMarkupInlineUIContainer)));
             pContainer->SetChild(static_cast<CXTPMarkupUIElement*>(content.Detach()));
             Add(pContainer);
             return;

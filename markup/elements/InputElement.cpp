@@ -73,7 +73,7 @@ CXTPMarkupInputElement::~CXTPMarkupInputElement()
     delete m_pHandlers;
 }
 
-void CXTPMarkupInputElement::OnCreatedForHost(CXTPMarkupElementContext* pContext)
+void CXTPMarkupInputElement::OnCreatedForContext(CXTPMarkupElementContext* pContext)
 {
     if (pContext)
         pContext->AttachElement(this);
@@ -176,7 +176,8 @@ void CXTPMarkupInputElement::RaiseEvent(CXTPMarkupEventArgs* pArgs)
         return;
     }
 
-    CXTPMarkupPtr<CXTPMarkupElementContext> host = CXTPMarkupPtr<CXTPMarkupElementContext>::AddRefOf(m_pMarkupContext);
+    CXTPMarkupPtr<CXTPMarkupElementContext> context =
+        CXTPMarkupPtr<CXTPMarkupElementContext>::AddRefOf(m_pMarkupContext);
     CXTPMarkupPtr<CXTPMarkupObject> current = CXTPMarkupPtr<CXTPMarkupObject>::AddRefOf(this);
     while (current)
     {
@@ -189,8 +190,8 @@ void CXTPMarkupInputElement::RaiseEvent(CXTPMarkupEventArgs* pArgs)
         }
         current = CXTPMarkupPtr<CXTPMarkupObject>::AddRefOf(current->GetLogicalParent());
     }
-    if (host)
-        host->RaiseHostHandlers(this, pArgs);
+    if (context)
+        context->RaiseHostHandlers(this, pArgs);
 }
 
 void CXTPMarkupInputElement::CaptureMouse()

@@ -62,7 +62,7 @@ public:
     // table gets it. A source left null becomes this element.
     void RaiseEvent(CXTPMarkupEventArgs* pArgs);
 
-    // Mouse capture through the host; nothing without a host.
+    // Mouse capture through the context; nothing without one.
     void CaptureMouse();
     void ReleaseMouseCapture();
     BOOL IsMouseCaptured() const;
@@ -101,7 +101,7 @@ public:
     void ApplyMarkupValue(CXTPMarkupObjectBuilder* pBuilder, CXTPMarkupDependencyProperty* pProperty,
                           CXTPMarkupObject* pValue) override;
 
-    void OnCreatedForHost(CXTPMarkupElementContext* pContext) override;
+    void OnCreatedForContext(CXTPMarkupElementContext* pContext) override;
 
     // The builder's resource search: this element's resources, its style's,
     // then its ancestors'.
@@ -121,7 +121,7 @@ protected:
     // OnPropertyChanged for every change, after the property's own callback.
     void UpdateTriggers(CXTPMarkupDependencyProperty* pProperty, CXTPMarkupObject* pNewValue);
 
-    // Tells the host to forget this element before it is deleted.
+    // Tells the context to forget this element before it is deleted.
     void OnFinalRelease() override;
 
 private:

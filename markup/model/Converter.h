@@ -118,28 +118,28 @@ public:
         kUnboundedLength = 0x7FFFFFFF, // "Auto"
     };
 
-    static CXTPMarkupObject* ConvertVisibility(CXTPMarkupElementContext* pHost, CXTPMarkupObject* pValue);
-    static CXTPMarkupObject* ConvertHorizontalAlignment(CXTPMarkupElementContext* pHost, CXTPMarkupObject* pValue);
-    static CXTPMarkupObject* ConvertVerticalAlignment(CXTPMarkupElementContext* pHost, CXTPMarkupObject* pValue);
-    static CXTPMarkupObject* ConvertTextWrapping(CXTPMarkupElementContext* pHost, CXTPMarkupObject* pValue);
-    static CXTPMarkupObject* ConvertTextTrimming(CXTPMarkupElementContext* pHost, CXTPMarkupObject* pValue);
-    static CXTPMarkupObject* ConvertTextAlignment(CXTPMarkupElementContext* pHost, CXTPMarkupObject* pValue);
-    static CXTPMarkupObject* ConvertOrientation(CXTPMarkupElementContext* pHost, CXTPMarkupObject* pValue);
-    static CXTPMarkupObject* ConvertBaselineAlignment(CXTPMarkupElementContext* pHost, CXTPMarkupObject* pValue);
+    static CXTPMarkupObject* ConvertVisibility(CXTPMarkupElementContext* pContext, CXTPMarkupObject* pValue);
+    static CXTPMarkupObject* ConvertHorizontalAlignment(CXTPMarkupElementContext* pContext, CXTPMarkupObject* pValue);
+    static CXTPMarkupObject* ConvertVerticalAlignment(CXTPMarkupElementContext* pContext, CXTPMarkupObject* pValue);
+    static CXTPMarkupObject* ConvertTextWrapping(CXTPMarkupElementContext* pContext, CXTPMarkupObject* pValue);
+    static CXTPMarkupObject* ConvertTextTrimming(CXTPMarkupElementContext* pContext, CXTPMarkupObject* pValue);
+    static CXTPMarkupObject* ConvertTextAlignment(CXTPMarkupElementContext* pContext, CXTPMarkupObject* pValue);
+    static CXTPMarkupObject* ConvertOrientation(CXTPMarkupElementContext* pContext, CXTPMarkupObject* pValue);
+    static CXTPMarkupObject* ConvertBaselineAlignment(CXTPMarkupElementContext* pContext, CXTPMarkupObject* pValue);
     // Weights 100..950 ("Bold" is 700); enumeration objects, new above 7.
-    static CXTPMarkupObject* ConvertFontWeight(CXTPMarkupElementContext* pHost, CXTPMarkupObject* pValue);
-    static CXTPMarkupObject* ConvertFontStyle(CXTPMarkupElementContext* pHost, CXTPMarkupObject* pValue);
-    static CXTPMarkupObject* ConvertTextDecorations(CXTPMarkupElementContext* pHost, CXTPMarkupObject* pValue);
-    static CXTPMarkupObject* ConvertFontQuality(CXTPMarkupElementContext* pHost, CXTPMarkupObject* pValue);
-    static CXTPMarkupObject* ConvertScrollBarVisibility(CXTPMarkupElementContext* pHost, CXTPMarkupObject* pValue);
-    static CXTPMarkupObject* ConvertStretch(CXTPMarkupElementContext* pHost, CXTPMarkupObject* pValue);
-    static CXTPMarkupObject* ConvertTabNavigation(CXTPMarkupElementContext* pHost, CXTPMarkupObject* pValue);
+    static CXTPMarkupObject* ConvertFontWeight(CXTPMarkupElementContext* pContext, CXTPMarkupObject* pValue);
+    static CXTPMarkupObject* ConvertFontStyle(CXTPMarkupElementContext* pContext, CXTPMarkupObject* pValue);
+    static CXTPMarkupObject* ConvertTextDecorations(CXTPMarkupElementContext* pContext, CXTPMarkupObject* pValue);
+    static CXTPMarkupObject* ConvertFontQuality(CXTPMarkupElementContext* pContext, CXTPMarkupObject* pValue);
+    static CXTPMarkupObject* ConvertScrollBarVisibility(CXTPMarkupElementContext* pContext, CXTPMarkupObject* pValue);
+    static CXTPMarkupObject* ConvertStretch(CXTPMarkupElementContext* pContext, CXTPMarkupObject* pValue);
+    static CXTPMarkupObject* ConvertTabNavigation(CXTPMarkupElementContext* pContext, CXTPMarkupObject* pValue);
     // System cursor identifiers as CXTPMarkupInt ("Hand" is 32649, "None" 0).
-    static CXTPMarkupObject* ConvertCursor(CXTPMarkupElementContext* pHost, CXTPMarkupObject* pValue);
+    static CXTPMarkupObject* ConvertCursor(CXTPMarkupElementContext* pContext, CXTPMarkupObject* pValue);
 
     // Sizes as CXTPMarkupInt: "Auto" is kUnboundedLength; otherwise a leading
     // integer (atol rules) in pixels, or in points, inches or centimetres when
     // the text ends in "pt", "in" or "cm"; results saturate at 32 bits.
-    static CXTPMarkupObject* ConvertLength(CXTPMarkupElementContext* pHost, CXTPMarkupObject* pValue);
+    static CXTPMarkupObject* ConvertLength(CXTPMarkupElementContext* pContext, CXTPMarkupObject* pValue);
     static int ReadLength(LPCWSTR lpszText, int nLength);
 };

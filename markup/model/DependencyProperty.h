@@ -13,7 +13,7 @@ struct CXTPMarkupPropertyChangedArgs
 };
 
 // Text parser of a property: a new value read from pValue (borrowed), or null.
-typedef CXTPMarkupObject* (*PFNCONVERTPROPERTYVALUE)(CXTPMarkupElementContext* pHost, CXTPMarkupObject* pValue);
+typedef CXTPMarkupObject* (*PFNCONVERTPROPERTYVALUE)(CXTPMarkupElementContext* pContext, CXTPMarkupObject* pValue);
 typedef void (*PFNPROPERTYCHANGED)(CXTPMarkupObject* pObject, CXTPMarkupPropertyChangedArgs* pArgs);
 
 class CXTPMarkupPropertyOptions

@@ -117,7 +117,7 @@ void CXTPMarkupObject::OnFinalRelease()
     delete this;
 }
 
-void CXTPMarkupObject::OnCreatedForHost(CXTPMarkupElementContext* /*pHost*/) {}
+void CXTPMarkupObject::OnCreatedForContext(CXTPMarkupElementContext* /*pContext*/) {}
 
 CXTPMarkupObject* CXTPMarkupObject::FindResource(const CXTPMarkupObject* /*pKey*/) const
 {

@@ -77,7 +77,7 @@ public:
 
     // CreateObject calls this once on every object it makes for a context
     // (the host). Input elements keep the context; everything else ignores it.
-    virtual void OnCreatedForHost(CXTPMarkupElementContext* pHost);
+    virtual void OnCreatedForContext(CXTPMarkupElementContext* pContext);
 
     // Resource search of {StaticResource ...} while markup loads: the value
     // stored under pKey in the resources this object reaches, borrowed, or

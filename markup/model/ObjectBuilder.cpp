@@ -53,8 +53,8 @@ void NotifyLoaded(CXTPMarkupObject* pRoot)
 }
 } // namespace
 
-CXTPMarkupObjectBuilder::CXTPMarkupObjectBuilder(CXTPMarkupElementContext* pHost)
-    : m_pHost(pHost), m_pRoot(nullptr), m_bPendingSpace(false)
+CXTPMarkupObjectBuilder::CXTPMarkupObjectBuilder(CXTPMarkupElementContext* pContext)
+    : m_pContext(pContext), m_pRoot(nullptr), m_bPendingSpace(false)
 {
 }
 
@@ -86,7 +86,7 @@ void CXTPMarkupObjectBuilder::SetRootType(CXTPMarkupType* pType)
     g_pRootType = pType;
 }
 
-CXTPMarkupObject* CXTPMarkupObjectBuilder::Parse(CXTPMarkupElementContext* pHost, const char* pText, size_t nLength,
+CXTPMarkupObject* CXTPMarkupObjectBuilder::Parse(CXTPMarkupElementContext* pContext, const char* pText, size_t nLength,
                                                  std::string* pErrorText, UINT nCodePage, int nDpi)
 {
     if (pErrorText)
@@ -96,7 +96,7 @@ CXTPMarkupObject* CXTPMarkupObjectBuilder::Parse(CXTPMarkupElementContext* pHost
     CXTPMarkupTokenizer tokenizer;
     tokenizer.SetCodePage(nCodePage);
     tokenizer.SetInput(pText, pText + nLength);
-    CXTPMarkupObjectBuilder builder(pHost);
+    CXTPMarkupObjectBuilder builder(pContext);
     builder.SetDpi(nDpi);
     CXTPMarkupObject* pRoot = builder.BuildTree(&tokenizer);
     if (pErrorText)
@@ -329,7 +329,7 @@ void CXTPMarkupObjectBuilder::AppendText(LPCWSTR lpszText, int nLength)
 CXTPMarkupObject* CXTPMarkupObjectBuilder::CreateByTag(LPCWSTR lpszTag)
 {
     CXTPMarkupType* pType = lpszTag ? CXTPMarkupType::FindType(lpszTag) : nullptr;
-    return pType ? CXTPMarkupType::CreateObject(m_pHost, pType) : nullptr;
+    return pType ? CXTPMarkupType::CreateObject(m_pContext, pType) : nullptr;
 }
 
 CXTPMarkupObject* CXTPMarkupObjectBuilder::ResolveMarkupExtension(LPCWSTR lpszText)
@@ -401,12 +401,12 @@ CXTPMarkupObject* CXTPMarkupObjectBuilder::ConvertValue(CXTPMarkupDependencyProp
     CXTPMarkupPropertyOptions* pOptions = pProperty->GetOptions();
     if (pOptions && pOptions->m_pfnConvertFrom)
     {
-        if (CXTPMarkupObject* pResult = pOptions->m_pfnConvertFrom(m_pHost, pValue))
+        if (CXTPMarkupObject* pResult = pOptions->m_pfnConvertFrom(m_pContext, pValue))
             return ScaleLength(pProperty, pResult);
     }
 
     CXTPMarkupType* pType = pProperty->GetPropertyType();
-    CXTPMarkupPtr<CXTPMarkupObject> prototype(CXTPMarkupType::CreateObject(m_pHost, pType));
+    CXTPMarkupPtr<CXTPMarkupObject> prototype(CXTPMarkupType::CreateObject(m_pContext, pType));
     if (prototype)
     {
         if (CXTPMarkupObject* pResult = prototype->ParseValue(pValue))

@@ -1,4 +1,4 @@
-// Turns markup into a tree of objects for one host: element names become
+// Turns markup into a tree of objects for one context (the host): element names become
 // objects of registered types, attributes become property values, and any
 // error ends the load with a message that names the line and position.
 #pragma once
@@ -19,12 +19,12 @@ public:
     // the thread's stack; this many levels leave it a wide margin.
     static constexpr int kMaxDepth = 256;
 
-    explicit CXTPMarkupObjectBuilder(CXTPMarkupElementContext* pHost);
+    explicit CXTPMarkupObjectBuilder(CXTPMarkupElementContext* pContext);
     CXTPMarkupObjectBuilder(const CXTPMarkupObjectBuilder&) = delete;
     CXTPMarkupObjectBuilder& operator=(const CXTPMarkupObjectBuilder&) = delete;
     ~CXTPMarkupObjectBuilder();
 
-    CXTPMarkupElementContext* GetHost() const { return m_pHost; }
+    CXTPMarkupElementContext* GetContext() const { return m_pContext; }
 
     // The type every loaded root must be of. The element library, above this
     // one, names its UI element class here when it registers its types;
@@ -41,12 +41,12 @@ public:
     LPCSTR GetErrorText() const { return m_strErrorText.c_str(); }
 
     // The parse entry of hosts and tools: a tokenizer over nLength bytes of
-    // 8-bit markup and a builder for pHost, both gone when this returns. The
+    // 8-bit markup and a builder for pContext, both gone when this returns. The
     // root has one reference; on failure it is null and the message goes to
     // pErrorText when one is given (it is cleared on success). nCodePage is
     // the text's code page: 0, the system's ANSI code page, unless the
     // markup declares UTF-8.
-    static CXTPMarkupObject* Parse(CXTPMarkupElementContext* pHost, const char* pText, size_t nLength,
+    static CXTPMarkupObject* Parse(CXTPMarkupElementContext* pContext, const char* pText, size_t nLength,
                                    std::string* pErrorText, UINT nCodePage = 0, int nDpi = kDefaultDpi);
 
     // Lengths in markup (the length converter's sizes and every thickness)
@@ -62,7 +62,7 @@ public:
     // in attribute '...' to object of type '...'" when neither gives a value.
     CXTPMarkupObject* ConvertValue(CXTPMarkupDependencyProperty* pProperty, CXTPMarkupObject* pValue);
 
-    // A new object of the type registered under the tag, made for the host;
+    // A new object of the type registered under the tag, made for the context;
     // null when the tag is unknown or the object could not be made.
     CXTPMarkupObject* CreateByTag(LPCWSTR lpszTag);
 
@@ -86,7 +86,7 @@ private:
     CXTPMarkupObject* ScaleLength(CXTPMarkupDependencyProperty* pProperty, CXTPMarkupObject* pValue) const;
 
     std::string m_strErrorText;
-    CXTPMarkupElementContext* m_pHost; // not owned
+    CXTPMarkupElementContext* m_pContext; // not owned
     int m_nDpi = kDefaultDpi;
     CXTPMarkupSystemColors m_systemColors;
     std::vector<CXTPMarkupObject*> m_openElements; // innermost last, one reference each

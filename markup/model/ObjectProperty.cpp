@@ -48,7 +48,7 @@ void CXTPMarkupObjectProperty::AddContent(CXTPMarkupObjectBuilder* pBuilder, CXT
     // The value is only kept once it took the child, so a refused child
     // leaves no half-filled value behind.
     CXTPMarkupPtr<CXTPMarkupObject> value(
-        CXTPMarkupType::CreateObject(pBuilder ? pBuilder->GetHost() : nullptr, pValueType));
+        CXTPMarkupType::CreateObject(pBuilder ? pBuilder->GetContext() : nullptr, pValueType));
     if (!value)
     {
         throw CXTPMarkupBuilderException("Cannot add content to an object of type '%ls'",

@@ -174,13 +174,13 @@ CXTPMarkupType* CXTPMarkupType::GetFirstType()
     return CXTPMarkupTypeRegistry::Instance().m_pFirstType;
 }
 
-CXTPMarkupObject* CXTPMarkupType::CreateObject(CXTPMarkupElementContext* pHost, CXTPMarkupType* pType)
+CXTPMarkupObject* CXTPMarkupType::CreateObject(CXTPMarkupElementContext* pContext, CXTPMarkupType* pType)
 {
     if (!pType || !pType->m_pfnFactory)
         return nullptr;
     CXTPMarkupObject* pObject = pType->m_pfnFactory();
-    if (pObject && pHost)
-        pObject->OnCreatedForHost(pHost);
+    if (pObject && pContext)
+        pObject->OnCreatedForContext(pContext);
     return pObject;
 }
 

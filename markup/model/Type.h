@@ -50,9 +50,9 @@ public:
     // Registry lookup by tag, case-sensitive; borrowed, null when absent.
     static CXTPMarkupType* FindType(LPCWSTR lpszTag);
 
-    // A new object of the type (one reference) made for a host, or null when
+    // A new object of the type (one reference) made for a context, or null when
     // the type has no factory or the allocation failed.
-    static CXTPMarkupObject* CreateObject(CXTPMarkupElementContext* pHost, CXTPMarkupType* pType);
+    static CXTPMarkupObject* CreateObject(CXTPMarkupElementContext* pContext, CXTPMarkupType* pType);
 
     static BOOL IsDerivedFrom(const CXTPMarkupType* pType, const CXTPMarkupType* pBase);
 

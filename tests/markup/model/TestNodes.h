@@ -33,7 +33,7 @@ public:
     CXTPMarkupObject* GetLogicalChild(int nIndex) const override;
     void OnPropertyChanged(CXTPMarkupDependencyProperty* pProperty, CXTPMarkupObject* pOldValue,
                            CXTPMarkupObject* pNewValue) override;
-    void OnCreatedForHost(CXTPMarkupElementContext* pHost) override { m_pCreatedFor = pHost; }
+    void OnCreatedForContext(CXTPMarkupElementContext* pContext) override { m_pCreatedFor = pContext; }
 
     CXTPMarkupElementContext* m_pCreatedFor = nullptr;
 

@@ -53,14 +53,14 @@ TEST(TypeTest, BaseChainsDecideKinds)
     EXPECT_EQ(nullptr, MarkupCast<CXTPMarkupString>(leaf.Get()));
 }
 
-TEST(TypeTest, CreateObjectUsesTheFactoryAndTellsTheObjectItsHost)
+TEST(TypeTest, CreateObjectUsesTheFactoryAndTellsTheObjectItsContext)
 {
-    CXTPMarkupElementContext* pHost = reinterpret_cast<CXTPMarkupElementContext*>(0x1000);
-    Ptr<CXTPMarkupObject> node(CXTPMarkupType::CreateObject(pHost, CXTPMarkupType::FindType(L"TestNode")));
+    CXTPMarkupElementContext* pContext = reinterpret_cast<CXTPMarkupElementContext*>(0x1000);
+    Ptr<CXTPMarkupObject> node(CXTPMarkupType::CreateObject(pContext, CXTPMarkupType::FindType(L"TestNode")));
     ASSERT_NE(nullptr, node.Get());
     EXPECT_EQ(MARKUP_TYPE(CTestNode), node->GetType());
     EXPECT_EQ(1, node->GetRefCount());
-    EXPECT_EQ(pHost, static_cast<CTestNode*>(node.Get())->m_pCreatedFor);
+    EXPECT_EQ(pContext, static_cast<CTestNode*>(node.Get())->m_pCreatedFor);
 
     // Classes without a public default constructor have no factory.
     EXPECT_FALSE(MARKUP_TYPE(CXTPMarkupDependencyProperty)->HasFactory());
