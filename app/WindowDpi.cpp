@@ -1,5 +1,7 @@
 #include "app/WindowDpi.h"
 
+#include "toolkit/OptionalFunction.h"
+
 namespace
 {
 using PFNGETDPIFORWINDOW = UINT(WINAPI*)(HWND);
@@ -7,9 +9,7 @@ using PFNGETDPIFORWINDOW = UINT(WINAPI*)(HWND);
 PFNGETDPIFORWINDOW LookUpGetDpiForWindow()
 {
     // Only systems with per-monitor DPI have it.
-    HMODULE hUser = ::GetModuleHandleW(L"user32.dll");
-    FARPROC pfn = hUser ? ::GetProcAddress(hUser, "GetDpiForWindow") : nullptr;
-    return reinterpret_cast<PFNGETDPIFORWINDOW>(reinterpret_cast<void*>(pfn));
+    return XTPGetOptionalFunction<PFNGETDPIFORWINDOW>(::GetModuleHandleW(L"user32.dll"), "GetDpiForWindow");
 }
 } // namespace
 

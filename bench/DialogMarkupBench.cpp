@@ -15,6 +15,7 @@
 #include "markup/host/GdiPainter.h"
 #include "markup/host/WindowHelpers.h"
 #include "toolkit/GdiHandles.h"
+#include "toolkit/CodePage.h"
 #include "toolkit/ImageStore.h"
 #include "toolkit/ImageStoreImage.h"
 
@@ -76,11 +77,7 @@ std::vector<Label> DialogLabels()
 
 std::wstring Wide(const char* pszCp936)
 {
-    const int n = MultiByteToWideChar(936, 0, pszCp936, -1, nullptr, 0);
-    std::wstring str(size_t(n > 0 ? n - 1 : 0), L'\0');
-    if (n > 1)
-        MultiByteToWideChar(936, 0, pszCp936, -1, &str[0], n);
-    return str;
+    return XTPToWide(pszCp936, -1, 936);
 }
 
 struct Split

@@ -9,6 +9,8 @@
 
 #include "BenchSupport.h"
 
+#include "toolkit/CodePage.h"
+
 #include <windows.h>
 
 #include <psapi.h>
@@ -338,11 +340,7 @@ void PrintLine(const char* pszLabel, const CSpread& time, const CSpread& private
 }
 std::wstring WideFromAnsi(const char* psz)
 {
-    const int n = ::MultiByteToWideChar(CP_ACP, 0, psz, -1, NULL, 0);
-    std::wstring str(n > 0 ? n - 1 : 0, L'\0');
-    if (n > 1)
-        ::MultiByteToWideChar(CP_ACP, 0, psz, -1, &str[0], n);
-    return str;
+    return XTPToWide(psz, -1, CP_ACP);
 }
 } // namespace
 

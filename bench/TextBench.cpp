@@ -13,6 +13,7 @@
 #include "markup/model/String.h"
 #include "markup/model/Type.h"
 #include "toolkit/GdiHandles.h"
+#include "toolkit/CodePage.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -28,10 +29,7 @@ const size_t kMegabyte = 1 << 20;
 
 std::string ToCp936(const std::wstring& strText)
 {
-    const int cb = WideCharToMultiByte(936, 0, strText.c_str(), int(strText.size()), nullptr, 0, nullptr, nullptr);
-    std::string strBytes(cb, '\0');
-    WideCharToMultiByte(936, 0, strText.c_str(), int(strText.size()), &strBytes[0], cb, nullptr, nullptr);
-    return strBytes;
+    return XTPToMultiByte(strText.c_str(), int(strText.size()), 936);
 }
 
 // Sentences of the program's own vocabulary and Latin words, with a bold run

@@ -2,6 +2,8 @@
 // CXTPComInit (the thread's COM library while it lives).
 #pragma once
 
+#include "toolkit/OptionalFunction.h"
+
 #include <windows.h>
 
 #include <oleauto.h>
@@ -69,10 +71,8 @@ private:
             CFunctions f;
             if (HMODULE hModule = ::LoadLibraryW(L"oleaut32.dll"))
             {
-                f.pfnAlloc = reinterpret_cast<decltype(f.pfnAlloc)>(
-                    reinterpret_cast<void*>(::GetProcAddress(hModule, "SysAllocString")));
-                f.pfnFree = reinterpret_cast<decltype(f.pfnFree)>(
-                    reinterpret_cast<void*>(::GetProcAddress(hModule, "SysFreeString")));
+                f.pfnAlloc = XTPGetOptionalFunction<decltype(f.pfnAlloc)>(hModule, "SysAllocString");
+                f.pfnFree = XTPGetOptionalFunction<decltype(f.pfnFree)>(hModule, "SysFreeString");
                 if (!f.pfnAlloc || !f.pfnFree)
                     f = CFunctions();
             }

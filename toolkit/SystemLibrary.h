@@ -3,6 +3,8 @@
 // the program's whole life (shell32 and its helpers weigh about 1 MB).
 #pragma once
 
+#include "toolkit/OptionalFunction.h"
+
 #include <windows.h>
 
 #include <string>
@@ -28,9 +30,7 @@ public:
     // The function of that name as type TFunction, or null.
     template <class TFunction> TFunction Get(const char* pszFunction) const
     {
-        return m_hModule
-                   ? reinterpret_cast<TFunction>(reinterpret_cast<void*>(::GetProcAddress(m_hModule, pszFunction)))
-                   : nullptr;
+        return XTPGetOptionalFunction<TFunction>(m_hModule, pszFunction);
     }
 
 private:

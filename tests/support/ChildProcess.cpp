@@ -1,5 +1,7 @@
 #include "support/ChildProcess.h"
 
+#include "toolkit/CodePage.h"
+
 #include <thread>
 
 namespace
@@ -34,10 +36,7 @@ bool CChildProcess::Run(const std::string& strProgram, const std::string& strArg
 
 bool CChildProcess::RunCommandLine(const std::string& strCommandLine, DWORD dwTimeoutMs)
 {
-    std::wstring strWide(strCommandLine.size(), L'\0');
-    strWide.resize(size_t(MultiByteToWideChar(CP_ACP, 0, strCommandLine.data(), int(strCommandLine.size()), &strWide[0],
-                                              int(strWide.size()))));
-    return RunCommandLine(strWide, dwTimeoutMs);
+    return RunCommandLine(XTPToWide(strCommandLine.data(), int(strCommandLine.size()), CP_ACP), dwTimeoutMs);
 }
 
 bool CChildProcess::RunCommandLine(const std::wstring& strCommandLine, DWORD dwTimeoutMs)
