@@ -2,20 +2,31 @@
 
 #include "toolkit/CodePage.h"
 
-#include <thread>
-
 namespace
 {
 const int kStartAttempts = 3;
 
-// Reads a pipe to its end on a thread, so that a full pipe never stalls the child.
-void Drain(HANDLE hRead, std::string& strText)
+// Moves what the pipe holds now into strText. The pipe's end never comes
+// when Wine's desktop process, started by the child's first window, inherits
+// the child's descriptors and outlives it: so read while the child runs (a
+// full pipe would stall it) and once more after it ends, never to the end.
+void ReadAvailable(HANDLE hRead, std::string& strText)
 {
     char buffer[4096];
-    DWORD dwRead = 0;
-    while (ReadFile(hRead, buffer, sizeof(buffer), &dwRead, NULL) && dwRead > 0)
+    DWORD dwAvailable = 0;
+    while (PeekNamedPipe(hRead, NULL, 0, NULL, &dwAvailable, NULL) && dwAvailable > 0)
+    {
+        DWORD dwRead = 0;
+        if (!ReadFile(hRead, buffer, dwAvailable < sizeof(buffer) ? dwAvailable : sizeof(buffer), &dwRead, NULL)
+            || dwRead == 0)
+            break;
         strText.append(buffer, dwRead);
-    // Console programs write text mode: compare lines without their CR.
+    }
+}
+
+// Console programs write text mode: compare lines without their CR.
+void DropCarriageReturns(std::string& strText)
+{
     for (size_t i = strText.find("\r\n"); i != std::string::npos; i = strText.find("\r\n", i))
         strText.erase(i, 1);
 }
@@ -78,13 +89,22 @@ bool CChildProcess::RunCommandLine(const std::wstring& strCommandLine, DWORD dwT
     CloseHandle(hErrWrite);
     if (bStarted)
     {
-        std::thread outReader(Drain, hOutRead, std::ref(strOut));
-        std::thread errReader(Drain, hErrRead, std::ref(strErr));
-        if (WaitForSingleObject(process.hProcess, dwTimeoutMs) != WAIT_OBJECT_0)
-            TerminateProcess(process.hProcess, 259);
+        const DWORD dwStart = GetTickCount();
+        for (bool bEnded = false; !bEnded;)
+        {
+            bEnded = WaitForSingleObject(process.hProcess, 10) == WAIT_OBJECT_0;
+            if (!bEnded && GetTickCount() - dwStart >= dwTimeoutMs)
+            {
+                TerminateProcess(process.hProcess, 259);
+                WaitForSingleObject(process.hProcess, 5000);
+                bEnded = true;
+            }
+            ReadAvailable(hOutRead, strOut);
+            ReadAvailable(hErrRead, strErr);
+        }
         GetExitCodeProcess(process.hProcess, &dwExitCode);
-        outReader.join();
-        errReader.join();
+        DropCarriageReturns(strOut);
+        DropCarriageReturns(strErr);
         CloseHandle(process.hThread);
         CloseHandle(process.hProcess);
     }
