@@ -6,8 +6,6 @@
 #include "app/SyncPlatform.h"
 #include "app/SyncView.h"
 
-#include <winsock2.h>
-
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -78,9 +76,6 @@ CSyncController::CSyncController(CSyncView& view, CSyncPlatform& platform)
 
 void CSyncController::Start()
 {
-    // A failure here only makes every query fail, which the user then sees.
-    WSADATA wsaData;
-    ::WSAStartup(MAKEWORD(2, 0), &wsaData);
     LoadSettings();
 }
 

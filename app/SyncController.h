@@ -40,7 +40,7 @@ public:
     CSyncController(const CSyncController&) = delete;
     CSyncController& operator=(const CSyncController&) = delete;
 
-    // Starts the socket library and loads the settings; no synchronisation.
+    // Loads the settings; no synchronisation.
     void Start();
 
     void LoadSettings();

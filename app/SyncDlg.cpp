@@ -38,7 +38,7 @@ BOOL CSyncDlg::OnInitDialog()
     ::SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
     ::SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
 
-    m_controller.Start(); // the socket library, then the settings
+    m_controller.Start();
     m_lblInfo.SetMarkupText(kInfoMarkup);
 
     m_btnSync.UseMarkupCaption(TRUE);

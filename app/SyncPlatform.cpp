@@ -25,6 +25,15 @@ DWORD CSyncPlatform::GetTickCount()
 
 BOOL CSyncPlatform::QueryServer(CSntpQuery& query, LPCSTR pszHost, USHORT nPort, SntpResult& result)
 {
+    // Started at the first query rather than at start, once for the process
+    // and never stopped. A failure only makes every query fail, which the
+    // user then sees.
+    static const int s_nStartError = []
+    {
+        WSADATA wsaData;
+        return ::WSAStartup(MAKEWORD(2, 0), &wsaData);
+    }();
+    (void)s_nStartError;
     return query.QueryServer(pszHost, result, nPort);
 }
 
