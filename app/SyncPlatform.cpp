@@ -25,15 +25,23 @@ DWORD CSyncPlatform::GetTickCount()
 
 BOOL CSyncPlatform::QueryServer(CSntpQuery& query, LPCSTR pszHost, USHORT nPort, SntpResult& result)
 {
-    // Started at the first query rather than at start, once for the process
-    // and never stopped. A failure only makes every query fail, which the
-    // user then sees.
+    // The socket library is loaded and started at the first query rather
+    // than at start, once for the process. Loaded here from the system
+    // folder so that the delay-loaded calls find it: where it cannot load,
+    // the delay-load helper would end the process instead of failing the query.
+    static const CXTPSystemLibrary s_ws2(L"ws2_32.dll");
     static const int s_nStartError = []
     {
+        if (!s_ws2.Get<FARPROC>("WSAStartup"))
+            return static_cast<int>(ERROR_DLL_NOT_FOUND);
         WSADATA wsaData;
         return ::WSAStartup(MAKEWORD(2, 0), &wsaData);
     }();
-    (void)s_nStartError;
+    if (s_nStartError != 0)
+    {
+        ::SetLastError(static_cast<DWORD>(s_nStartError));
+        return FALSE;
+    }
     return query.QueryServer(pszHost, result, nPort);
 }
 
