@@ -3,10 +3,12 @@
 # file of its own beside the stripped program. Sections of their own per
 # function and object let the linker drop what nothing calls; the linker map
 # (link.map beside each linked program) shows what stays. Exception tables
-# stay: markup loading reports its errors with C++ exceptions.
-set(CMAKE_BUILD_TYPE MinSizeRel CACHE STRING "")
-set(CMAKE_C_FLAGS_MINSIZEREL "-Os -g -DNDEBUG -ffunction-sections -fdata-sections" CACHE STRING "")
-set(CMAKE_CXX_FLAGS_MINSIZEREL "-Os -g -DNDEBUG -ffunction-sections -fdata-sections" CACHE STRING "")
-set(CMAKE_EXE_LINKER_FLAGS_MINSIZEREL "-Wl,--gc-sections -Wl,--defsym,_ZN9__gnu_cxx27__verbose_terminate_handlerEv=abort -Wl,-Map=link.map" CACHE STRING "")
+# stay: markup loading reports its errors with C++ exceptions. Type
+# information stays only for the exceptions thrown: nothing asks an object
+# its type at run time.
+set(CMAKE_BUILD_TYPE MinSizeRel CACHE STRING "" FORCE)
+set(CMAKE_C_FLAGS_MINSIZEREL "-Os -g -DNDEBUG -ffunction-sections -fdata-sections" CACHE STRING "" FORCE)
+set(CMAKE_CXX_FLAGS_MINSIZEREL "-Os -g -DNDEBUG -ffunction-sections -fdata-sections -fno-rtti" CACHE STRING "" FORCE)
+set(CMAKE_EXE_LINKER_FLAGS_MINSIZEREL "-Wl,--gc-sections -Wl,--defsym,_ZN9__gnu_cxx27__verbose_terminate_handlerEv=abort -Wl,-Map=link.map" CACHE STRING "" FORCE)
 # The release script moves the debug information itself.
-set(HORALEON_SPLIT_DEBUG OFF CACHE BOOL "")
+set(HORALEON_SPLIT_DEBUG OFF CACHE BOOL "" FORCE)

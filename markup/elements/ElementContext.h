@@ -72,6 +72,12 @@ public:
     // Repaints everything: the root asks for another size.
     virtual void InvalidateAll() = 0;
 
+    // The implementation behind this context when it is the one pKey names
+    // (each implementation's own static key), else null: how code on the
+    // implementation's side finds itself again from an element, without
+    // run-time type information, which the release build leaves out.
+    virtual void* FindImplementation(const void* /*pKey*/) { return nullptr; }
+
     // Reference counted: every input element attached holds one reference.
     virtual LONG AddRef() = 0;
     virtual LONG Release() = 0;

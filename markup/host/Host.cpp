@@ -107,9 +107,20 @@ void CXTPMarkupHost::DetachElement(CXTPMarkupInputElement* pElement)
     Release();
 }
 
+namespace
+{
+const char s_hostKey = 0;
+} // namespace
+
 CXTPMarkupHost* CXTPMarkupHost::FromElement(const CXTPMarkupInputElement* pElement)
 {
-    return pElement ? dynamic_cast<CXTPMarkupHost*>(pElement->GetElementContext()) : nullptr;
+    CXTPMarkupElementContext* pContext = pElement ? pElement->GetElementContext() : nullptr;
+    return pContext ? static_cast<CXTPMarkupHost*>(pContext->FindImplementation(&s_hostKey)) : nullptr;
+}
+
+void* CXTPMarkupHost::FindImplementation(const void* pKey)
+{
+    return pKey == &s_hostKey ? this : nullptr;
 }
 
 BOOL CXTPMarkupHost::HandleMessage(CXTPMarkupInputElement* pRoot, UINT message, WPARAM wParam, LPARAM lParam,

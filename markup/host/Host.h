@@ -118,6 +118,7 @@ public:
     void DetachElement(CXTPMarkupInputElement* pElement) override;
     // The host an element was created for; null for none or another context.
     static CXTPMarkupHost* FromElement(const CXTPMarkupInputElement* pElement);
+    void* FindImplementation(const void* pKey) override;
 
     // The element the mouse is over (held) and the element holding the mouse
     // capture (not held; an element cleared from it when it goes).

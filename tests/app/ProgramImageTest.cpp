@@ -1,6 +1,8 @@
 // The program as built: Wine reads an image whose sections are not
 // page-aligned in the file into private memory, debug sections included; and
-// every DLL it imports is loaded before it starts.
+// every DLL it imports is loaded before it starts; its icon.
+#include "app/res/Resource.h"
+
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -131,4 +133,32 @@ TEST(ProgramImage, LoadsAtStartOnlyWhatTheDialogNeeds)
     EXPECT_NE(std::find(names.begin(), names.end(), "user32.dll"), names.end());
     for (const char* pszLater : {"ws2_32.dll", "shell32.dll", "oleaut32.dll"})
         EXPECT_EQ(std::find(names.begin(), names.end(), pszLater), names.end()) << pszLater;
+}
+
+TEST(ProgramImage, TheIconLoadsAtEverySizeWithItsTransparency)
+{
+    HMODULE hProgram = ::LoadLibraryExW((ThisFolder() + L"clockfix.exe").c_str(), NULL, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_TRUE(hProgram);
+    for (int nSize : {16, 24, 32, 48})
+    {
+        HICON hIcon =
+            static_cast<HICON>(::LoadImageW(hProgram, MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON, nSize, nSize, 0));
+        ASSERT_TRUE(hIcon) << nSize;
+        ICONINFO info = {};
+        ASSERT_TRUE(::GetIconInfo(hIcon, &info));
+        BITMAP bitmap = {};
+        ::GetObjectW(info.hbmColor, sizeof(bitmap), &bitmap);
+        EXPECT_EQ(nSize, bitmap.bmWidth);
+        EXPECT_EQ(32, bitmap.bmBitsPixel) << nSize;
+        // The corner lies outside the clock face.
+        HDC hDC = ::CreateCompatibleDC(NULL);
+        HGDIOBJ hOld = ::SelectObject(hDC, info.hbmMask);
+        EXPECT_EQ(RGB(255, 255, 255), ::GetPixel(hDC, 0, 0)) << nSize;
+        ::SelectObject(hDC, hOld);
+        ::DeleteDC(hDC);
+        ::DeleteObject(info.hbmColor);
+        ::DeleteObject(info.hbmMask);
+        ::DestroyIcon(hIcon);
+    }
+    ::FreeLibrary(hProgram);
 }
