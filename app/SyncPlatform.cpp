@@ -102,13 +102,38 @@ HRESULT CSyncPlatform::DeleteTask(LPCWSTR pszName)
 
 std::wstring CSyncPlatform::UserSettingsDir()
 {
-    // shell32 only for this one call, at start: it is not kept loaded.
-    using PFNSHGETFOLDERPATHW = HRESULT(WINAPI*)(HWND, int, HANDLE, DWORD, LPWSTR);
-    const CXTPSystemLibrary shell32(L"shell32.dll");
-    const auto pfnGetFolderPath = shell32.Get<PFNSHGETFOLDERPATHW>("SHGetFolderPathW");
-    wchar_t path[MAX_PATH] = {};
-    if (!pfnGetFolderPath || FAILED(pfnGetFolderPath(NULL, CSIDL_APPDATA, NULL, SHGFP_TYPE_CURRENT, path))
-        || path[0] == L'\0')
+    std::wstring strDir = AppDataFromEnvironment();
+    if (strDir.empty())
+    {
+        // shell32 only where the logon gave the process no APPDATA: loading
+        // it and its helpers costs a few milliseconds of every start.
+        using PFNSHGETFOLDERPATHW = HRESULT(WINAPI*)(HWND, int, HANDLE, DWORD, LPWSTR);
+        const CXTPSystemLibrary shell32(L"shell32.dll");
+        const auto pfnGetFolderPath = shell32.Get<PFNSHGETFOLDERPATHW>("SHGetFolderPathW");
+        wchar_t path[MAX_PATH] = {};
+        if (pfnGetFolderPath && SUCCEEDED(pfnGetFolderPath(NULL, CSIDL_APPDATA, NULL, SHGFP_TYPE_CURRENT, path)))
+            strDir = path;
+    }
+    if (strDir.empty())
         return std::wstring();
-    return std::wstring(path) + L"\\" + CSettingsStore::kUserFolder + L"\\";
+    return strDir + L"\\" + CSettingsStore::kUserFolder + L"\\";
+}
+
+std::wstring CSyncPlatform::AppDataFromEnvironment()
+{
+    wchar_t szDir[MAX_PATH] = {};
+    const DWORD nLength = ::GetEnvironmentVariableW(L"APPDATA", szDir, MAX_PATH);
+    if (nLength == 0 || nLength >= MAX_PATH)
+        return std::wstring();
+    std::wstring strDir(szDir, nLength);
+    while (!strDir.empty() && (strDir.back() == L'\\' || strDir.back() == L'/'))
+        strDir.pop_back();
+    // Only an existing folder by a full path ("X:\..." or "\\server\..."):
+    // a relative one would move with the current folder.
+    const bool bFull = (strDir.size() >= 3 && strDir[1] == L':' && (strDir[2] == L'\\' || strDir[2] == L'/'))
+                       || strDir.compare(0, 2, L"\\\\") == 0;
+    const DWORD dwAttributes = bFull ? ::GetFileAttributesW(strDir.c_str()) : INVALID_FILE_ATTRIBUTES;
+    if (dwAttributes == INVALID_FILE_ATTRIBUTES || !(dwAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        return std::wstring();
+    return strDir;
 }

@@ -46,6 +46,9 @@ public:
     // The per-user settings folder (application data\Horaleon\); empty when
     // the system names none.
     virtual std::wstring UserSettingsDir();
+    // The application data folder APPDATA names, without a trailing
+    // backslash; empty unless it is an existing folder by a full path.
+    static std::wstring AppDataFromEnvironment();
 
 private:
     CClockPlatform& m_clock;

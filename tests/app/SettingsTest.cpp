@@ -216,3 +216,40 @@ TEST(SettingsFallback, AFolderOutsideTheAnsiCodePageIsReadAndWritten)
     DeleteFileW(strFile.c_str());
     RemoveDirectoryW(strDir.c_str());
 }
+
+// The user's folder comes from APPDATA when that names an existing folder by
+// a full path, else from the shell, which gives the same folder here.
+TEST(SettingsFallback, TheUserFolderIsReadFromTheEnvironmentWithTheShellAsFallback)
+{
+    wchar_t szSaved[MAX_PATH] = {};
+    const bool bWasSet = GetEnvironmentVariableW(L"APPDATA", szSaved, MAX_PATH) > 0;
+    wchar_t szTemp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, szTemp);
+    const std::wstring strTemp = std::wstring(szTemp).substr(0, wcslen(szTemp) - 1);
+
+    SetEnvironmentVariableW(L"APPDATA", nullptr);
+    const std::wstring strFromShell = CSyncPlatform().UserSettingsDir();
+    EXPECT_NE(std::wstring::npos, strFromShell.find(L"\\Horaleon\\")) << "without APPDATA";
+    if (bWasSet)
+    {
+        SetEnvironmentVariableW(L"APPDATA", szSaved);
+        EXPECT_EQ(strFromShell, CSyncPlatform().UserSettingsDir());
+    }
+
+    const struct
+    {
+        std::wstring strValue, strExpected;
+    } kCases[] = {
+        {strTemp, strTemp},
+        {strTemp + L"\\", strTemp},
+        {L"AppData", L""},
+        {strTemp + L"\\no such folder", L""},
+    };
+    for (const auto& c : kCases)
+    {
+        SetEnvironmentVariableW(L"APPDATA", c.strValue.c_str());
+        EXPECT_EQ(c.strExpected, CSyncPlatform::AppDataFromEnvironment())
+            << XTPToMultiByte(c.strValue.c_str(), -1, CP_UTF8);
+    }
+    SetEnvironmentVariableW(L"APPDATA", bWasSet ? szSaved : nullptr);
+}
