@@ -1,14 +1,12 @@
 // The program as built: Wine reads an image whose sections are not
-// page-aligned in the file into private memory, debug sections included; and
-// every DLL it imports is loaded before it starts; its icon.
+// page-aligned in the file into private memory, debug sections included;
+// and its icon.
 #include "app/res/Resource.h"
 
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
-#include <algorithm>
-#include <cctype>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -70,69 +68,6 @@ TEST(ProgramImage, SectionsArePageAlignedAndDebugInformationLiesBeside)
     }
     EXPECT_TRUE(bDebugLink);
     EXPECT_GT(ReadFile(strDir + L"clockfix.exe.debug").size(), image.size());
-}
-
-namespace
-{
-// The names in the image's import directory, in lower case: the DLLs the
-// system loads before the program's first instruction.
-std::vector<std::string> ImportedAtStart(const std::vector<char>& image)
-{
-    std::vector<std::string> names;
-    IMAGE_DOS_HEADER dos;
-    IMAGE_NT_HEADERS64 nt;
-    if (image.size() < sizeof(dos))
-        return names;
-    memcpy(&dos, image.data(), sizeof(dos));
-    if (size_t(dos.e_lfanew) + sizeof(nt) > image.size())
-        return names;
-    memcpy(&nt, image.data() + dos.e_lfanew, sizeof(nt));
-    const size_t nSections =
-        size_t(dos.e_lfanew) + offsetof(IMAGE_NT_HEADERS64, OptionalHeader) + nt.FileHeader.SizeOfOptionalHeader;
-    const auto fileOffset = [&](DWORD dwRva) -> size_t
-    {
-        for (int i = 0; i < nt.FileHeader.NumberOfSections; ++i)
-        {
-            IMAGE_SECTION_HEADER section;
-            if (nSections + (i + 1) * sizeof(section) > image.size())
-                break;
-            memcpy(&section, image.data() + nSections + i * sizeof(section), sizeof(section));
-            if (dwRva >= section.VirtualAddress && dwRva - section.VirtualAddress < section.SizeOfRawData)
-                return size_t(section.PointerToRawData) + (dwRva - section.VirtualAddress);
-        }
-        return image.size();
-    };
-    const IMAGE_DATA_DIRECTORY& imports = nt.OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-    for (size_t nAt = fileOffset(imports.VirtualAddress);; nAt += sizeof(IMAGE_IMPORT_DESCRIPTOR))
-    {
-        IMAGE_IMPORT_DESCRIPTOR descriptor;
-        if (nAt + sizeof(descriptor) > image.size())
-            break;
-        memcpy(&descriptor, image.data() + nAt, sizeof(descriptor));
-        if (descriptor.Name == 0)
-            break;
-        const size_t nName = fileOffset(descriptor.Name);
-        if (nName >= image.size())
-            break;
-        std::string strName(image.data() + nName, strnlen(image.data() + nName, image.size() - nName));
-        for (char& ch : strName)
-            ch = static_cast<char>(tolower(static_cast<unsigned char>(ch)));
-        names.push_back(strName);
-    }
-    return names;
-}
-} // namespace
-
-// What the dialog does not need while it lives is loaded when first called:
-// the sockets at the first synchronisation, shell32 and oleaut32 for a call
-// or two. Imported, each would be loaded (and resident) from the start.
-TEST(ProgramImage, LoadsAtStartOnlyWhatTheDialogNeeds)
-{
-    const std::vector<std::string> names = ImportedAtStart(ReadFile(ThisFolder() + L"clockfix.exe"));
-    ASSERT_FALSE(names.empty());
-    EXPECT_NE(std::find(names.begin(), names.end(), "user32.dll"), names.end());
-    for (const char* pszLater : {"ws2_32.dll", "shell32.dll", "oleaut32.dll"})
-        EXPECT_EQ(std::find(names.begin(), names.end(), pszLater), names.end()) << pszLater;
 }
 
 TEST(ProgramImage, TheIconLoadsAtEverySizeWithItsTransparency)
