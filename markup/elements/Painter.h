@@ -1,24 +1,14 @@
 // What elements draw and measure with. The element tree only names these
 // operations; the host's GDI painter (CXTPMarkupGdiPainter) carries them
-// out, so that only the host touches GDI. Classes: CXTPMarkupFont,
-// CXTPMarkupPainter.
+// out, so that only the host touches GDI.
 #pragma once
 
-#include "markup/model/Object.h"
+#include "markup/elements/Font.h"
 
 #include <windows.h>
 
 class CXTPMarkupBrush;
 class CXTPImageStoreImage;
-
-// A font made for a LOGFONT, shared by the elements that use it.
-class CXTPMarkupFont : public CXTPMarkupObject
-{
-public:
-    virtual const LOGFONTA& GetLogFont() const = 0;
-    // Whether this font serves a request for lf.
-    virtual BOOL IsSameFont(const LOGFONTA& lf) const = 0;
-};
 
 // The drawing context of one measuring or painting pass of a markup tree:
 // the coordinate origin and the clipping follow the element being drawn.

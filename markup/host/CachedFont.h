@@ -1,7 +1,7 @@
 // Shared fonts of a host. Classes: CXTPMarkupCachedFont, CXTPMarkupFontList.
 #pragma once
 
-#include "markup/elements/Painter.h"
+#include "markup/elements/Font.h"
 
 class CXTPMarkupCachedFont;
 
