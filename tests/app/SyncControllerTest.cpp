@@ -406,7 +406,7 @@ TEST_F(SyncEndToEndTest, StoppingDuringASynchronisationEndsItAtOnceWithoutSettin
     ExpectSynchronised(kSetSlow, 5);
 }
 
-TEST(StartAtLogon, SynchronisesAtOnceAndRetriesWhileNoServerAnswers)
+TEST(StartAtLogon, SynchronisesAtOnceAndRetriesWhileNoServerAnswersOnlyWhenAutomatic)
 {
     // Queries made by the time each tick count is reached: three per try
     // that finds no answer, and none is left once the script ends.
@@ -415,6 +415,7 @@ TEST(StartAtLogon, SynchronisesAtOnceAndRetriesWhileNoServerAnswers)
         const char* pszCase;
         std::vector<CFakeSyncPlatform::Answer> answers;
         std::vector<std::pair<DWORD, int>> queriesBy;
+        BOOL bAutoSync = TRUE;
     } cases[] = {
         {"never an answer",
          {},
@@ -431,6 +432,7 @@ TEST(StartAtLogon, SynchronisesAtOnceAndRetriesWhileNoServerAnswers)
          {{FALSE, 0}, {FALSE, 0}, {FALSE, 0}, {TRUE, 2}},
          {{0, 3}, {15000, 4}, {75000, 4}, {375000, 4}, {1814999, 4}, {1815000, 7}}},
         {"answered at once", {{TRUE, 2}}, {{0, 1}, {15000, 1}, {75000, 1}, {1799999, 1}, {1800000, 4}}},
+        {"automatic synchronisation off", {}, {{0, 0}, {400000, 0}}, FALSE},
     };
     for (const auto& c : cases)
     {
@@ -438,12 +440,15 @@ TEST(StartAtLogon, SynchronisesAtOnceAndRetriesWhileNoServerAnswers)
         CRecordingView view;
         CFakeSyncPlatform platform;
         CSyncController controller(view, platform);
-        controller.m_bAutoSync = TRUE;
+        controller.m_bAutoSync = c.bAutoSync;
         controller.m_nSyncSpan = 0;
         platform.m_dwTick = 0;
         platform.Script(c.answers);
         controller.StartAutomatic();
-        ASSERT_TRUE(view.WaitForSync(controller));
+        if (c.bAutoSync)
+        {
+            ASSERT_TRUE(view.WaitForSync(controller));
+        }
         for (const auto& step : c.queriesBy)
         {
             platform.m_dwTick = step.first;
@@ -454,19 +459,6 @@ TEST(StartAtLogon, SynchronisesAtOnceAndRetriesWhileNoServerAnswers)
             }
             EXPECT_EQ(platform.m_nQueries, step.second) << c.pszCase << " at " << step.first;
         }
+        EXPECT_EQ(!c.bAutoSync, view.m_results.empty()) << c.pszCase;
     }
-}
-
-TEST(StartAtLogon, WithAutomaticSynchronisationOffNothingHappens)
-{
-    CSettingsFolder folder;
-    CRecordingView view;
-    CFakeSyncPlatform platform;
-    CSyncController controller(view, platform);
-    platform.Script({});
-    controller.StartAutomatic();
-    platform.m_dwTick = 400000;
-    controller.OnTick();
-    EXPECT_EQ(platform.m_nQueries, 0);
-    EXPECT_TRUE(view.m_results.empty());
 }
