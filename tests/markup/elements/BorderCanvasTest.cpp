@@ -13,11 +13,6 @@
 
 namespace
 {
-const COLORREF kBlack = RGB(0, 0, 0);
-const COLORREF kRed = RGB(255, 0, 0);
-const COLORREF kGreen = RGB(0, 255, 0);
-const COLORREF kBlue = RGB(0, 0, 255);
-
 TEST(CanvasTest, ChildrenSitAtTheirAttachedCoordinates)
 {
     Ptr<CXTPMarkupFrameworkElement> root = Load(R"(

@@ -140,6 +140,12 @@ void Paint(CXTPMarkupUIElement* pRoot, CDibCanvas& canvas)
     pRoot->Render(&painter);
 }
 
+void ExpectPixels(const CDibCanvas& canvas, const std::vector<Probe>& probes)
+{
+    for (const Probe& probe : probes)
+        EXPECT_EQ(probe.clr, canvas.Color(probe.x, probe.y)) << "at " << probe.x << "," << probe.y;
+}
+
 int TotalMeasures(CXTPMarkupVisual* pRoot)
 {
     int nTotal = 0;

@@ -68,6 +68,20 @@ std::string LayOut(CXTPMarkupUIElement* pRoot, int cx, int cy);
 // Lays the root out over the whole canvas and draws it there.
 void Paint(CXTPMarkupUIElement* pRoot, CDibCanvas& canvas);
 
+const COLORREF kBlack = RGB(0, 0, 0);
+const COLORREF kRed = RGB(255, 0, 0);
+const COLORREF kGreen = RGB(0, 255, 0);
+const COLORREF kBlue = RGB(0, 0, 255);
+
+// A pixel of a drawing and the colour it must have.
+struct Probe
+{
+    int x;
+    int y;
+    COLORREF clr;
+};
+void ExpectPixels(const CDibCanvas& canvas, const std::vector<Probe>& probes);
+
 // Sum of the counters over every test box of the tree.
 int TotalMeasures(CXTPMarkupVisual* pRoot);
 int TotalArranges(CXTPMarkupVisual* pRoot);

@@ -39,8 +39,8 @@ struct HostRelease
 };
 using HostPtr = std::unique_ptr<CXTPMarkupHost, HostRelease>;
 
-const RGBQUAD kRed = {0, 0, 255, 255};
-const RGBQUAD kHalfBlue = {255, 0, 0, 128};
+const RGBQUAD kRedPixel = {0, 0, 255, 255};
+const RGBQUAD kHalfBluePixel = {255, 0, 0, 128};
 
 // Adds to the store, under nId, a cx x cy picture whose left half is opaque
 // red and whose right half is blue at alpha 128.
@@ -52,7 +52,7 @@ void AddHalves(CXTPImageStore* pStore, UINT nId, int cx, int cy)
     RGBQUAD* pPixels = static_cast<RGBQUAD*>(pBits);
     for (int y = 0; y < cy; ++y)
         for (int x = 0; x < cx; ++x)
-            pPixels[y * cx + x] = x < cx / 2 ? kRed : kHalfBlue;
+            pPixels[y * cx + x] = x < cx / 2 ? kRedPixel : kHalfBluePixel;
     ASSERT_TRUE(pStore->AddBitmap(hBitmap.Get(), &nId, 1, SIZE{0, 0}, xtpImageNormal, TRUE));
 }
 
@@ -86,7 +86,7 @@ RGBQUAD Over(RGBQUAD source, RGBQUAD destination)
                    Blend(source.rgbRed, destination.rgbRed), 0};
 }
 
-const RGBQUAD kBlack = {0, 0, 0, 255};
+const RGBQUAD kBlackPixel = {0, 0, 0, 255};
 } // namespace
 
 TEST(ImageTest, LoadableSourcesMeasureAsTheirPicture)
@@ -254,7 +254,7 @@ TEST(ImageTest, ExplicitSizesStretchOrCropThePicture)
     AddHalves(store.get(), 1, 4, 4);
     HostPtr host(new CXTPMarkupHost());
     host->SetImageStore(store.get());
-    const RGBQUAD blendedBlue = Over(kHalfBlue, kBlack);
+    const RGBQUAD blendedBlue = Over(kHalfBluePixel, kBlackPixel);
 
     struct Case
     {
@@ -303,10 +303,10 @@ TEST(ImageTest, ExplicitSizesStretchOrCropThePicture)
                     continue;
                 // The cubic filter rings a little further out on so hard an edge.
                 const int nTolerance = bStretched ? 8 : 1;
-                const RGBQUAD expected = y >= c.nBottom   ? kBlack
-                                         : x < c.nRedEnd  ? kRed
+                const RGBQUAD expected = y >= c.nBottom   ? kBlackPixel
+                                         : x < c.nRedEnd  ? kRedPixel
                                          : x < c.nBlueEnd ? blendedBlue
-                                                          : kBlack;
+                                                          : kBlackPixel;
                 ASSERT_TRUE(NearColor(canvas.Pixel(x, y), expected, nTolerance))
                     << x << "," << y << ": " << canvas.Pixel(x, y) << " instead of " << expected;
             }

@@ -20,24 +20,6 @@
 
 namespace
 {
-const COLORREF kBlack = RGB(0, 0, 0);
-const COLORREF kRed = RGB(255, 0, 0);
-const COLORREF kGreen = RGB(0, 255, 0);
-const COLORREF kBlue = RGB(0, 0, 255);
-
-struct Probe
-{
-    int x;
-    int y;
-    COLORREF clr;
-};
-
-void ExpectPixels(const CDibCanvas& canvas, std::initializer_list<Probe> probes)
-{
-    for (const Probe& probe : probes)
-        EXPECT_EQ(probe.clr, canvas.Color(probe.x, probe.y)) << "at " << probe.x << "," << probe.y;
-}
-
 TEST(RenderTest, BackgroundsFillArrangedAreasAndLaterChildrenDrawOverEarlierOnes)
 {
     Ptr<CXTPMarkupFrameworkElement> root = Load(R"(
@@ -329,8 +311,7 @@ TEST(RenderTest, UnboundedSizesDrawWhereTheElementIs)
         CDibCanvas canvas(40, 30);
         Paint(root.Get(), canvas);
         SCOPED_TRACE(c.pszMarkup);
-        for (const Probe& probe : c.probes)
-            EXPECT_EQ(probe.clr, canvas.Color(probe.x, probe.y)) << "at " << probe.x << "," << probe.y;
+        ExpectPixels(canvas, c.probes);
         for (XTPMarkupLayoutDumpRect nRect : {xtpMarkupDumpBounds, xtpMarkupDumpVisibleBounds})
             EXPECT_EQ(DumpMarkupLayout(root.Get(), nRect).find('-'), std::string::npos)
                 << DumpMarkupLayout(root.Get(), nRect);

@@ -16,33 +16,28 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace
 {
-const COLORREF kBlack = RGB(0, 0, 0);
-const COLORREF kRed = RGB(255, 0, 0);
-const COLORREF kGreen = RGB(0, 128, 0);
-const COLORREF kBlue = RGB(0, 0, 255);
+// The named colour "Green".
+const COLORREF kNamedGreen = RGB(0, 128, 0);
 
-struct Probe
-{
-    int x;
-    int y;
-    COLORREF clr;
-};
-
-// Draws the markup, aligned top-left, on a black canvas and checks the probes.
-void ExpectDrawing(const char* pszMarkup, int cx, int cy, std::initializer_list<Probe> probes)
+// Renders the markup, aligned top-left, on a black canvas.
+std::unique_ptr<CDibCanvas> Draw(const char* pszMarkup, int cx, int cy)
 {
     Ptr<CXTPMarkupFrameworkElement> root = Load(pszMarkup);
-    ASSERT_TRUE(root) << pszMarkup;
-    CDibCanvas canvas(cx, cy);
-    CXTPMarkupGdiPainter painter(canvas.GetDC());
-    root->Measure(&painter, cx, cy);
-    root->Arrange(RECT{0, 0, cx, cy});
-    root->Render(&painter);
-    for (const Probe& probe : probes)
-        EXPECT_EQ(probe.clr, canvas.Color(probe.x, probe.y)) << pszMarkup << " at " << probe.x << "," << probe.y;
+    EXPECT_TRUE(root) << pszMarkup;
+    auto canvas = std::make_unique<CDibCanvas>(cx, cy);
+    if (root)
+        Paint(root.Get(), *canvas);
+    return canvas;
+}
+
+void ExpectDrawing(const char* pszMarkup, int cx, int cy, const std::vector<Probe>& probes)
+{
+    SCOPED_TRACE(pszMarkup);
+    ExpectPixels(*Draw(pszMarkup, cx, cy), probes);
 }
 
 TEST(ShapeDrawingTest, RectangleStrokeLiesInsideOverTheFill)
@@ -75,7 +70,7 @@ TEST(ShapeDrawingTest, EllipsePolygonAndLine)
                   50, 30, {{20, 0, kBlue}, {0, 10, kBlue}, {20, 10, kBlack}});
     // The polygon closes itself; its outline is drawn over the fill.
     ExpectDrawing("<Polygon Points='0,0 20,0 0,20' Fill='Green' HorizontalAlignment='Left' VerticalAlignment='Top'/>",
-                  30, 30, {{3, 3, kGreen}, {8, 8, kGreen}, {18, 18, kBlack}, {25, 2, kBlack}});
+                  30, 30, {{3, 3, kNamedGreen}, {8, 8, kNamedGreen}, {18, 18, kBlack}, {25, 2, kBlack}});
     ExpectDrawing("<Polygon Points='2,2 20,2 20,20 2,20' Stroke='Red' Fill='Blue' HorizontalAlignment='Left' "
                   "VerticalAlignment='Top'/>",
                   30, 30, {{2, 10, kRed}, {10, 2, kRed}, {10, 10, kBlue}, {1, 1, kBlack}});
@@ -116,31 +111,10 @@ TEST(ShapeDrawingTest, FiguresWithNothingToDrawLeaveThePixels)
              "<Ellipse Width='20' Height='20'/>",
          })
     {
-        Ptr<CXTPMarkupFrameworkElement> root = Load(pszMarkup);
-        ASSERT_TRUE(root) << pszMarkup;
-        CDibCanvas canvas(30, 30);
-        CXTPMarkupGdiPainter painter(canvas.GetDC());
-        root->Measure(&painter, 30, 30);
-        root->Arrange(RECT{0, 0, 30, 30});
-        root->Render(&painter);
-        EXPECT_EQ(0, canvas.Count(kRed, RECT{0, 0, 30, 30})) << pszMarkup;
-        EXPECT_EQ(0, canvas.Count(RGB(255, 255, 255), RECT{0, 0, 30, 30})) << pszMarkup;
+        const auto canvas = Draw(pszMarkup, 30, 30);
+        EXPECT_EQ(0, canvas->Count(kRed, RECT{0, 0, 30, 30})) << pszMarkup;
+        EXPECT_EQ(0, canvas->Count(RGB(255, 255, 255), RECT{0, 0, 30, 30})) << pszMarkup;
     }
-}
-
-// Renders the markup, aligned top-left, on a black canvas.
-std::unique_ptr<CDibCanvas> Draw(const char* pszMarkup, int cx, int cy)
-{
-    Ptr<CXTPMarkupFrameworkElement> root = Load(pszMarkup);
-    EXPECT_TRUE(root) << pszMarkup;
-    auto canvas = std::make_unique<CDibCanvas>(cx, cy);
-    if (!root)
-        return canvas;
-    CXTPMarkupGdiPainter painter(canvas->GetDC());
-    root->Measure(&painter, cx, cy);
-    root->Arrange(RECT{0, 0, cx, cy});
-    root->Render(&painter);
-    return canvas;
 }
 
 // Pens and figures far larger than the canvas draw in no time what a figure
