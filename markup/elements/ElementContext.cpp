@@ -20,11 +20,6 @@ void XTPMarkupSetDefaultImageSourceLoader(const XTPMarkupImageSourceLoader* pLoa
     g_pDefaultImageSourceLoader.store(pLoader);
 }
 
-PFNXTPMARKUPCREATEPAINTER XTPMarkupGetMeasuringPainterFactory()
-{
-    return g_pfnCreateMeasuringPainter.load();
-}
-
 void XTPMarkupSetMeasuringPainterFactory(PFNXTPMARKUPCREATEPAINTER pfnCreate)
 {
     g_pfnCreateMeasuringPainter.store(pfnCreate);
@@ -33,4 +28,10 @@ void XTPMarkupSetMeasuringPainterFactory(PFNXTPMARKUPCREATEPAINTER pfnCreate)
 void CXTPMarkupElementContext::SetElementContext(CXTPMarkupInputElement* pElement, CXTPMarkupElementContext* pContext)
 {
     pElement->m_pMarkupContext = pContext;
+}
+
+CXTPMarkupPainter* XTPMarkupCreateMeasuringPainter()
+{
+    PFNXTPMARKUPCREATEPAINTER pfnCreate = g_pfnCreateMeasuringPainter.load();
+    return pfnCreate ? pfnCreate() : nullptr;
 }

@@ -33,8 +33,9 @@ void XTPMarkupSetDefaultImageSourceLoader(const XTPMarkupImageSourceLoader* pLoa
 // Measuring needs a device, which only the host knows; it installs this with
 // its markup types. Null until then: layout then has nothing to measure with.
 typedef CXTPMarkupPainter* (*PFNXTPMARKUPCREATEPAINTER)();
-PFNXTPMARKUPCREATEPAINTER XTPMarkupGetMeasuringPainterFactory();
 void XTPMarkupSetMeasuringPainterFactory(PFNXTPMARKUPCREATEPAINTER pfnCreate);
+// A painter from that factory, for the caller to delete; null without one.
+CXTPMarkupPainter* XTPMarkupCreateMeasuringPainter();
 
 class CXTPMarkupElementContext
 {
@@ -61,11 +62,7 @@ public:
 
     // A painter for measuring this context's elements outside a paint, for
     // the caller to delete; null when there is none.
-    virtual CXTPMarkupPainter* CreateMeasuringPainter() const
-    {
-        PFNXTPMARKUPCREATEPAINTER pfnCreate = XTPMarkupGetMeasuringPainterFactory();
-        return pfnCreate ? pfnCreate() : nullptr;
-    }
+    virtual CXTPMarkupPainter* CreateMeasuringPainter() const { return XTPMarkupCreateMeasuringPainter(); }
 
     // Repaints the part of the window an element covers: it looks different.
     virtual void InvalidateElement(CXTPMarkupInputElement* pElement) = 0;

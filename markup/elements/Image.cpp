@@ -81,7 +81,7 @@ void CXTPMarkupImage::ResolveImageSource()
     const int nResourcePrefix = static_cast<int>(wcslen(kResourcePrefix));
     CXTPImageStore* pStore = nullptr; // one reference
     UINT nId = 0;                     // loaded pictures are number 0 of their own store
-    const CXTPMarkupElementContext* pContext = GetElementContext();
+    const CXTPMarkupElementContext* pContext = GetMarkupContext();
     const XTPMarkupImageSourceLoader* pLoader =
         pContext ? pContext->GetImageSourceLoader() : XTPMarkupGetDefaultImageSourceLoader();
     if (StartsWith(pSource, kFilePrefix, nFilePrefix))
@@ -120,7 +120,7 @@ SIZE CXTPMarkupImage::GetImageSize() const
     if (!m_pImage)
         return SIZE{0, 0};
     // A picture's pixels are 96-DPI pixels, as markup lengths are.
-    const CXTPMarkupElementContext* pContext = GetElementContext();
+    const CXTPMarkupElementContext* pContext = GetMarkupContext();
     const int nDpi = pContext ? pContext->GetDpi() : 96;
     return SIZE{::MulDiv(m_pImage->GetWidth(), nDpi, 96), ::MulDiv(m_pImage->GetHeight(), nDpi, 96)};
 }

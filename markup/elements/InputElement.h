@@ -48,7 +48,6 @@ public:
     // The context this element was created for (not counted here: the
     // element holds one reference, given back at its final release), or null.
     CXTPMarkupElementContext* GetMarkupContext() const { return m_pMarkupContext; }
-    CXTPMarkupElementContext* GetElementContext() const { return m_pMarkupContext; }
 
     // Appends pDelegate to the element's list for pEvent; takes over the
     // reference. RemoveHandler drops the first occurrence.

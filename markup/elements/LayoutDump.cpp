@@ -28,29 +28,23 @@ std::string TagOf(const CXTPMarkupVisual* pVisual)
     return strTag;
 }
 
-// Where the host repaints the subtree: each visual on the way up cuts it to
-// what it shows.
-RECT VisibleBounds(const CXTPMarkupVisual* pVisual)
-{
-    RECT rc = pVisual->GetBounds();
-    for (; pVisual; pVisual = pVisual->GetParentVisual())
-    {
-        rc = XTPMarkupLayout::Moved(pVisual->CutToVisible(rc), pVisual->GetOffset());
-    }
-    return rc;
-}
-
 void DumpVisual(const CXTPMarkupVisual* pVisual, XTPMarkupLayoutDumpRect nRect, XTPMarkupLayoutDumpNote pfnNote,
                 int nDepth, POINT ptParentOrigin, std::string& strOut)
 {
     const POINT ptOffset = pVisual->GetOffset();
     const POINT ptOrigin = {Shift(ptParentOrigin.x, ptOffset.x), Shift(ptParentOrigin.y, ptOffset.y)};
     const SIZE szArranged = pVisual->GetArrangedSize();
-    RECT rc = nRect == xtpMarkupDumpBounds ? pVisual->GetBounds() : RECT{0, 0, szArranged.cx, szArranged.cy};
-    rc = {Shift(rc.left, ptOrigin.x), Shift(rc.top, ptOrigin.y), Shift(rc.right, ptOrigin.x),
-          Shift(rc.bottom, ptOrigin.y)};
+    RECT rc = nRect == xtpMarkupDumpArrangedRect ? RECT{0, 0, szArranged.cx, szArranged.cy} : pVisual->GetBounds();
     if (nRect == xtpMarkupDumpVisibleBounds)
-        rc = VisibleBounds(pVisual);
+    {
+        // Where the host repaints the subtree.
+        rc = pVisual->ToRoot(rc, TRUE);
+    }
+    else
+    {
+        rc = {Shift(rc.left, ptOrigin.x), Shift(rc.top, ptOrigin.y), Shift(rc.right, ptOrigin.x),
+              Shift(rc.bottom, ptOrigin.y)};
+    }
 
     char szRect[64];
     snprintf(szRect, sizeof(szRect), " %li,%li,%li,%li", rc.left, rc.top, rc.right, rc.bottom);

@@ -432,7 +432,7 @@ void CXTPMarkupTextBlock::DrawContent(CXTPMarkupPainter* pPainter)
     if (pBackground)
         pPainter->FillRectangle(pBackground, 0, 0, m_szArranged.cx, m_szArranged.cy);
 
-    const CXTPMarkupElementContext* pContext = GetElementContext();
+    const CXTPMarkupElementContext* pContext = GetMarkupContext();
     const COLORREF clrDefault = pContext ? pContext->GetDefaultTextColor() : RGB(0, 0, 0);
     const RECT rcClip = pPainter->GetClipBox();
     const COLORREF clrOld = pPainter->SetTextColor(clrDefault);
@@ -498,7 +498,7 @@ void CXTPMarkupTextBlock::DrawDecoration(CXTPMarkupPainter* pPainter, const CChu
         pPainter->FillRectangle(pBrush, rc.left, nTop, rc.right, nTop + nThickness);
         return;
     }
-    const CXTPMarkupElementContext* pContext = GetElementContext();
+    const CXTPMarkupElementContext* pContext = GetMarkupContext();
     pPainter->FillSolidRect(rc.left, nTop, rc.right, nTop + nThickness,
                             pContext ? pContext->GetDefaultTextColor() : RGB(0, 0, 0));
 }

@@ -67,8 +67,8 @@ CXTPMarkupElementContext* CXTPMarkupTextElement::FindMarkupContext() const
     for (const CXTPMarkupObject* pObject = this; pObject; pObject = pObject->GetLogicalParent())
     {
         const CXTPMarkupInputElement* pElement = MarkupCast<CXTPMarkupInputElement>(pObject);
-        if (pElement && pElement->GetElementContext())
-            return pElement->GetElementContext();
+        if (pElement && pElement->GetMarkupContext())
+            return pElement->GetMarkupContext();
     }
     return nullptr;
 }

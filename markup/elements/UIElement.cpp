@@ -39,10 +39,8 @@ BOOL IsMoveOnly(const RECT& rcFrom, const RECT& rcTo)
 // or without one the factory the host registered.
 std::unique_ptr<CXTPMarkupPainter> CreateMeasuringPainter(const CXTPMarkupElementContext* pContext)
 {
-    if (pContext)
-        return std::unique_ptr<CXTPMarkupPainter>(pContext->CreateMeasuringPainter());
-    PFNXTPMARKUPCREATEPAINTER pfnCreate = XTPMarkupGetMeasuringPainterFactory();
-    return std::unique_ptr<CXTPMarkupPainter>(pfnCreate ? pfnCreate() : nullptr);
+    return std::unique_ptr<CXTPMarkupPainter>(pContext ? pContext->CreateMeasuringPainter()
+                                                       : XTPMarkupCreateMeasuringPainter());
 }
 } // namespace
 
@@ -123,7 +121,7 @@ void CXTPMarkupUIElement::Arrange(const RECT& rcFinal)
 
     if (m_bNeverMeasured)
     {
-        if (std::unique_ptr<CXTPMarkupPainter> pPainter = CreateMeasuringPainter(GetElementContext()))
+        if (std::unique_ptr<CXTPMarkupPainter> pPainter = CreateMeasuringPainter(GetMarkupContext()))
             Measure(pPainter.get(), XTPMarkupLayout::Width(rcFinal), XTPMarkupLayout::Height(rcFinal));
     }
 
@@ -185,7 +183,7 @@ void CXTPMarkupUIElement::InvalidateArrange()
 
 void CXTPMarkupUIElement::InvalidateVisual()
 {
-    if (CXTPMarkupElementContext* pContext = GetElementContext())
+    if (CXTPMarkupElementContext* pContext = GetMarkupContext())
         pContext->InvalidateElement(this);
 }
 
@@ -195,7 +193,7 @@ void CXTPMarkupUIElement::InvalidateMeasure()
     // every property set on a new element comes here.
     if (m_bInMeasure || m_bNeverMeasured)
         return;
-    if (std::unique_ptr<CXTPMarkupPainter> pPainter = CreateMeasuringPainter(GetElementContext()))
+    if (std::unique_ptr<CXTPMarkupPainter> pPainter = CreateMeasuringPainter(GetMarkupContext()))
         InvalidateMeasureWith(pPainter.get());
 }
 
@@ -223,6 +221,6 @@ void CXTPMarkupUIElement::InvalidateMeasureWith(CXTPMarkupPainter* pPainter)
     m_bArrangeDirty = TRUE;
     if (CXTPMarkupUIElement* pParent = MarkupCast<CXTPMarkupUIElement>(GetParentVisual()))
         pParent->InvalidateMeasureWith(pPainter);
-    else if (CXTPMarkupElementContext* pContext = GetElementContext())
+    else if (CXTPMarkupElementContext* pContext = GetMarkupContext())
         pContext->InvalidateAll();
 }

@@ -54,6 +54,13 @@ RECT CXTPMarkupVisual::CutToVisible(const RECT& rc) const
     return rcVisible;
 }
 
+RECT CXTPMarkupVisual::ToRoot(RECT rc, BOOL bCutToVisible) const
+{
+    for (const CXTPMarkupVisual* pVisual = this; pVisual; pVisual = pVisual->GetParentVisual())
+        rc = XTPMarkupLayout::Moved(bCutToVisible ? pVisual->CutToVisible(rc) : rc, pVisual->GetOffset());
+    return rc;
+}
+
 BOOL CXTPMarkupVisual::GetClipRect(RECT& /*rcClip*/) const
 {
     return FALSE;

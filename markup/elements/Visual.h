@@ -29,6 +29,9 @@ public:
     // subtree. An element that shows nothing (hidden) leaves rc as it is:
     // what it drew before it hid may still need repainting.
     RECT CutToVisible(const RECT& rc) const;
+    // rc (own coordinates) in the root's, cut on the way up by every visual
+    // that clips when bCutToVisible.
+    RECT ToRoot(RECT rc, BOOL bCutToVisible) const;
 
     // The nearest logical ancestor that is a visual; objects in between (a
     // panel's child collection) are passed over.

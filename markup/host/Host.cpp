@@ -89,17 +89,17 @@ LONG CXTPMarkupHost::Release()
 
 void CXTPMarkupHost::AttachElement(CXTPMarkupInputElement* pElement)
 {
-    if (!pElement || pElement->GetElementContext() == this)
+    if (!pElement || pElement->GetMarkupContext() == this)
         return;
     AddRef();
-    if (CXTPMarkupElementContext* pPrevious = pElement->GetElementContext())
+    if (CXTPMarkupElementContext* pPrevious = pElement->GetMarkupContext())
         pPrevious->DetachElement(pElement);
     SetElementContext(pElement, this);
 }
 
 void CXTPMarkupHost::DetachElement(CXTPMarkupInputElement* pElement)
 {
-    if (!pElement || pElement->GetElementContext() != this)
+    if (!pElement || pElement->GetMarkupContext() != this)
         return;
     if (m_pRouter)
         m_pRouter->ForgetElement(pElement);
@@ -114,7 +114,7 @@ const char s_hostKey = 0;
 
 CXTPMarkupHost* CXTPMarkupHost::FromElement(const CXTPMarkupInputElement* pElement)
 {
-    CXTPMarkupElementContext* pContext = pElement ? pElement->GetElementContext() : nullptr;
+    CXTPMarkupElementContext* pContext = pElement ? pElement->GetMarkupContext() : nullptr;
     return pContext ? static_cast<CXTPMarkupHost*>(pContext->FindImplementation(&s_hostKey)) : nullptr;
 }
 
@@ -259,12 +259,8 @@ void CXTPMarkupHost::InvalidateElement(CXTPMarkupInputElement* pElement)
     // Only what the clipping elements on the way up let show: a scrolled
     // viewer repaints its box, not the whole length of its content.
     RECT rc = {0, 0, 0, 0};
-    for (const CXTPMarkupVisual* pVisual = pElement ? pElement->GetPlacement(&rc) : nullptr; pVisual;
-         pVisual = pVisual->GetParentVisual())
-    {
-        rc = pVisual->CutToVisible(rc);
-        rc = XTPMarkupLayout::Moved(rc, pVisual->GetOffset());
-    }
+    if (const CXTPMarkupVisual* pVisual = pElement ? pElement->GetPlacement(&rc) : nullptr)
+        rc = pVisual->ToRoot(rc, TRUE);
     if (!IsRectEmpty(&rc))
         InvalidateRect(m_hWnd, &rc, FALSE);
 }
@@ -278,8 +274,7 @@ void CXTPMarkupHost::InvalidateAll()
 RECT CXTPMarkupHost::GetElementRect(CXTPMarkupInputElement* pElement) const
 {
     RECT rc = {0, 0, 0, 0};
-    for (const CXTPMarkupVisual* pVisual = pElement ? pElement->GetPlacement(&rc) : nullptr; pVisual;
-         pVisual = pVisual->GetParentVisual())
-        rc = XTPMarkupLayout::Moved(rc, pVisual->GetOffset());
+    if (const CXTPMarkupVisual* pVisual = pElement ? pElement->GetPlacement(&rc) : nullptr)
+        rc = pVisual->ToRoot(rc, FALSE);
     return rc;
 }

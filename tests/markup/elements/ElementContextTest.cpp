@@ -92,7 +92,7 @@ TEST(ElementContextTest, ATreeLivesOnAnyContext)
         ASSERT_NE(nullptr, pText) << strError;
         // The text block, the hyperlink and its two runs each hold the context.
         EXPECT_EQ(1 + 4, context.m_nRef);
-        EXPECT_EQ(&context, pText->GetElementContext());
+        EXPECT_EQ(&context, pText->GetMarkupContext());
 
         pText->Arrange(RECT{0, 0, 200, 40}); // measured first, with the context's painter
         EXPECT_EQ(1, context.m_nPainters);
