@@ -35,8 +35,9 @@ std::string CSettingsStore::ReadString(LPCWSTR pszKey, size_t nMaxLength) const
 
 BOOL CSettingsStore::Write(const Values& values)
 {
-    const bool bUserFileExists = ::GetFileAttributesW(UserFile().c_str()) != INVALID_FILE_ATTRIBUTES;
-    if (!bUserFileExists || m_strUserDir.empty())
+    const bool bUserFileExists =
+        !m_strUserDir.empty() && ::GetFileAttributesW(UserFile().c_str()) != INVALID_FILE_ATTRIBUTES;
+    if (!bUserFileExists)
     {
         if (WriteTo(ProgramFile(), values))
             return TRUE;

@@ -79,20 +79,16 @@ ULONG ResolveHost(LPCSTR pszHost, DWORD dwWaitMs, HANDLE hCancel)
         return nAddress;
     const auto pLookup = std::make_shared<NameLookup>(pszHost);
     std::thread(&LookUp, pLookup).detach();
-    HANDLE handles[2];
-    DWORD dwCount = 0;
-    if (hCancel != NULL)
-        handles[dwCount++] = hCancel;
-    handles[dwCount++] = pLookup->hDone;
-    const DWORD dwWait = ::WaitForMultipleObjects(dwCount, handles, FALSE, dwWaitMs);
-    if (dwWait == WAIT_TIMEOUT || dwWait >= WAIT_OBJECT_0 + dwCount)
-        SetLastError(WSAETIMEDOUT);
-    else if (handles[dwWait - WAIT_OBJECT_0] == hCancel)
-        SetLastError(ERROR_CANCELLED);
-    else if (pLookup->nAddress == INADDR_NONE)
+    switch (CUdpLink::WaitFor(pLookup->hDone, dwWaitMs, hCancel))
+    {
+    case CUdpLink::Readable:
+        if (pLookup->nAddress != INADDR_NONE)
+            return pLookup->nAddress;
         SetLastError(pLookup->dwError);
-    else
-        return pLookup->nAddress;
+        break;
+    case CUdpLink::Cancelled: SetLastError(ERROR_CANCELLED); break;
+    default: SetLastError(WSAETIMEDOUT); break;
+    }
     return INADDR_NONE;
 }
 

@@ -38,23 +38,30 @@ CUdpLink::WaitResult CUdpLink::WaitReadable(DWORD dwTimeoutMs, HANDLE hCancel)
         if (WSAEventSelect(m_hSocket, m_hReadEvent, FD_READ) != 0)
             return WaitFailed;
     }
+    const WaitResult result = WaitFor(m_hReadEvent, dwTimeoutMs, hCancel);
+    if (result == Readable)
+    {
+        // Resets the event; the next receive arms it again when more is queued.
+        WSANETWORKEVENTS events;
+        WSAEnumNetworkEvents(m_hSocket, m_hReadEvent, &events);
+    }
+    return result;
+}
+
+CUdpLink::WaitResult CUdpLink::WaitFor(HANDLE hObject, DWORD dwTimeoutMs, HANDLE hCancel)
+{
     // The cancel event comes first: when both are set, cancelling wins.
     HANDLE handles[2];
     DWORD dwCount = 0;
     if (hCancel != NULL)
         handles[dwCount++] = hCancel;
-    handles[dwCount++] = m_hReadEvent;
+    handles[dwCount++] = hObject;
     const DWORD dwWait = ::WaitForMultipleObjects(dwCount, handles, FALSE, dwTimeoutMs);
     if (dwWait == WAIT_TIMEOUT)
         return TimedOut;
     if (dwWait >= WAIT_OBJECT_0 + dwCount)
         return WaitFailed;
-    if (handles[dwWait - WAIT_OBJECT_0] == hCancel)
-        return Cancelled;
-    // Resets the event; the next receive arms it again when more is queued.
-    WSANETWORKEVENTS events;
-    WSAEnumNetworkEvents(m_hSocket, m_hReadEvent, &events);
-    return Readable;
+    return handles[dwWait - WAIT_OBJECT_0] == hCancel ? Cancelled : Readable;
 }
 
 int CUdpLink::Receive(void* pBuffer, int nBytes)

@@ -26,6 +26,8 @@ public:
     // Also ends, with Cancelled, as soon as hCancel (when given) is signalled.
     // Readable may be stale: a receive can then find nothing (WSAEWOULDBLOCK).
     WaitResult WaitReadable(DWORD dwTimeoutMs, HANDLE hCancel = NULL);
+    // Waits for any object the same way; Readable: hObject is signalled.
+    static WaitResult WaitFor(HANDLE hObject, DWORD dwTimeoutMs, HANDLE hCancel);
     // The number of bytes received, or SOCKET_ERROR.
     int Receive(void* pBuffer, int nBytes);
     void Close();

@@ -9,6 +9,7 @@
 set(CMAKE_BUILD_TYPE MinSizeRel CACHE STRING "" FORCE)
 set(CMAKE_C_FLAGS_MINSIZEREL "-Os -g -DNDEBUG -ffunction-sections -fdata-sections" CACHE STRING "" FORCE)
 set(CMAKE_CXX_FLAGS_MINSIZEREL "-Os -g -DNDEBUG -ffunction-sections -fdata-sections -fno-rtti" CACHE STRING "" FORCE)
-set(CMAKE_EXE_LINKER_FLAGS_MINSIZEREL "-Wl,--gc-sections -Wl,--defsym,_ZN9__gnu_cxx27__verbose_terminate_handlerEv=abort -Wl,-Map=link.map" CACHE STRING "" FORCE)
+# The program's own link options (app/CMakeLists.txt) drop what nothing calls.
+set(CMAKE_EXE_LINKER_FLAGS_MINSIZEREL "-Wl,-Map=link.map" CACHE STRING "" FORCE)
 # The release script moves the debug information itself.
 set(HORALEON_SPLIT_DEBUG OFF CACHE BOOL "" FORCE)

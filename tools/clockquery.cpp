@@ -6,8 +6,6 @@
 #include "app/SyncPlatform.h"
 #include "app/SyncWorker.h"
 
-#include <winsock2.h>
-
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -59,9 +57,6 @@ int main(int argc, char** argv)
     CServerList servers;
     if (!ReadServers(argc, argv, servers))
         return Usage();
-
-    WSADATA wsaData;
-    WSAStartup(MAKEWORD(2, 0), &wsaData);
 
     CSyncPlatform platform;
     CSntpQuery query;
