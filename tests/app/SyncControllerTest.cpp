@@ -19,13 +19,14 @@ const char* const kBusy = u8"正在与授时服务器校时，请稍候…";
 
 std::string OffsetText(const char* pszHead, const std::string& strNumber)
 {
-    return Cp936(pszHead) + "<Run Foreground='Red' FontWeight='Bold'>" + strNumber + "</Run>" + Cp936(u8"秒！");
+    return Cp936FromUtf8(pszHead) + "<Run Foreground='Red' FontWeight='Bold'>" + strNumber + "</Run>"
+           + Cp936FromUtf8(u8"秒！");
 }
 
 // The busy text, then the result.
 std::vector<std::string> Shown(const std::string& strResult)
 {
-    return {Cp936(kBusy), strResult};
+    return {Cp936FromUtf8(kBusy), strResult};
 }
 
 class SyncControllerTest : public testing::Test
@@ -75,7 +76,7 @@ TEST_F(SyncControllerTest, AsksThreeTimesThenReportsNoAnswer)
     Sync();
     EXPECT_EQ(m_platform.m_nQueries, 3);
     EXPECT_EQ(m_platform.m_nClockSets, 0);
-    EXPECT_EQ(m_view.m_results, Shown(Cp936(kNoAnswer)));
+    EXPECT_EQ(m_view.m_results, Shown(Cp936FromUtf8(kNoAnswer)));
 
     // The first answer ends the attempts, even the third.
     m_platform.Script({{FALSE, 0}, {TRUE, 1}});
@@ -165,7 +166,7 @@ TEST_F(SyncControllerTest, ABusySynchronisationStartsNoOtherUntilItsResultIsShow
     m_controller.SyncNow();
     EXPECT_TRUE(m_controller.IsSyncing());
     EXPECT_EQ(m_view.m_busy, std::vector<BOOL>{TRUE});
-    EXPECT_EQ(m_view.m_results, std::vector<std::string>{Cp936(kBusy)});
+    EXPECT_EQ(m_view.m_results, std::vector<std::string>{Cp936FromUtf8(kBusy)});
 
     m_controller.SyncNow(); // a second click
     m_controller.OnTick();
@@ -192,9 +193,8 @@ TEST_F(SyncControllerTest, AttemptsGoRoundTheServersAndPastThoseThatRefused)
         std::initializer_list<CFakeSyncPlatform::Answer> answers;
         std::vector<std::string> asked;
     } cases[] = {
-        {"a", {}, {"a:123", "a:123", "a:123"}},
+        // The list's own order; the unit test of the list covers the rest.
         {"a b:5", {}, {"a:123", "b:5", "a:123"}},
-        {"a,b, c", {}, {"a:123", "b:123", "c:123"}},
         {"a b c d", {silent, answer}, {"a:123", "b:123"}},
         {"a", {refused}, {"a:123"}},
         {"a b", {refused}, {"a:123", "b:123", "b:123"}},
@@ -299,19 +299,20 @@ protected:
 
 TEST_F(SyncEndToEndTest, SetsASlowClockForwardAndAFastOneBack)
 {
-    Serve(m_responder, 37);
-    Sync();
-    ExpectSynchronised(kSetSlow, 37);
-    EXPECT_EQ(m_responder.GetRequestCount(), CSntpQuery::kMaxRequests);
-
-    Serve(m_responder, -20);
-    Sync();
-    ExpectSynchronised(kSetFast, -20);
-
-    m_clock.m_bAccept = FALSE;
-    Serve(m_responder, -4.5);
-    Sync();
-    ExpectSynchronised(kNotSetFast, -4.5);
+    const struct
+    {
+        double dClockAhead;
+        BOOL bAccept;
+        const char* pszHead;
+    } cases[] = {{37, TRUE, kSetSlow}, {-20, TRUE, kSetFast}, {-4.5, FALSE, kNotSetFast}};
+    for (const auto& c : cases)
+    {
+        m_clock.m_bAccept = c.bAccept;
+        Serve(m_responder, c.dClockAhead);
+        Sync();
+        ExpectSynchronised(c.pszHead, c.dClockAhead);
+    }
+    EXPECT_EQ(m_responder.GetRequestCount(), 3 * CSntpQuery::kMaxRequests);
 }
 
 TEST_F(SyncEndToEndTest, FallsBackPastASilentAndARefusingServer)
@@ -378,7 +379,7 @@ TEST_F(SyncEndToEndTest, EndsWithinTheBudgetWhenNoServerAnswers)
     EXPECT_GE(dwElapsed, CSyncWorker::kBudgetMs - 300);
     EXPECT_LT(dwElapsed, CSyncWorker::kBudgetMs + 500);
     EXPECT_TRUE(m_clock.m_written.empty());
-    EXPECT_EQ(m_view.m_results, Shown(Cp936(kNoAnswer)));
+    EXPECT_EQ(m_view.m_results, Shown(Cp936FromUtf8(kNoAnswer)));
 }
 
 TEST_F(SyncEndToEndTest, StoppingDuringASynchronisationEndsItAtOnceWithoutSettingTheClock)

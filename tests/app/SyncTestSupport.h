@@ -42,6 +42,11 @@ inline std::string FreshTempFolder(const char* pszKind)
            + std::to_string(++s_nFolders) + "\\";
 }
 
+inline bool FileExists(const std::string& strPath)
+{
+    return GetFileAttributesA(strPath.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
 inline std::string ReadWholeFile(const std::string& strPath)
 {
     std::ostringstream text;
@@ -230,7 +235,7 @@ public:
     CSettingsFolder& operator=(const CSettingsFolder&) = delete;
 
     std::string File() const { return m_strPath + "setting.ini"; }
-    bool Exists() const { return GetFileAttributesA(File().c_str()) != INVALID_FILE_ATTRIBUTES; }
+    bool Exists() const { return FileExists(File()); }
 
     std::string Read() const { return ReadWholeFile(File()); }
 
@@ -252,10 +257,4 @@ inline std::string Hex(const std::string& strBytes)
         strHex += digits;
     }
     return strHex + "\n";
-}
-
-// UTF-8 text as the program's code page 936 bytes, converted by the platform.
-inline std::string Cp936(const char* pszUtf8)
-{
-    return Cp936FromUtf8(pszUtf8);
 }
