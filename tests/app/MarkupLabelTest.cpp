@@ -94,20 +94,6 @@ TEST_F(MarkupLabelTest, ShowsTheResultWithItsOffsetInRed)
     EXPECT_EQ(m_label.GetWindowText(), L"已经成功校时！您的系统时间比标准时间快了0.1234秒！");
 }
 
-TEST_F(MarkupLabelTest, ReplacesItsTreeWithEveryText)
-{
-    m_label.SetMarkupText(SampleResultPanelMarkup().c_str());
-    ASSERT_GT(CountRed(*Painted()), 20);
-    m_label.SetMarkupText(kInfoMarkup);
-    ASSERT_NE(m_label.GetRoot(), nullptr);
-    EXPECT_EQ(CountRed(*Painted()), 0);
-    EXPECT_EQ(m_label.GetWindowText().substr(0, 4), L"使用说明");
-
-    m_label.SetMarkupText("");
-    EXPECT_EQ(m_label.GetRoot(), nullptr);
-    EXPECT_EQ(m_label.GetWindowText(), L"");
-}
-
 TEST(MarkupLabelText, PlainTextDropsTagsAndDecodesEntitiesWithEachTextBlockOnALine)
 {
     const struct
@@ -128,16 +114,25 @@ TEST(MarkupLabelText, PlainTextDropsTagsAndDecodesEntitiesWithEachTextBlockOnALi
         EXPECT_EQ(MarkupPlainText(c.pszMarkup), c.pszText) << c.pszMarkup;
 }
 
-TEST_F(MarkupLabelTest, ANewTextShowsNothingBeforeTheLabelPaintsIt)
+TEST_F(MarkupLabelTest, ReplacesItsTreeWithEveryTextShownOnlyWhenTheLabelPaintsIt)
 {
     // The stock static would paint the plain text straight to the screen on
     // WM_SETTEXT: until the label's own paint, the old picture stays.
     m_label.SetMarkupText(SampleResultPanelMarkup().c_str());
     const std::unique_ptr<CDibCanvas> before = Painted();
+    ASSERT_GT(CountRed(*before), 20);
     m_label.SetMarkupText(kInfoMarkup);
+    ASSERT_NE(m_label.GetRoot(), nullptr);
     const std::unique_ptr<CDibCanvas> during = CDibCanvas::FromScreen(m_label);
     EXPECT_TRUE(before->SameAs(*during));
-    EXPECT_FALSE(before->SameAs(*Painted()));
+    const std::unique_ptr<CDibCanvas> after = Painted();
+    EXPECT_FALSE(before->SameAs(*after));
+    EXPECT_EQ(CountRed(*after), 0);
+    EXPECT_EQ(m_label.GetWindowText().substr(0, 4), L"使用说明");
+
+    m_label.SetMarkupText("");
+    EXPECT_EQ(m_label.GetRoot(), nullptr);
+    EXPECT_EQ(m_label.GetWindowText(), L"");
 }
 
 TEST_F(MarkupLabelTest, ATenDigitResultFitsTheRoomAboveTheSeparatorAtEveryDpi)
