@@ -1,6 +1,6 @@
 #include "app/SntpQuery.h"
 
-#include "support/SntpResponder.h"
+#include "SyncTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -14,14 +14,6 @@ const char* const kLoopback = "127.0.0.1";
 class SntpQueryTest : public testing::Test
 {
 protected:
-    void Fail(CSntpResponder::Fault fault)
-    {
-        CSntpResponder::Behaviour behaviour;
-        behaviour.dClockAhead = 30;
-        behaviour.fault = fault;
-        m_responder.SetBehaviour(behaviour);
-    }
-
     BOOL Query(SntpResult& result, LPCSTR pszHost = kLoopback)
     {
         return CSntpQuery().QueryServer(pszHost, result, m_responder.GetPort());
@@ -123,10 +115,7 @@ TEST_F(SntpQueryTest, MeasuresAServerAheadOrBehind)
 TEST_F(SntpQueryTest, WaitsForASlowReply)
 {
     // A reply held back on its way home shows as delay, and half of it as offset.
-    CSntpResponder::Behaviour behaviour;
-    behaviour.dClockAhead = 5;
-    behaviour.dwReplyDelayMs = 1000;
-    m_responder.SetBehaviour(behaviour);
+    m_responder.SetBehaviour(Serving(5, CSntpResponder::None, 1000));
     SntpResult result;
     ASSERT_TRUE(Query(result));
     EXPECT_GE(result.dDelay, 0.99);
@@ -199,9 +188,7 @@ TEST_F(SntpQueryTest, SkipsDatagramsThatAreNotSaneAnswersAndWaitsForOne)
     for (CSntpResponder::Fault fault : faults)
     {
         // Just before the proper reply: it is the one used.
-        CSntpResponder::Behaviour behaviour;
-        behaviour.dClockAhead = 30;
-        behaviour.fault = fault;
+        CSntpResponder::Behaviour behaviour = Serving(30, fault);
         behaviour.bThenAnswer = true;
         m_responder.SetBehaviour(behaviour);
         SntpResult result;
@@ -227,7 +214,7 @@ TEST_F(SntpQueryTest, AKissOfDeathEndsTheQueryAtOnce)
 {
     for (CSntpResponder::Fault fault : {CSntpResponder::KissDeny, CSntpResponder::KissRstr, CSntpResponder::KissRate})
     {
-        Fail(fault);
+        m_responder.SetBehaviour(Serving(30, fault));
         const int nRequestsBefore = m_responder.GetRequestCount();
         SntpResult result;
         BOOL bAnswered = TRUE;
@@ -241,7 +228,7 @@ TEST_F(SntpQueryTest, AKissOfDeathEndsTheQueryAtOnce)
 
 TEST_F(SntpQueryTest, ACancelEventEndsTheWaitAtOnce)
 {
-    Fail(CSntpResponder::Silent);
+    m_responder.SetBehaviour(Serving(30, CSntpResponder::Silent));
     HANDLE hCancel = CreateEventW(NULL, TRUE, FALSE, NULL);
     CSntpQuery query;
     query.SetCancelEvent(hCancel);
@@ -263,7 +250,7 @@ TEST_F(SntpQueryTest, ACancelEventEndsTheWaitAtOnce)
 
 TEST_F(SntpQueryTest, GivesUpAfterFiveSecondsWithoutAReply)
 {
-    Fail(CSntpResponder::Silent);
+    m_responder.SetBehaviour(Serving(30, CSntpResponder::Silent));
     SntpResult result;
     const DWORD dwStart = GetTickCount();
     EXPECT_FALSE(Query(result));

@@ -247,21 +247,6 @@ protected:
         m_controller.LoadSettings();
     }
 
-    static CSntpResponder::Behaviour Behaviour(double dClockAhead, CSntpResponder::Fault fault,
-                                               DWORD dwReplyDelayMs = 0)
-    {
-        CSntpResponder::Behaviour behaviour;
-        behaviour.dClockAhead = dClockAhead;
-        behaviour.fault = fault;
-        behaviour.dwReplyDelayMs = dwReplyDelayMs;
-        return behaviour;
-    }
-
-    static void Serve(CSntpResponder& server, double dClockAhead, CSntpResponder::Fault fault = CSntpResponder::None)
-    {
-        server.SetBehaviour(Behaviour(dClockAhead, fault));
-    }
-
     void Sync()
     {
         m_view.Forget();
@@ -308,7 +293,7 @@ TEST_F(SyncEndToEndTest, SetsASlowClockForwardAndAFastOneBack)
     for (const auto& c : cases)
     {
         m_clock.m_bAccept = c.bAccept;
-        Serve(m_responder, c.dClockAhead);
+        m_responder.SetBehaviour(Serving(c.dClockAhead));
         Sync();
         ExpectSynchronised(c.pszHead, c.dClockAhead);
     }
@@ -318,9 +303,9 @@ TEST_F(SyncEndToEndTest, SetsASlowClockForwardAndAFastOneBack)
 TEST_F(SyncEndToEndTest, FallsBackPastASilentAndARefusingServer)
 {
     CSntpResponder silent, refusing;
-    Serve(silent, 30, CSntpResponder::Silent);
-    Serve(refusing, 30, CSntpResponder::KissDeny);
-    Serve(m_responder, 12);
+    silent.SetBehaviour(Serving(30, CSntpResponder::Silent));
+    refusing.SetBehaviour(Serving(30, CSntpResponder::KissDeny));
+    m_responder.SetBehaviour(Serving(12));
     UseServers({&silent, &refusing, &m_responder});
     Sync();
     ExpectSynchronised(kSetSlow, 12);
@@ -340,7 +325,7 @@ TEST_F(SyncEndToEndTest, NoServerGetsMoreThanFourRequestsInOneSynchronisation)
 {
     // The server that answers late in the round was asked before.
     CSntpResponder silent;
-    Serve(silent, 0, CSntpResponder::Silent);
+    silent.SetBehaviour(Serving(0, CSntpResponder::Silent));
     const struct
     {
         int nIgnoreFirst;
@@ -349,7 +334,7 @@ TEST_F(SyncEndToEndTest, NoServerGetsMoreThanFourRequestsInOneSynchronisation)
     for (const auto& c : cases)
     {
         CSntpResponder late;
-        CSntpResponder::Behaviour behaviour = Behaviour(6, CSntpResponder::None);
+        CSntpResponder::Behaviour behaviour = Serving(6);
         behaviour.nIgnoreFirst = c.nIgnoreFirst;
         late.SetBehaviour(behaviour);
         CServerList servers;
@@ -368,8 +353,8 @@ TEST_F(SyncEndToEndTest, NoServerGetsMoreThanFourRequestsInOneSynchronisation)
 TEST_F(SyncEndToEndTest, EndsWithinTheBudgetWhenNoServerAnswers)
 {
     CSntpResponder malformed;
-    Serve(m_responder, 30, CSntpResponder::Silent);
-    Serve(malformed, 30, CSntpResponder::Stratum0);
+    m_responder.SetBehaviour(Serving(30, CSntpResponder::Silent));
+    malformed.SetBehaviour(Serving(30, CSntpResponder::Stratum0));
     UseServers({&m_responder, &malformed});
     const DWORD dwStart = GetTickCount();
     Sync();
@@ -386,8 +371,8 @@ TEST_F(SyncEndToEndTest, StoppingDuringASynchronisationEndsItAtOnceWithoutSettin
 {
     // Stopped while waiting for a server, and while a slow reply is on its
     // way that would have set the clock.
-    const CSntpResponder::Behaviour behaviours[] = {Behaviour(30, CSntpResponder::Silent),
-                                                    Behaviour(30, CSntpResponder::None, 400)};
+    const CSntpResponder::Behaviour behaviours[] = {Serving(30, CSntpResponder::Silent),
+                                                    Serving(30, CSntpResponder::None, 400)};
     for (const CSntpResponder::Behaviour& behaviour : behaviours)
     {
         m_responder.SetBehaviour(behaviour);
@@ -402,7 +387,7 @@ TEST_F(SyncEndToEndTest, StoppingDuringASynchronisationEndsItAtOnceWithoutSettin
         EXPECT_TRUE(m_clock.m_written.empty());
     }
     // The next one runs as usual.
-    Serve(m_responder, 5);
+    m_responder.SetBehaviour(Serving(5));
     Sync();
     ExpectSynchronised(kSetSlow, 5);
 }

@@ -9,6 +9,7 @@
 #include "app/SyncPlatform.h"
 #include "app/SyncView.h"
 #include "support/DialogTexts.h"
+#include "support/SntpResponder.h"
 #include "toolkit/CodePage.h"
 
 #include <windows.h>
@@ -245,6 +246,18 @@ private:
     std::wstring m_strSavedModuleDir;
     std::string m_strPath;
 };
+
+// A test server's clock dClockAhead seconds ahead of ours, its replies with
+// the fault given and held back dwReplyDelayMs on their way.
+inline CSntpResponder::Behaviour Serving(double dClockAhead, CSntpResponder::Fault fault = CSntpResponder::None,
+                                         DWORD dwReplyDelayMs = 0)
+{
+    CSntpResponder::Behaviour behaviour;
+    behaviour.dClockAhead = dClockAhead;
+    behaviour.fault = fault;
+    behaviour.dwReplyDelayMs = dwReplyDelayMs;
+    return behaviour;
+}
 
 // Bytes as hex digits and a line end, as module_probe prints them.
 inline std::string Hex(const std::string& strBytes)
