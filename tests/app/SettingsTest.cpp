@@ -229,8 +229,7 @@ TEST(SettingsFallback, TheUserFolderIsReadFromTheEnvironmentWithTheShellAsFallba
     for (const auto& c : kCases)
     {
         SetEnvironmentVariableW(L"APPDATA", c.strValue.c_str());
-        EXPECT_EQ(c.strExpected, CSyncPlatform::AppDataFromEnvironment())
-            << XTPToMultiByte(c.strValue.c_str(), -1, CP_UTF8);
+        EXPECT_EQ(c.strExpected, CSyncPlatform::AppDataFromEnvironment()) << Utf8FromWide(c.strValue);
     }
     SetEnvironmentVariableW(L"APPDATA", bWasSet ? szSaved : nullptr);
 }
