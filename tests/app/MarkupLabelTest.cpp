@@ -7,7 +7,6 @@
 #include "support/DialogTexts.h"
 #include "support/DibCanvas.h"
 #include "support/TestWindow.h"
-#include "toolkit/CodePage.h"
 
 #include <gtest/gtest.h>
 
@@ -17,8 +16,6 @@
 
 namespace
 {
-std::wstring Wide(const std::string& strUtf8);
-
 // A label over a static control in a window of its own, shown without being
 // activated (a window that was active takes seconds to go under Wine).
 class MarkupLabelTest : public testing::Test
@@ -40,13 +37,12 @@ protected:
         return CDibCanvas::FromScreen(m_label);
     }
 
-    int CountRed(const CDibCanvas& canvas)
+    static int CountRed(const CDibCanvas& canvas)
     {
-        const RECT rc = {0, 0, canvas.Width(), canvas.Height()};
         int nRed = 0;
-        for (int y = rc.top; y < rc.bottom; ++y)
+        for (int y = 0; y < canvas.Height(); ++y)
         {
-            for (int x = rc.left; x < rc.right; ++x)
+            for (int x = 0; x < canvas.Width(); ++x)
             {
                 const COLORREF clr = canvas.Color(x, y);
                 nRed += GetRValue(clr) > 180 && GetGValue(clr) < 90 && GetBValue(clr) < 90;
@@ -55,31 +51,27 @@ protected:
         return nRed;
     }
 
+    // Every pixel of the label in the button face colour.
+    static bool AllFace(const CDibCanvas& canvas)
+    {
+        const RECT rc = {0, 0, canvas.Width(), canvas.Height()};
+        return canvas.Count(GetSysColor(COLOR_BTNFACE), rc) == canvas.Width() * canvas.Height();
+    }
+
     HWND m_hFrame = NULL;
     CMarkupLabel m_label;
 };
 
 } // namespace
 
-namespace
-{
-std::wstring Wide(const std::string& strUtf8)
-{
-    return XTPToWide(strUtf8.data(), int(strUtf8.size()), CP_UTF8);
-}
-} // namespace
-
 TEST_F(MarkupLabelTest, WithoutMarkupPaintsOnlyTheButtonFace)
 {
-    const std::unique_ptr<CDibCanvas> canvas = Painted();
-    const RECT rc = {0, 0, canvas->Width(), canvas->Height()};
-    EXPECT_EQ(canvas->Count(GetSysColor(COLOR_BTNFACE), rc), canvas->Width() * canvas->Height());
+    EXPECT_TRUE(AllFace(*Painted()));
 
     // Markup that does not parse leaves the label as it was without any.
     m_label.SetMarkupText("<StackPanel><TextBlock>");
     EXPECT_EQ(m_label.GetRoot(), nullptr);
-    const std::unique_ptr<CDibCanvas> broken = Painted();
-    EXPECT_EQ(broken->Count(GetSysColor(COLOR_BTNFACE), rc), broken->Width() * broken->Height());
+    EXPECT_TRUE(AllFace(*Painted()));
 }
 
 // The program's texts are code page 936 whatever the system's code page is;
@@ -96,32 +88,10 @@ TEST_F(MarkupLabelTest, ShowsTheResultWithItsOffsetInRed)
     ASSERT_NE(pTextBlock, nullptr);
     const auto* pRun = MarkupCast<CXTPMarkupRun>(pTextBlock->GetInlines()->GetItem(0));
     ASSERT_NE(pRun, nullptr);
-    EXPECT_EQ(std::wstring(pRun->GetText()),
-              Wide("\xe5\xb7\xb2\xe7\xbb\x8f\xe6\x88\x90\xe5\x8a\x9f\xe6\xa0\xa1\xe6\x97\xb6\xef\xbc\x81"
-                   "\xe6\x82\xa8\xe7\x9a\x84\xe7\xb3\xbb\xe7\xbb\x9f\xe6\x97\xb6\xe9\x97\xb4\xe6\xaf\x94"
-                   "\xe6\xa0\x87\xe5\x87\x86\xe6\x97\xb6\xe9\x97\xb4\xe5\xbf\xab\xe4\xba\x86"));
+    EXPECT_EQ(std::wstring(pRun->GetText()), L"已经成功校时！您的系统时间比标准时间快了");
 
     // Readers get the text the label shows, without its markup.
-    EXPECT_EQ(m_label.GetWindowText(),
-              Wide("\xe5\xb7\xb2\xe7\xbb\x8f\xe6\x88\x90\xe5\x8a\x9f\xe6\xa0\xa1\xe6\x97\xb6\xef\xbc\x81"
-                   "\xe6\x82\xa8\xe7\x9a\x84\xe7\xb3\xbb\xe7\xbb\x9f\xe6\x97\xb6\xe9\x97\xb4\xe6\xaf\x94"
-                   "\xe6\xa0\x87\xe5\x87\x86\xe6\x97\xb6\xe9\x97\xb4\xe5\xbf\xab\xe4\xba\x86"
-                   "0.1234\xe7\xa7\x92\xef\xbc\x81")); // 已经成功校时！您的系统时间比标准时间快了0.1234秒！
-}
-
-TEST_F(MarkupLabelTest, ReplacesItsTreeWithEveryText)
-{
-    m_label.SetMarkupText(SampleResultPanelMarkup().c_str());
-    ASSERT_GT(CountRed(*Painted()), 20);
-    m_label.SetMarkupText(kInfoMarkup);
-    ASSERT_NE(m_label.GetRoot(), nullptr);
-    EXPECT_EQ(CountRed(*Painted()), 0);
-    EXPECT_EQ(m_label.GetWindowText().substr(0, 4),
-              Wide("\xe4\xbd\xbf\xe7\x94\xa8\xe8\xaf\xb4\xe6\x98\x8e")); // 使用说明
-
-    m_label.SetMarkupText("");
-    EXPECT_EQ(m_label.GetRoot(), nullptr);
-    EXPECT_EQ(m_label.GetWindowText(), L"");
+    EXPECT_EQ(m_label.GetWindowText(), L"已经成功校时！您的系统时间比标准时间快了0.1234秒！");
 }
 
 TEST(MarkupLabelText, PlainTextDropsTagsAndDecodesEntitiesWithEachTextBlockOnALine)
@@ -144,16 +114,25 @@ TEST(MarkupLabelText, PlainTextDropsTagsAndDecodesEntitiesWithEachTextBlockOnALi
         EXPECT_EQ(MarkupPlainText(c.pszMarkup), c.pszText) << c.pszMarkup;
 }
 
-TEST_F(MarkupLabelTest, ANewTextShowsNothingBeforeTheLabelPaintsIt)
+TEST_F(MarkupLabelTest, ReplacesItsTreeWithEveryTextShownOnlyWhenTheLabelPaintsIt)
 {
     // The stock static would paint the plain text straight to the screen on
     // WM_SETTEXT: until the label's own paint, the old picture stays.
     m_label.SetMarkupText(SampleResultPanelMarkup().c_str());
     const std::unique_ptr<CDibCanvas> before = Painted();
+    ASSERT_GT(CountRed(*before), 20);
     m_label.SetMarkupText(kInfoMarkup);
+    ASSERT_NE(m_label.GetRoot(), nullptr);
     const std::unique_ptr<CDibCanvas> during = CDibCanvas::FromScreen(m_label);
     EXPECT_TRUE(before->SameAs(*during));
-    EXPECT_FALSE(before->SameAs(*Painted()));
+    const std::unique_ptr<CDibCanvas> after = Painted();
+    EXPECT_FALSE(before->SameAs(*after));
+    EXPECT_EQ(CountRed(*after), 0);
+    EXPECT_EQ(m_label.GetWindowText().substr(0, 4), L"使用说明");
+
+    m_label.SetMarkupText("");
+    EXPECT_EQ(m_label.GetRoot(), nullptr);
+    EXPECT_EQ(m_label.GetWindowText(), L"");
 }
 
 TEST_F(MarkupLabelTest, ATenDigitResultFitsTheRoomAboveTheSeparatorAtEveryDpi)

@@ -14,12 +14,13 @@ TEST(ServerList, TakesEntriesSeparatedBySpacesOrCommasAndSkipsMalformedOnes)
 {
     const struct
     {
-        const char* pszText;
+        std::string strText;
         size_t nTaken;
         std::string strList;
     } cases[] = {
         {"127.0.0.1:4123", 1, "127.0.0.1:4123"},
         {"a.example b.example:1123", 2, "a.example:123 b.example:1123"},
+        {"ntp_1.example-site.cn:00123, time.example.org", 2, "ntp_1.example-site.cn:123 time.example.org:123"},
         {" a,b ,, c:00123 ", 3, "a:123 b:123 c:123"},
         {"a:0 b host:65536 c:12a d:1:2", 1, "b:123"},
         {"\xb7\xfe\xce\xf1\xc6\xf7 good", 1, "good:123"}, // 服务器, then a host
@@ -27,13 +28,14 @@ TEST(ServerList, TakesEntriesSeparatedBySpacesOrCommasAndSkipsMalformedOnes)
         {"", 0, kDefault},
         {" , ", 0, kDefault},
         {":4123 host: host:-5", 0, kDefault},
+        {std::string(300, 'a'), 0, kDefault}, // longer than a host name can be
     };
     for (const auto& c : cases)
     {
         CServerList servers;
         servers.Parse("other.example");
-        EXPECT_EQ(servers.Parse(c.pszText), c.nTaken) << c.pszText;
-        EXPECT_EQ(servers.Describe(), c.strList) << c.pszText;
+        EXPECT_EQ(servers.Parse(c.strText.c_str()), c.nTaken) << c.strText;
+        EXPECT_EQ(servers.Describe(), c.strList) << c.strText;
     }
     EXPECT_EQ(CServerList().Describe(), kDefault);
 }

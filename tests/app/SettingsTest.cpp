@@ -33,7 +33,7 @@ public:
 using Values = std::vector<int>;
 } // namespace
 
-TEST(Settings, FirstStartUsesTheDefaultsAndOnlyAChangeCreatesTheFile)
+TEST(Settings, FirstStartUsesTheDefaultsOnlyAChangeCreatesTheFileAndSavedValuesLoadAgain)
 {
     CStarted first("");
     EXPECT_EQ(first.Values(), (Values{0, 0, 0}));
@@ -43,17 +43,13 @@ TEST(Settings, FirstStartUsesTheDefaultsAndOnlyAChangeCreatesTheFile)
     first.m_controller.m_nSyncSpan = 1;
     first.m_controller.OnIntervalChanged();
     EXPECT_EQ(first.m_folder.Read(), "[general]\r\nautorun=0\r\nautosync=0\r\nsyncspan=1\r\n");
-}
 
-TEST(Settings, SavedValuesLoadAgain)
-{
-    CStarted saved("");
-    saved.m_controller.m_bAutoRun = TRUE;
-    saved.m_controller.m_bAutoSync = TRUE;
-    saved.m_controller.m_nSyncSpan = 2;
-    saved.m_controller.SaveSettings();
-    EXPECT_EQ(saved.m_folder.Read(), "[general]\r\nautorun=1\r\nautosync=1\r\nsyncspan=2\r\n");
-    EXPECT_EQ(CStarted(saved.m_folder.Read()).Values(), (Values{1, 1, 2}));
+    first.m_controller.m_bAutoRun = TRUE;
+    first.m_controller.m_bAutoSync = TRUE;
+    first.m_controller.m_nSyncSpan = 2;
+    first.m_controller.SaveSettings();
+    EXPECT_EQ(first.m_folder.Read(), "[general]\r\nautorun=1\r\nautosync=1\r\nsyncspan=2\r\n");
+    EXPECT_EQ(CStarted(first.m_folder.Read()).Values(), (Values{1, 1, 2}));
 }
 
 TEST(Settings, AnIntervalOutsideTheListLeavesNoSelectionAndIsSavedAsMinusOne)
@@ -90,6 +86,7 @@ TEST(Settings, GarbageReadsAsDefaultsAndIsLeftAsItIs)
     }
 }
 
+// What the value may hold is the server list's to judge.
 TEST(Settings, TheServerKeyNamesOtherTimeServers)
 {
     const std::string strDefault = CServerList().Describe();
@@ -98,15 +95,10 @@ TEST(Settings, TheServerKeyNamesOtherTimeServers)
         std::string strValue;
         std::string strServers;
     } cases[] = {
-        {"127.0.0.1:4123", "127.0.0.1:4123"},
-        {"ntp_1.example-site.cn:00123, time.example.org", "ntp_1.example-site.cn:123 time.example.org:123"},
-        {"host:0 good", "good:123"},
-        // Empty or nothing usable: the public servers.
+        {"127.0.0.1:4123 host:0", "127.0.0.1:4123"},
         {"", strDefault},
-        {"host:12a", strDefault},
-        {std::string(300, 'a'), strDefault},
         // Cut off by the reading buffer: not trusted.
-        {std::string(5000, 'a'), strDefault},
+        {"127.0.0.1:4123 " + std::string(5000, 'a'), strDefault},
     };
     for (const auto& c : cases)
     {
@@ -115,6 +107,8 @@ TEST(Settings, TheServerKeyNamesOtherTimeServers)
     }
 }
 
+// A writable file beside the program stays the place, and keys it does not
+// name are added.
 TEST(Settings, AFileWithOnlyTheServerKeyKeepsItWhenSaved)
 {
     CStarted started("[general]\r\nserver=10.1.2.3:1123\r\n");
@@ -125,27 +119,14 @@ TEST(Settings, AFileWithOnlyTheServerKeyKeepsItWhenSaved)
     started.m_controller.OnAutoSyncChanged();
     EXPECT_EQ(started.m_folder.Read(),
               "[general]\r\nserver=10.1.2.3:1123\r\nautorun=0\r\nautosync=1\r\nsyncspan=0\r\n");
+    EXPECT_FALSE(FileExists(started.m_platform.UserFile()));
+    EXPECT_TRUE(started.m_view.m_results.empty());
 }
 
 namespace
 {
 const char* const kNotSaved = u8"设置无法保存！请确认程序所在的文件夹可以写入。";
-
-bool FileExists(const std::string& strPath)
-{
-    return GetFileAttributesA(strPath.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
 } // namespace
-
-TEST(SettingsFallback, AWritableFileBesideTheProgramStaysThePlace)
-{
-    CStarted started("[general]\r\nserver=10.1.2.3\r\n");
-    started.m_controller.m_bAutoSync = TRUE;
-    started.m_controller.OnAutoSyncChanged();
-    EXPECT_EQ(started.m_folder.Read(), "[general]\r\nserver=10.1.2.3\r\nautorun=0\r\nautosync=1\r\nsyncspan=0\r\n");
-    EXPECT_FALSE(FileExists(started.m_platform.UserFile()));
-    EXPECT_TRUE(started.m_view.m_results.empty());
-}
 
 TEST(SettingsFallback, AReadOnlyFileSendsEveryKeyToTheUserFileWhichIsReadFirstFromThenOn)
 {
@@ -180,7 +161,7 @@ TEST(SettingsFallback, NeitherFileWritableIsSaidInTheResultPanel)
     std::ofstream(strBlocker) << "in the way";
     started.m_controller.m_bAutoRun = TRUE;
     started.m_controller.SaveSettings();
-    EXPECT_EQ(started.m_view.m_results, std::vector<std::string>{Cp936(kNotSaved)});
+    EXPECT_EQ(started.m_view.m_results, std::vector<std::string>{Cp936FromUtf8(kNotSaved)});
     EXPECT_EQ(started.m_folder.Read(), "[general]\r\nautosync=1\r\n");
     EXPECT_EQ(started.m_controller.m_bAutoRun, TRUE);
     DeleteFileA(strBlocker.c_str());
@@ -248,8 +229,7 @@ TEST(SettingsFallback, TheUserFolderIsReadFromTheEnvironmentWithTheShellAsFallba
     for (const auto& c : kCases)
     {
         SetEnvironmentVariableW(L"APPDATA", c.strValue.c_str());
-        EXPECT_EQ(c.strExpected, CSyncPlatform::AppDataFromEnvironment())
-            << XTPToMultiByte(c.strValue.c_str(), -1, CP_UTF8);
+        EXPECT_EQ(c.strExpected, CSyncPlatform::AppDataFromEnvironment()) << Utf8FromWide(c.strValue);
     }
     SetEnvironmentVariableW(L"APPDATA", bWasSet ? szSaved : nullptr);
 }

@@ -93,18 +93,11 @@ void Click(HWND hDialog)
 class SyncDialogTest : public testing::Test
 {
 protected:
+    // A server 30 s ahead: the platform refuses so large a step, and the clock
+    // is never set.
     SyncDialogTest()
     {
         m_folder.Write("[general]\r\nserver=127.0.0.1:" + std::to_string(m_responder.GetPort()) + "\r\n");
-    }
-
-    void Serve(CSntpResponder::Fault fault, DWORD dwReplyDelayMs = 0)
-    {
-        CSntpResponder::Behaviour behaviour;
-        behaviour.dClockAhead = 30; // refused by the platform: the clock is never set
-        behaviour.fault = fault;
-        behaviour.dwReplyDelayMs = dwReplyDelayMs;
-        m_responder.SetBehaviour(behaviour);
     }
 
     CSntpResponder m_responder;
@@ -114,7 +107,7 @@ protected:
 
 TEST_F(SyncDialogTest, TheButtonRestsWhileItSynchronisesAndTheFocusComesBack)
 {
-    Serve(CSntpResponder::None, 500);
+    m_responder.SetBehaviour(Serving(30, CSntpResponder::None, 500));
     const HCURSOR hBusyCursor = LoadCursorA(NULL, IDC_APPSTARTING);
     CDialogScript script({
         [](HWND hDialog)
@@ -157,7 +150,7 @@ TEST_F(SyncDialogTest, ClosingDuringASynchronisationTakesNoLongerThanClosingIdle
 {
     // Wine takes a while to let an active window go without a window manager:
     // the same dialog closed idle is the yardstick.
-    Serve(CSntpResponder::Silent);
+    m_responder.SetBehaviour(Serving(30, CSntpResponder::Silent));
     DWORD closingMs[2] = {};
     for (bool bSyncing : {false, true})
     {

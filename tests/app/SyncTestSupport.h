@@ -9,6 +9,7 @@
 #include "app/SyncPlatform.h"
 #include "app/SyncView.h"
 #include "support/DialogTexts.h"
+#include "support/SntpResponder.h"
 #include "toolkit/CodePage.h"
 
 #include <windows.h>
@@ -40,6 +41,11 @@ inline std::string FreshTempFolder(const char* pszKind)
     GetTempPathA(MAX_PATH, temp);
     return std::string(temp) + "horaleon-" + pszKind + "-" + std::to_string(GetCurrentProcessId()) + "-"
            + std::to_string(++s_nFolders) + "\\";
+}
+
+inline bool FileExists(const std::string& strPath)
+{
+    return GetFileAttributesA(strPath.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 inline std::string ReadWholeFile(const std::string& strPath)
@@ -230,7 +236,7 @@ public:
     CSettingsFolder& operator=(const CSettingsFolder&) = delete;
 
     std::string File() const { return m_strPath + "setting.ini"; }
-    bool Exists() const { return GetFileAttributesA(File().c_str()) != INVALID_FILE_ATTRIBUTES; }
+    bool Exists() const { return FileExists(File()); }
 
     std::string Read() const { return ReadWholeFile(File()); }
 
@@ -240,6 +246,18 @@ private:
     std::wstring m_strSavedModuleDir;
     std::string m_strPath;
 };
+
+// A test server's clock dClockAhead seconds ahead of ours, its replies with
+// the fault given and held back dwReplyDelayMs on their way.
+inline CSntpResponder::Behaviour Serving(double dClockAhead, CSntpResponder::Fault fault = CSntpResponder::None,
+                                         DWORD dwReplyDelayMs = 0)
+{
+    CSntpResponder::Behaviour behaviour;
+    behaviour.dClockAhead = dClockAhead;
+    behaviour.fault = fault;
+    behaviour.dwReplyDelayMs = dwReplyDelayMs;
+    return behaviour;
+}
 
 // Bytes as hex digits and a line end, as module_probe prints them.
 inline std::string Hex(const std::string& strBytes)
@@ -252,10 +270,4 @@ inline std::string Hex(const std::string& strBytes)
         strHex += digits;
     }
     return strHex + "\n";
-}
-
-// UTF-8 text as the program's code page 936 bytes, converted by the platform.
-inline std::string Cp936(const char* pszUtf8)
-{
-    return Cp936FromUtf8(pszUtf8);
 }
