@@ -213,16 +213,14 @@ def task_file():
     return prefix_path("windows", "system32", "tasks", AUTOSTART_NAME)
 
 
-def screen_size():
-    shown = subprocess.run(["xdotool", "getdisplaygeometry"], capture_output=True, text=True, check=True, timeout=30)
-    width, height = shown.stdout.split()
-    return int(width), int(height)
-
-
 def run_value():
     """The machine-wide autostart value: its data, or None when absent."""
     value = probe("run-value", AUTOSTART_NAME)
     return value["data"] if value["present"] else None
+
+
+def count(picture, dialog, control_id, matches):
+    return len(matching(picture, dialog, control_id, matches))
 
 
 def matching(picture, dialog, control_id, matches):
@@ -360,6 +358,9 @@ class ClockFixSession(unittest.TestCase):
             controls = json.dumps(last and last["controls"], ensure_ascii=False, indent=1)
             raise AssertionError("%s\nlast seen: %s" % (failure, controls)) from None
 
+    def shown(self):
+        return self.wait_for_dialog("dialog on the screen", lambda c: IDC_SYNC in c and answered(c))
+
     def wait_for_ini(self, what, expected):
         def written():
             return os.path.exists(self.ini) and read_ini(self.ini) == expected
@@ -375,30 +376,84 @@ class ClockFixSession(unittest.TestCase):
     def screenshot(self, name, rect):
         Screen.move_away()
         picture = Screen.grab_settled(rect)
-        path = os.path.join(ARGS.screenshots, name)
-        Screen.save_png(picture, path)
-        print("screenshot:", path)
+        Screen.save_png(picture, os.path.join(ARGS.screenshots, name))
         return picture
 
-    # The session.
+    def assert_drawn(self, picture, dialog, rows):
+        """rows: (control, colour, least, message): more than least of the
+        control's points show the colour."""
+        for control_id, colour, least, message in rows:
+            self.assertGreater(count(picture, dialog, control_id, colour), least, message)
+
+    def assert_refused(self, text):
+        """The result panel after one synchronisation: the clock cannot be set
+        here, so the refusal, with the error measured."""
+        match = (NOT_SET_SLOW if self.SERVER_AHEAD > 0 else NOT_SET_FAST).fullmatch(text)
+        self.assertIsNotNone(match, "unexpected result text: " + text)
+        self.assertAlmostEqual(float(match.group(1)), abs(self.SERVER_AHEAD), delta=OFFSET_TOLERANCE, msg=text)
+        self.assertEqual(self.responder.requests, REQUESTS_PER_SYNC, "one server's samples should have been enough")
+
+    def sync_now(self, dialog):
+        """Clicks the button; the dialog with the result."""
+        Screen.click(dialog["by_id"][IDC_SYNC]["rect"])
+        dialog = self.wait_for_dialog("result in the result panel", lambda c: c[IDC_CLOCK]["text"])
+        self.assert_refused(dialog["by_id"][IDC_CLOCK]["text"])
+        return dialog
+
+    def wait_for_choice(self, what, condition, autorun, autosync, syncspan):
+        """The dialog showing a choice of the user, and setting.ini holding it."""
+        self.wait_for_dialog(what, condition)
+        self.wait_for_ini(what + " in setting.ini", self.settings(autorun, autosync, syncspan))
+
+    def start_second_copy(self):
+        """Starts the program again: it hands over to the first copy and ends."""
+        second = self.start_program()
+        self.addCleanup(stop_process, second)
+        try:
+            second.wait(WAIT_SECONDS)
+        except subprocess.TimeoutExpired:
+            self.fail("the second copy still runs after %d s" % WAIT_SECONDS)
+        self.assertEqual(second.returncode, 0)
+
+    def wait_for_exit(self):
+        # Without a window manager a top-level window takes a few seconds to go.
+        deadline = time.monotonic() + WAIT_SECONDS
+        while self.process.poll() is None and time.monotonic() < deadline:
+            time.sleep(POLL_SECONDS)
+        self.assertIsNotNone(self.process.poll(), "clockfix.exe still runs %d s after Escape" % WAIT_SECONDS)
+        self.assertEqual(self.process.returncode, 0)
+
+
+class PlainFolder(ClockFixSession):
+    """Installed in a folder of its own and started by the user."""
 
     def test_a_user_session(self):
-        dialog = self.wait_for_dialog("dialog on the screen", lambda c: IDC_SYNC in c and answered(c))
+        dialog = self.shown()
         self.check_first_start(dialog)
         initial = self.screenshot("clockfix-initial.png", dialog["rect"])
-
         self.sync_now(dialog)
         result = self.screenshot("clockfix-result.png", dialog["rect"])
-        self.check_markup_drawing(dialog, initial, result)
+        # What only the markup engine draws: the button face from markup (the
+        # green arrows of res://sync.png), the information panel's picture and
+        # text, and the bold red offset in the result panel after the click.
+        self.assert_drawn(initial, dialog, [(IDC_SYNC, green, 40, "the button face is not drawn from its markup"),
+                                            (IDC_INFO, blue, 40, "the information panel shows no picture"),
+                                            (IDC_INFO, dark, 100, "the information panel shows no text")])
+        self.assertEqual(count(initial, dialog, IDC_CLOCK, red), 0,
+                         "the result panel shows red before any synchronisation")
+        self.assert_drawn(result, dialog, [(IDC_CLOCK, red, 20, "the offset is not drawn in red"),
+                                           (IDC_CLOCK, dark, 100, "the result panel shows no text")])
         self.sync_with_enter(dialog)
 
-        self.switch_auto_sync_on(dialog)
+        Screen.click(dialog["by_id"][IDC_AUTOSYNC]["rect"])
+        self.wait_for_choice("interval list enabled by the auto-sync box",
+                             lambda c: c[IDC_AUTOSYNC]["checked"] == 1 and c[IDC_SYNCSPAN]["enabled"], 0, 1, 0)
         self.choose_interval_with_keys(dialog)
         self.toggle_autostart(dialog)
         self.close_with_escape()
 
     def test_two_quick_clicks_start_one_synchronisation(self):
-        dialog = self.wait_for_dialog("dialog on the screen", lambda c: IDC_SYNC in c and answered(c))
+        dialog = self.shown()
         self.responder.hold_next = HOLD_SECONDS
         button = dialog["by_id"][IDC_SYNC]["rect"]
         Screen.click(button)
@@ -431,7 +486,7 @@ class ClockFixSession(unittest.TestCase):
         controls = dialog["by_id"]
         self.assertEqual(dialog["class"], "#32770")
         left, top, right, bottom = dialog["rect"]
-        width, height = screen_size()
+        width, height = Screen.size()
         self.assertLessEqual(abs(left + right - width), 1, "not centred across: %s" % dialog["rect"])
         self.assertLessEqual(abs(top + bottom - height), 1, "not centred down: %s" % dialog["rect"])
         self.assertEqual(controls[IDC_AUTORUN]["text"], "Windows启动后自动运行")
@@ -454,16 +509,6 @@ class ClockFixSession(unittest.TestCase):
         self.assertEqual(self.responder.requests, 0)
         self.assertEqual(read_ini(self.ini), {"server": self.server})
 
-    def sync_now(self, dialog):
-        Screen.click(dialog["by_id"][IDC_SYNC]["rect"])
-        dialog = self.wait_for_dialog("result in the result panel", lambda c: c[IDC_CLOCK]["text"])
-        text = dialog["by_id"][IDC_CLOCK]["text"]
-        # The clock cannot be set here: the refusal, with the error measured.
-        match = NOT_SET_SLOW.fullmatch(text)
-        self.assertIsNotNone(match, "unexpected result text: " + text)
-        self.assertAlmostEqual(float(match.group(1)), SERVER_AHEAD, delta=OFFSET_TOLERANCE, msg=text)
-        self.assertEqual(self.responder.requests, REQUESTS_PER_SYNC, "one server's samples should have been enough")
-
     def sync_with_enter(self, dialog):
         # The focus is on the button after the click; Enter synchronises
         # again instead of ending the program. Without a window manager the
@@ -476,26 +521,6 @@ class ClockFixSession(unittest.TestCase):
         time.sleep(1)
         self.assertIsNone(self.process.poll(), "Enter ended the program")
         self.assertEqual(self.responder.requests, 2 * REQUESTS_PER_SYNC)
-
-    def check_markup_drawing(self, dialog, initial, result):
-        """What only the markup engine draws: the button face from markup (the
-        green arrows of res://sync.png), the information panel's picture and
-        text, and the bold red offset in the result panel after the click."""
-        def count(picture, control_id, matches):
-            return len(matching(picture, dialog, control_id, matches))
-
-        self.assertGreater(count(initial, IDC_SYNC, green), 40, "the button face is not drawn from its markup")
-        self.assertGreater(count(initial, IDC_INFO, blue), 40, "the information panel shows no picture")
-        self.assertGreater(count(initial, IDC_INFO, dark), 100, "the information panel shows no text")
-        self.assertEqual(count(initial, IDC_CLOCK, red), 0, "the result panel shows red before any synchronisation")
-        self.assertGreater(count(result, IDC_CLOCK, red), 20, "the offset is not drawn in red")
-        self.assertGreater(count(result, IDC_CLOCK, dark), 100, "the result panel shows no text")
-
-    def switch_auto_sync_on(self, dialog):
-        Screen.click(dialog["by_id"][IDC_AUTOSYNC]["rect"])
-        self.wait_for_dialog("interval list enabled by the auto-sync box",
-                             lambda c: c[IDC_AUTOSYNC]["checked"] == 1 and c[IDC_SYNCSPAN]["enabled"])
-        self.wait_for_ini("autosync=1 in setting.ini", self.settings(autorun=0, autosync=1, syncspan=0))
 
     def choose_interval_with_keys(self, dialog):
         # Focused by opening it with the mouse, the list is moved on with the
@@ -510,9 +535,8 @@ class ClockFixSession(unittest.TestCase):
         self.wait_for_dialog("interval list closed by Enter", lambda c: c[IDC_SYNCSPAN]["dropped"] is False)
         self.assertEqual(self.responder.requests, requests, "Enter on the open list synchronised")
         Screen.key("Down")
-        self.wait_for_dialog("second interval chosen",
-                             lambda c: c[IDC_SYNCSPAN]["selection"] == 1 and c[IDC_SYNCSPAN]["dropped"] is False)
-        self.wait_for_ini("syncspan=1 in setting.ini", self.settings(autorun=0, autosync=1, syncspan=1))
+        self.wait_for_choice("second interval chosen", lambda c: c[IDC_SYNCSPAN]["selection"] == 1
+                             and c[IDC_SYNCSPAN]["dropped"] is False, 0, 1, 1)
 
     def toggle_autostart(self, dialog):
         # Every program in the prefix runs elevated: a logon task, and no Run
@@ -522,14 +546,12 @@ class ClockFixSession(unittest.TestCase):
         box = dialog["by_id"][IDC_AUTORUN]["rect"]
         Screen.click(box)
         self.wait_until("logon task registered", lambda: os.path.exists(task_file()))
-        self.wait_for_dialog("autostart box checked", lambda c: c[IDC_AUTORUN]["checked"] == 1)
-        self.wait_for_ini("autorun=1 in setting.ini", self.settings(autorun=1, autosync=1, syncspan=1))
+        self.wait_for_choice("autostart box checked", lambda c: c[IDC_AUTORUN]["checked"] == 1, 1, 1, 1)
         self.assertIsNone(run_value(), "the Run value stayed beside the task")
 
         Screen.click(box)
         self.wait_until("logon task deleted", lambda: not os.path.exists(task_file()))
-        self.wait_for_dialog("autostart box clear", lambda c: c[IDC_AUTORUN]["checked"] == 0)
-        self.wait_for_ini("autorun=0 in setting.ini", self.settings(autorun=0, autosync=1, syncspan=1))
+        self.wait_for_choice("autostart box clear", lambda c: c[IDC_AUTORUN]["checked"] == 0, 0, 1, 1)
 
     def close_with_escape(self):
         with open(self.ini, "rb") as file:
@@ -539,44 +561,22 @@ class ClockFixSession(unittest.TestCase):
         with open(self.ini, "rb") as file:
             self.assertEqual(file.read(), settings, "closing the dialog changed setting.ini")
 
-    def wait_for_exit(self):
-        # Without a window manager a top-level window takes a few seconds to go.
-        deadline = time.monotonic() + WAIT_SECONDS
-        while self.process.poll() is None and time.monotonic() < deadline:
-            time.sleep(POLL_SECONDS)
-        self.assertIsNotNone(self.process.poll(), "clockfix.exe still runs %d s after Escape" % WAIT_SECONDS)
-        self.assertEqual(self.process.returncode, 0)
-
-    # Settings that stick, one copy.
+    # Settings that stick.
 
     def test_a_read_only_file_keeps_changes_through_the_per_user_file(self):
         os.chmod(self.ini, 0o444)
-        dialog = self.wait_for_dialog("dialog on the screen", lambda c: IDC_SYNC in c and answered(c))
+        dialog = self.shown()
         Screen.click(dialog["by_id"][IDC_AUTOSYNC]["rect"])
         self.wait_for_dialog("auto-sync box checked", lambda c: c[IDC_AUTOSYNC]["checked"] == 1)
         self.wait_until("per-user setting.ini", user_settings_files)
         self.assertEqual(read_ini(user_settings_files()[0]), self.settings(autorun=0, autosync=1, syncspan=0))
         self.assertEqual(read_ini(self.ini), {"server": self.server})
-        self.assertEqual(dialog["by_id"][IDC_CLOCK]["text"], "")
 
         Screen.key("Escape")
         self.wait_for_exit()
         self.process = self.start_program()
         self.wait_for_dialog("auto-sync still on after a restart",
                              lambda c: answered(c) and c[IDC_AUTOSYNC]["checked"] == 1 and c[IDC_SYNCSPAN]["enabled"])
-
-    def test_a_second_start_leaves_one_window(self):
-        self.wait_for_dialog("dialog on the screen", lambda c: IDC_SYNC in c and answered(c))
-        second = self.start_program()
-        self.addCleanup(stop_process, second)
-        try:
-            second.wait(WAIT_SECONDS)
-        except subprocess.TimeoutExpired:
-            self.fail("the second copy still runs after %d s" % WAIT_SECONDS)
-        self.assertEqual(second.returncode, 0)
-        dialog = self.dialog()  # fails with more than one
-        self.assertIsNotNone(dialog)
-        self.assertFalse(dialog["iconic"])
 
 
 class KoreanFolder(ClockFixSession):
@@ -591,10 +591,6 @@ class KoreanFolder(ClockFixSession):
         # The server key counts too.
         self.sync_now(dialog)
 
-    test_a_read_only_file_keeps_changes_through_the_per_user_file = None
-    test_a_second_start_leaves_one_window = None
-    test_two_quick_clicks_start_one_synchronisation = None
-
 
 class StartAtLogon(ClockFixSession):
     """Started by the logon task, with automatic synchronisation on."""
@@ -603,25 +599,16 @@ class StartAtLogon(ClockFixSession):
     PROGRAM_ARGS = ("/autostart",)
 
     def test_a_user_session(self):
-        self.wait_until("a synchronisation at start", lambda: self.responder.requests >= 1)
-        dialog = self.wait_for_dialog("the result", lambda c: answered(c) and c[IDC_CLOCK]["text"])
+        dialog = self.wait_for_dialog("the result of a synchronisation at start",
+                                      lambda c: answered(c) and c[IDC_CLOCK]["text"])
         self.assertTrue(dialog["iconic"], "not minimised")
         self.assertFalse(dialog["foreground"], "took the focus")
-        self.assertTrue(NOT_SET_SLOW.fullmatch(dialog["by_id"][IDC_CLOCK]["text"]))
-        self.assertEqual(self.responder.requests, REQUESTS_PER_SYNC)
+        self.assert_refused(dialog["by_id"][IDC_CLOCK]["text"])
 
-        # A second start brings the minimised first copy back.
-        second = self.start_program()
-        self.addCleanup(stop_process, second)
-        second.wait(WAIT_SECONDS)
-        self.assertEqual(second.returncode, 0)
-        dialog = self.wait_for_dialog("the first copy restored", lambda c: True)
+        # A second start leaves one window: the first copy, restored and in front.
+        self.start_second_copy()
         self.wait_until("the first copy restored and in front",
-                        lambda: not self.dialog()["iconic"] and self.dialog()["foreground"])
-
-    test_a_read_only_file_keeps_changes_through_the_per_user_file = None
-    test_a_second_start_leaves_one_window = None
-    test_two_quick_clicks_start_one_synchronisation = None
+                        lambda: (shown := self.dialog()) and not shown["iconic"] and shown["foreground"])
 
 
 class OtherPrefix(ClockFixSession):
@@ -638,12 +625,6 @@ class OtherPrefix(ClockFixSession):
     def tearDownClass(cls):
         cls.prefix.remove()
 
-    # Only the sessions of the looks run here.
-    test_a_user_session = None
-    test_a_read_only_file_keeps_changes_through_the_per_user_file = None
-    test_a_second_start_leaves_one_window = None
-    test_two_quick_clicks_start_one_synchronisation = None
-
 
 class DarkScheme(OtherPrefix):
     """A dark colour scheme: light text on a dark button face."""
@@ -653,15 +634,13 @@ class DarkScheme(OtherPrefix):
                                          "Window": '"20 20 20"', "WindowText": '"235 235 235"'}}
 
     def test_a_user_session(self):
-        dialog = self.wait_for_dialog("dialog on the screen", lambda c: IDC_SYNC in c and answered(c))
-        self.sync_now(dialog)
+        dialog = self.sync_now(self.shown())
         picture = self.screenshot("clockfix-dark.png", dialog["rect"])
-        for control_id in (IDC_INFO, IDC_CLOCK, IDC_SYNC):
-            self.assertGreater(len(matching(picture, dialog, control_id, light)), 60,
-                               "no light text in control %d" % control_id)
+        self.assert_drawn(picture, dialog, [(control_id, light, 60, "no light text in control %d" % control_id)
+                                            for control_id in (IDC_INFO, IDC_CLOCK, IDC_SYNC)]
+                          + [(IDC_CLOCK, red, 20, "the offset is not red")])
         black = lambda r, g, b: r < 16 and g < 16 and b < 16
-        self.assertLess(len(matching(picture, dialog, IDC_INFO, black)), 10, "black text on the dark face")
-        self.assertGreater(len(matching(picture, dialog, IDC_CLOCK, red)), 20, "the offset is not red")
+        self.assertLess(count(picture, dialog, IDC_INFO, black), 10, "black text on the dark face")
 
 
 class HighDpi(OtherPrefix):
@@ -672,7 +651,7 @@ class HighDpi(OtherPrefix):
     SERVER_AHEAD = -1234567890.0
 
     def test_a_user_session(self):
-        dialog = self.wait_for_dialog("dialog on the screen", lambda c: IDC_SYNC in c and answered(c))
+        dialog = self.shown()
         panel_height = dialog["by_id"][IDC_CLOCK]["rect"][3] - dialog["by_id"][IDC_CLOCK]["rect"][1]
         picture = self.screenshot("clockfix-144dpi-initial.png", dialog["rect"])
         # At 96 DPI pictures are 24 and 32 pixels and the heading's glyphs
@@ -682,11 +661,7 @@ class HighDpi(OtherPrefix):
         heading = [(x, y) for x, y in matching(picture, dialog, IDC_INFO, dark) if y < 36]
         self.assertGreater(extent(heading)[1], 18, "the heading's text is not larger")
 
-        Screen.click(dialog["by_id"][IDC_SYNC]["rect"])
-        dialog = self.wait_for_dialog("result in the result panel", lambda c: c[IDC_CLOCK]["text"])
-        match = NOT_SET_FAST.fullmatch(dialog["by_id"][IDC_CLOCK]["text"])
-        self.assertIsNotNone(match, dialog["by_id"][IDC_CLOCK]["text"])
-        self.assertEqual(len(match.group(1)), 15)
+        dialog = self.sync_now(dialog)
         picture = self.screenshot("clockfix-144dpi.png", dialog["rect"])
 
         # The panel grew for a second line, which holds the end of the text:
@@ -696,7 +671,7 @@ class HighDpi(OtherPrefix):
         text = matching(picture, dialog, IDC_CLOCK, dark)
         second_line = [(x, y) for x, y in text if y > (bottom - top) // 2 + 2]
         self.assertGreater(len(second_line), 40, "nothing on the second line")
-        self.assertGreater(len(matching(picture, dialog, IDC_CLOCK, red)), 40, "the offset is not red")
+        self.assertGreater(count(picture, dialog, IDC_CLOCK, red), 40, "the offset is not red")
         separator_top = min(control["rect"][1] for control in dialog["controls"]
                             if control["rect"][1] > top and control["id"] not in (IDC_CLOCK,))
         self.assertLessEqual(bottom, separator_top, "the panel covers the controls below")

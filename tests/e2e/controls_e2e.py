@@ -114,9 +114,6 @@ class SheetChecks:
         left, top, _, bottom = self.part(tag)
         return (left, top, left + 13, bottom)
 
-    def settled(self, rect):
-        return Screen.grab_settled(rect)
-
     def settled_away(self, rect):
         """The rectangle once the pointer is out of the window and nothing is hot."""
         Screen.move_away()
@@ -130,101 +127,94 @@ class SheetChecks:
         self.assertTrue(picture != other, message)
 
     def test_sheet_on_the_screen(self):
-        picture = self.settled(self.window.client)
-        path = os.path.join(ARGS.screenshots, "controls-%s.png" % self.LOOK)
-        Screen.save_png(picture, path)
-        print("screenshot:", path)
+        Screen.save_png(Screen.grab_settled(self.window.client),
+                        os.path.join(ARGS.screenshots, "controls-%s.png" % self.LOOK))
         # The viewer clips its sixteen lines: nothing of them shows below it.
         left, _, right, bottom = self.viewer
-        below = self.settled((left, bottom + 1, right, bottom + 4))
+        below = Screen.grab_settled((left, bottom + 1, right, bottom + 4))
         self.assertEqual(len(set(below[2][i:i + 3] for i in range(0, len(below[2]), 3))), 1,
                          "the scrolled text shows below the viewer")
 
+    def test_clicks_report_their_events(self):
+        left, top, _, bottom = self.part("heading")
+        link = (left, top, left + 8, bottom)
+        # (what is clicked, the events it reports), in this order.
+        clicks = [
+            (self.part("plain"), ["Click Button plain"]),
+            (self.part("coloured"), ["Click Button coloured"]),
+            (link, ["Click Hyperlink https://example.com/"]),
+            (self.part("two"), ["Checked CheckBox two", "Click CheckBox two"]),
+            (self.part("two"), ["Unchecked CheckBox two", "Click CheckBox two"]),
+            # Three states, starting indeterminate.
+            (self.part("three"), ["Unchecked CheckBox three", "Click CheckBox three"]),
+            (self.part("three"), ["Checked CheckBox three", "Click CheckBox three"]),
+            (self.part("three"), ["Indeterminate CheckBox three", "Click CheckBox three"]),
+            (self.part("r2"), ["Unchecked RadioButton r1", "Checked RadioButton r2", "Click RadioButton r2"]),
+            # A click never clears a radio button.
+            (self.part("r2"), ["Checked RadioButton r2", "Click RadioButton r2"]),
+            (self.part("r3"), ["Unchecked RadioButton r2", "Checked RadioButton r3", "Click RadioButton r3"]),
+        ]
+        marks = [self.settled_away(self.glyph("two"))]
+        for rect, events in clicks:
+            Screen.click(rect)
+            self.assertEqual(self.window.events(len(events)), events)
+            if rect == self.part("two"):
+                marks.append(self.settled_away(self.glyph("two")))
+        unchecked, checked, cleared = marks
+        self.assertDifferent(checked, unchecked, "the check mark does not show")
+        self.assertSame(cleared, unchecked, "the check mark stays")
+        self.assertSame(self.settled_away(self.glyph("r1")), Screen.grab_settled(self.glyph("r2")),
+                        "r1 still looks checked")
+        self.assertDifferent(Screen.grab_settled(self.glyph("r3")), Screen.grab_settled(self.glyph("r2")),
+                             "r3 looks unchecked")
+
     def test_button_clicks_only_when_released_inside(self):
         plain = self.part("plain")
-        Screen.click(plain)
-        self.assertEqual(self.window.events(1), ["Click Button plain"])
-
         x, y = centre(plain)
         away = (x, plain[3] + 40)
         Screen.xdotool("mousemove", x, y, "mousedown", 1)
-        pressed = self.settled(plain)
+        pressed = Screen.grab_settled(plain)
         Screen.xdotool("mousemove", *away)
-        outside = self.settled(plain)
+        outside = Screen.grab_settled(plain)
         self.assertDifferent(pressed, outside, "the pressed face stays while the pointer is outside")
         Screen.xdotool("mouseup", 1)
         self.assertEqual(self.window.no_events(), [], "released outside, yet clicked")
 
         # Pressed, out and back in: still a click.
         Screen.xdotool("mousemove", x, y, "mousedown", 1, "mousemove", *away)
-        self.settled(plain)
+        Screen.grab_settled(plain)
         Screen.xdotool("mousemove", x, y)
-        self.assertSame(self.settled(plain), pressed, "coming back shows the pressed face again")
+        self.assertSame(Screen.grab_settled(plain), pressed, "coming back shows the pressed face again")
         Screen.xdotool("mouseup", 1)
         self.assertEqual(self.window.events(1), ["Click Button plain"])
-
-        Screen.click(self.part("coloured"))
-        self.assertEqual(self.window.events(1), ["Click Button coloured"])
-
-    def test_hyperlink_click_names_the_link_by_its_tag(self):
-        left, top, _, bottom = self.part("heading")
-        Screen.click((left, top, left + 8, bottom))
-        self.assertEqual(self.window.events(1), ["Click Hyperlink https://example.com/"])
-
-    def test_check_boxes_cycle(self):
-        before = self.settled_away(self.glyph("two"))
-        Screen.click(self.part("two"))
-        self.assertEqual(self.window.events(2), ["Checked CheckBox two", "Click CheckBox two"])
-        self.assertDifferent(self.settled_away(self.glyph("two")), before, "the check mark does not show")
-        Screen.click(self.part("two"))
-        self.assertEqual(self.window.events(2), ["Unchecked CheckBox two", "Click CheckBox two"])
-        self.assertSame(self.settled_away(self.glyph("two")), before, "the check mark stays")
-
-        # Three states, starting indeterminate.
-        for event in ("Unchecked", "Checked", "Indeterminate"):
-            Screen.click(self.part("three"))
-            self.assertEqual(self.window.events(2), [event + " CheckBox three", "Click CheckBox three"])
-
-    def test_radio_buttons_clear_each_other(self):
-        Screen.click(self.part("r2"))
-        self.assertEqual(self.window.events(3),
-                         ["Unchecked RadioButton r1", "Checked RadioButton r2", "Click RadioButton r2"])
-        Screen.click(self.part("r2"))
-        self.assertEqual(self.window.events(2), ["Checked RadioButton r2", "Click RadioButton r2"],
-                         "a click never clears a radio button")
-        Screen.click(self.part("r3"))
-        self.assertEqual(self.window.events(3),
-                         ["Unchecked RadioButton r2", "Checked RadioButton r3", "Click RadioButton r3"])
-        self.assertSame(self.settled_away(self.glyph("r1")), self.settled(self.glyph("r2")), "r1 still looks checked")
-        self.assertDifferent(self.settled(self.glyph("r3")), self.settled(self.glyph("r2")), "r3 looks unchecked")
 
     def test_scroll_viewer_scrolls_by_wheel_arrow_and_thumb(self):
         viewer = self.viewport
         x, y = centre(viewer)
         Screen.xdotool("mousemove", x, y)
-        start = self.settled(viewer)
+        start = Screen.grab_settled(viewer)
 
         Screen.xdotool("click", 5)  # wheel down
-        self.assertDifferent(self.settled(viewer), start, "the wheel did not scroll")
+        self.assertDifferent(Screen.grab_settled(viewer), start, "the wheel did not scroll")
         Screen.xdotool("click", 4)
-        self.assertSame(self.settled(viewer), start, "one notch up does not undo one notch down")
+        self.assertSame(Screen.grab_settled(viewer), start, "one notch up does not undo one notch down")
 
         left, top, right, bottom = self.vertical_bar
         bar = (left + right) // 2
         arrow = right - left
         Screen.xdotool("mousemove", bar, bottom - arrow // 2, "click", 1)
-        self.assertDifferent(self.settled(viewer), start, "the lower arrow did not scroll")
+        self.assertDifferent(Screen.grab_settled(viewer), start, "the lower arrow did not scroll")
         Screen.xdotool("mousemove", bar, top + arrow // 2, "click", 1)
-        self.assertSame(self.settled(viewer), start, "the upper arrow does not undo the lower one")
+        self.assertSame(Screen.grab_settled(viewer), start, "the upper arrow does not undo the lower one")
 
         # The thumb dragged down scrolls; the wheel brings the top back.
         Screen.xdotool("mousemove", bar, top + arrow + 3, "mousedown", 1)
         for step in range(1, 6):
             Screen.xdotool("mousemove", bar, top + arrow + 3 + 10 * step)
         Screen.xdotool("mouseup", 1)
-        self.assertDifferent(self.settled(viewer), start, "dragging the thumb did not scroll")
+        self.assertDifferent(Screen.grab_settled(viewer), start, "dragging the thumb did not scroll")
         Screen.xdotool("mousemove", x, y, *(["click", 4] * 8))
-        self.assertSame(self.settled(viewer), start, "the wheel does not bring the top back")
+        self.assertSame(Screen.grab_settled(viewer), start, "the wheel does not bring the top back")
         self.assertEqual(self.window.no_events(), [], "scrolling raised click events")
 
 

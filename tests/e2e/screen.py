@@ -35,12 +35,19 @@ class Screen:
     @staticmethod
     def move_away():
         # Out of every window, so that no hot-tracked face shows in a picture.
-        subprocess.run(["xdotool", "mousemove", "0", "0"], check=True, timeout=30)
+        Screen.xdotool("mousemove", 0, 0)
 
     @staticmethod
     def key(name):
         # To the window with the keyboard focus: the dialog the clicks went to.
-        subprocess.run(["xdotool", "key", name], check=True, timeout=30)
+        Screen.xdotool("key", name)
+
+    @staticmethod
+    def size():
+        shown = subprocess.run(["xdotool", "getdisplaygeometry"], capture_output=True, text=True, check=True,
+                               timeout=30)
+        width, height = shown.stdout.split()
+        return int(width), int(height)
 
     @staticmethod
     def grab(rect):
@@ -78,6 +85,7 @@ class Screen:
         ppm = b"P6\n%d %d\n255\n" % (width, height) + pixels
         os.makedirs(os.path.dirname(path), exist_ok=True)
         subprocess.run(["convert", "ppm:-", "png:" + path], input=ppm, check=True, timeout=30)
+        print("screenshot:", path)
 
 
 def stop_process(process):
