@@ -52,6 +52,12 @@ BreakClass ClassOf(WCHAR ch)
 {
     if (ch == 0)
         return kNone;
+    // Most text is letters, digits and unified ideographs, none of them in
+    // the sets: answered before the search, which runs for every position.
+    if ((ch >= L'0' && ch <= L'9') || ((ch | 0x20) >= L'a' && (ch | 0x20) <= L'z'))
+        return kOther;
+    if (ch >= 0x4E00 && ch <= 0x9FFF)
+        return kIdeographic;
     for (const CClassSet& set : kClassSets)
     {
         if (wcschr(set.pszChars, ch))
