@@ -71,7 +71,10 @@ BOOL CSettingsStore::WriteTo(const std::wstring& strFile, const Values& values)
         return FALSE;
     for (const auto& value : values)
     {
-        const std::wstring strValue = std::to_wstring(value.second);
+        // Digits only, so the narrow form widens as it is; the wide
+        // conversion would format through the C99 printf.
+        const std::string strDigits = std::to_string(value.second);
+        const std::wstring strValue(strDigits.begin(), strDigits.end());
         if (!::WritePrivateProfileStringW(kSection, value.first, strValue.c_str(), strFile.c_str()))
             return FALSE;
     }

@@ -215,8 +215,11 @@ std::string CSyncController::FormatResult(ResultKind kind, double dOffset)
     if (pszMark == NULL)
         return pszText;
     // The number is put in by hand so that the texts can stay one table.
+    // The system library's formatter: the C99 one would bring a whole
+    // formatting library into the program for this one number.
     char number[32];
-    snprintf(number, sizeof(number), "%.04f", std::fabs(dOffset));
+    _snprintf(number, sizeof(number) - 1, "%.04f", std::fabs(dOffset));
+    number[sizeof(number) - 1] = '\0';
     return std::string(pszText, pszMark) + number + (pszMark + strlen(kOffsetMark));
 }
 

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cstdarg>
-#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -51,7 +50,6 @@ CXTPMarkupBuilderException::CXTPMarkupBuilderException(const char* pszFormat, ..
             continue;
         }
         ++p;
-        char szNumber[16];
         switch (*p)
         {
         case 'l':
@@ -66,14 +64,8 @@ CXTPMarkupBuilderException::CXTPMarkupBuilderException(const char* pszFormat, ..
                 AppendAnsi(strOut, pszText, strlen(pszText));
             break;
         case 'i':
-        case 'd':
-            snprintf(szNumber, sizeof(szNumber), "%d", va_arg(args, int));
-            AppendAnsi(strOut, szNumber, strlen(szNumber));
-            break;
-        case 'u':
-            snprintf(szNumber, sizeof(szNumber), "%u", va_arg(args, unsigned));
-            AppendAnsi(strOut, szNumber, strlen(szNumber));
-            break;
+        case 'd': strOut += std::to_string(va_arg(args, int)); break;
+        case 'u': strOut += std::to_string(va_arg(args, unsigned)); break;
         case '%': strOut += '%'; break;
         case '\0':
             --p; // a lone % at the end

@@ -12,7 +12,6 @@
 
 #include <algorithm>
 #include <climits>
-#include <cstdio>
 #include <cwchar>
 
 namespace
@@ -121,10 +120,8 @@ CXTPMarkupObject* CXTPMarkupObjectBuilder::BuildTree(CXTPMarkupTokenizer* pToken
     }
     catch (const CXTPMarkupBuilderException& e)
     {
-        char szError[CXTPMarkupBuilderException::kMaxMessage + 64];
-        snprintf(szError, sizeof(szError), "%s. Line %i, position %i", e.what(), pTokenizer->GetLine() + 1,
-                 pTokenizer->GetColumn() + 1);
-        m_strErrorText = szError;
+        m_strErrorText = std::string(e.what()) + ". Line " + std::to_string(pTokenizer->GetLine() + 1) + ", position "
+                         + std::to_string(pTokenizer->GetColumn() + 1);
     }
     ReleaseOpenElements();
     if (!root)
