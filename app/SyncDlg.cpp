@@ -53,7 +53,6 @@ BOOL CSyncDlg::OnInitDialog()
     // Made the dialog's default id, not only drawn as the default: Enter
     // then presses it wherever the focus is.
     ::SendMessageW(m_hWnd, DM_SETDEFID, IDC_SYNC, 0);
-    CentreOnWorkArea();
     ::SetTimer(m_hWnd, kTickTimer, CSyncController::kTimerPeriodMs, NULL);
     if (m_pInstance)
         m_pInstance->PublishWindow(m_hWnd);

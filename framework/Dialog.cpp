@@ -2,8 +2,6 @@
 
 #include "framework/DataExchange.h"
 
-#include <algorithm>
-
 namespace
 {
 // The messages whose answer Windows reads from the dialog procedure's return
@@ -56,23 +54,6 @@ BOOL CDialog::OnInitDialog()
 }
 
 void CDialog::DoDataExchange(CDataExchange&) {}
-
-void CDialog::CentreOnWorkArea()
-{
-    RECT rcWindow = {};
-    ::GetWindowRect(m_hWnd, &rcWindow);
-    MONITORINFO monitor = {};
-    monitor.cbSize = sizeof(monitor);
-    if (!::GetMonitorInfoW(::MonitorFromWindow(m_hWnd, MONITOR_DEFAULTTONEAREST), &monitor))
-        return;
-    const RECT& rcWork = monitor.rcWork;
-    const int cx = rcWindow.right - rcWindow.left;
-    const int cy = rcWindow.bottom - rcWindow.top;
-    // A window larger than the work area keeps its caption on the screen.
-    const int x = rcWork.left + std::max(0L, (rcWork.right - rcWork.left - cx) / 2);
-    const int y = rcWork.top + std::max(0L, (rcWork.bottom - rcWork.top - cy) / 2);
-    ::SetWindowPos(m_hWnd, NULL, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
 
 void CDialog::OnOK()
 {

@@ -22,8 +22,6 @@ protected:
     // Default: the first data exchange; true lets the dialog choose the focus.
     virtual BOOL OnInitDialog();
     virtual void DoDataExchange(CDataExchange& exchange);
-    // Moves the dialog to the middle of the work area of the monitor it is on.
-    void CentreOnWorkArea();
     // Enter: read the controls and end with IDOK. Escape: end with IDCANCEL.
     virtual void OnOK();
     virtual void OnCancel();

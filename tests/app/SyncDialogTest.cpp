@@ -112,6 +112,13 @@ TEST_F(SyncDialogTest, TheButtonRestsWhileItSynchronisesAndTheFocusComesBack)
     CDialogScript script({
         [](HWND hDialog)
         {
+            // It opens in the middle of the work area.
+            RECT rcWindow = {};
+            GetWindowRect(hDialog, &rcWindow);
+            MONITORINFO monitor = {sizeof(monitor), {}, {}, 0};
+            GetMonitorInfoW(MonitorFromWindow(hDialog, MONITOR_DEFAULTTOPRIMARY), &monitor);
+            EXPECT_NEAR(rcWindow.left + rcWindow.right, monitor.rcWork.left + monitor.rcWork.right, 1);
+            EXPECT_NEAR(rcWindow.top + rcWindow.bottom, monitor.rcWork.top + monitor.rcWork.bottom, 1);
             EXPECT_EQ(GetFocus(), GetDlgItem(hDialog, IDC_SYNC));
             Click(hDialog);
             return true;

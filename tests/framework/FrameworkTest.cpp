@@ -47,8 +47,6 @@ public:
     std::vector<std::string> m_events;
     HWND m_hLabelDuringRun = NULL;
     std::vector<LRESULT> m_answers; // kDirectMessages, then kPlainMessage
-    RECT m_rcWindow = {};
-    RECT m_rcWork = {};
 
 protected:
     BOOL OnInitDialog() override
@@ -56,7 +54,6 @@ protected:
         for (const wchar_t* pszItem : {L"zero", L"one", L"two"})
             ::SendDlgItemMessageW(m_hWnd, IDC_LIST, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(pszItem));
         CDialog::OnInitDialog();
-        CentreOnWorkArea();
         m_events.push_back("init check=" + std::to_string(::IsDlgButtonChecked(m_hWnd, IDC_CHECK))
                            + " index=" + std::to_string(::SendDlgItemMessageW(m_hWnd, IDC_LIST, CB_GETCURSEL, 0, 0)));
         ::PostMessageW(m_hWnd, kScriptMessage, 0, 0);
@@ -102,10 +99,6 @@ private:
         for (UINT nMessage : kDirectMessages)
             m_answers.push_back(::SendMessageW(m_hWnd, nMessage, 0, 0));
         m_answers.push_back(::SendMessageW(m_hWnd, kPlainMessage, 0, 0));
-        ::GetWindowRect(m_hWnd, &m_rcWindow);
-        MONITORINFO monitor = {sizeof(monitor), {}, {}, 0};
-        ::GetMonitorInfoW(::MonitorFromWindow(m_hWnd, MONITOR_DEFAULTTOPRIMARY), &monitor);
-        m_rcWork = monitor.rcWork;
         ::SetDlgItemTextW(m_hWnd, IDC_LABEL, L"hello");
         ::SendDlgItemMessageW(m_hWnd, IDC_GO, BM_CLICK, 0, 0);
         ::SendDlgItemMessageW(m_hWnd, IDC_LIST, CB_SETCURSEL, 1, 0);
@@ -162,14 +155,4 @@ TEST(Dialog, AnswersEveryMessageWhereWindowsReadsIt)
     CTestDialog dialog;
     dialog.DoModal();
     EXPECT_EQ(dialog.m_answers, std::vector<LRESULT>(std::size(kDirectMessages) + 1, kAnswer));
-}
-
-TEST(Dialog, OpensInTheMiddleOfTheWorkArea)
-{
-    CTestDialog dialog;
-    dialog.DoModal();
-    const RECT& rcWindow = dialog.m_rcWindow;
-    const RECT& rcWork = dialog.m_rcWork;
-    EXPECT_NEAR(rcWindow.left + rcWindow.right, rcWork.left + rcWork.right, 1);
-    EXPECT_NEAR(rcWindow.top + rcWindow.bottom, rcWork.top + rcWork.bottom, 1);
 }
