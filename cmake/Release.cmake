@@ -11,7 +11,5 @@ set(CMAKE_C_FLAGS_MINSIZEREL "-Os -g -DNDEBUG -ffunction-sections -fdata-section
 set(CMAKE_CXX_FLAGS_MINSIZEREL "-Os -g -DNDEBUG -ffunction-sections -fdata-sections -fno-rtti" CACHE STRING "" FORCE)
 # The program's own link options (app/CMakeLists.txt) drop what nothing calls.
 set(CMAKE_EXE_LINKER_FLAGS_MINSIZEREL "-Wl,-Map=link.map" CACHE STRING "" FORCE)
-# The functions the start runs side by side at the front of the code.
-set(HORALEON_START_ORDER ON CACHE BOOL "" FORCE)
 # The release script moves the debug information itself.
 set(HORALEON_SPLIT_DEBUG OFF CACHE BOOL "" FORCE)
