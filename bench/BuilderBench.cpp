@@ -45,7 +45,7 @@ double Measure(const char* pszName, const std::string& text)
     // fastest of repeated runs: on a shared machine the mean follows the load
     // of the moment, which would swamp how the cost grows with the size.
     double dFastestBuild = 1e9, dFastestRelease = 1e9, dFastest = 1e9, dTotal = 0;
-    for (int nRuns = 0; nRuns < 3 || dTotal < 0.5; nRuns++)
+    for (int nRuns = 0; nRuns < 5 || dTotal < 1.5; nRuns++)
     {
         const double dStart = Seconds();
         pRoot = ParseOnce(text);

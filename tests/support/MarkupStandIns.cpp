@@ -4,6 +4,7 @@
 #include "markup/model/BuilderException.h"
 #include "markup/model/Converter.h"
 #include "markup/model/Numbers.h"
+#include "markup/model/ObjectBuilder.h"
 #include "markup/model/String.h"
 #include "markup/model/Thickness.h"
 #include "markup/model/Type.h"
@@ -24,10 +25,13 @@ CXTPMarkupType* CTestUIElement::GetMarkupType()
 }
 
 IMPLEMENT_MARKUPCLASS(L"StackPanel", CTestStackPanel, CTestUIElement)
+IMPLEMENT_MARKUPCLASS(L"Grid", CTestGrid, CTestStackPanel)
+IMPLEMENT_MARKUPCLASS(L"ColumnDefinition", CTestColumnDefinition, CXTPMarkupObject)
 IMPLEMENT_MARKUPCLASS(L"TextBlock", CTestTextBlock, CTestUIElement)
 IMPLEMENT_MARKUPCLASS(L"Run", CTestRun, CXTPMarkupObject)
 IMPLEMENT_MARKUPCLASS(L"Image", CTestImage, CTestUIElement)
 IMPLEMENT_MARKUPCLASS(nullptr, CTestResourceTable, CXTPMarkupObject)
+IMPLEMENT_MARKUPCLASS(nullptr, CTestObjectList, CXTPMarkupObject)
 
 CXTPMarkupDependencyProperty* CTestUIElement::m_pWidthProperty;
 CXTPMarkupDependencyProperty* CTestUIElement::m_pHeightProperty;
@@ -38,6 +42,9 @@ CXTPMarkupDependencyProperty* CTestUIElement::m_pTagProperty;
 CXTPMarkupDependencyProperty* CTestUIElement::m_pResourcesProperty;
 CXTPMarkupDependencyProperty* CTestUIElement::m_pWatchedProperty;
 CXTPMarkupDependencyProperty* CTestStackPanel::m_pOrientationProperty;
+CXTPMarkupDependencyProperty* CTestGrid::m_pColumnDefinitionsProperty;
+CXTPMarkupDependencyProperty* CTestGrid::m_pColumnProperty;
+CXTPMarkupDependencyProperty* CTestColumnDefinition::m_pWidthProperty;
 CXTPMarkupDependencyProperty* CTestTextBlock::m_pFontSizeProperty;
 CXTPMarkupDependencyProperty* CTestTextBlock::m_pFontWeightProperty;
 CXTPMarkupDependencyProperty* CTestTextBlock::m_pPaddingProperty;
@@ -70,6 +77,20 @@ void CTestStackPanel::RegisterMarkupProperties()
     m_pOrientationProperty = CXTPMarkupDependencyProperty::Register(
         L"Orientation", MARKUP_TYPE(CXTPMarkupEnum), MARKUP_TYPE(CTestStackPanel),
         new CXTPMarkupPropertyOptions(nullptr, &CXTPMarkupConverter::ConvertOrientation));
+}
+
+void CTestGrid::RegisterMarkupProperties()
+{
+    typedef CXTPMarkupDependencyProperty P;
+    m_pColumnDefinitionsProperty =
+        P::Register(L"ColumnDefinitions", MARKUP_TYPE(CTestObjectList), MARKUP_TYPE(CTestGrid));
+    m_pColumnProperty = P::RegisterAttached(L"Column", MARKUP_TYPE(CXTPMarkupInt), MARKUP_TYPE(CTestGrid));
+}
+
+void CTestColumnDefinition::RegisterMarkupProperties()
+{
+    m_pWidthProperty = CXTPMarkupDependencyProperty::Register(L"Width", MARKUP_TYPE(CXTPMarkupString),
+                                                              MARKUP_TYPE(CTestColumnDefinition));
 }
 
 void CTestTextBlock::RegisterMarkupProperties()
@@ -112,6 +133,10 @@ void RegisterStandInElements()
     MARKUP_TYPE(CTestRun);
     MARKUP_TYPE(CTestImage);
     MARKUP_TYPE(CTestResourceTable);
+    MARKUP_TYPE(CTestGrid);
+    MARKUP_TYPE(CTestColumnDefinition);
+    MARKUP_TYPE(CTestObjectList);
+    CXTPMarkupObjectBuilder::SetRootType(MARKUP_TYPE(CTestUIElement));
 }
 
 CXTPMarkupObject* CTestUIElement::FindResource(const CXTPMarkupObject* pKey) const
@@ -250,4 +275,24 @@ CXTPMarkupObject* CTestResourceTable::FindResource(const CXTPMarkupObject* pKey)
             return pValue;
     }
     return nullptr;
+}
+
+CTestObjectList::CTestObjectList() : m_pValues(new CXTPMarkupCollection(MARKUP_TYPE(CXTPMarkupObject)))
+{
+    m_pValues->SetLogicalParent(this);
+}
+
+CTestObjectList::~CTestObjectList()
+{
+    m_pValues->Release();
+}
+
+void CTestObjectList::AddContent(CXTPMarkupObjectBuilder*, CXTPMarkupObject* pContent)
+{
+    m_pValues->Add(pContent);
+}
+
+BOOL CTestObjectList::HasContent() const
+{
+    return m_pValues->GetCount() > 0;
 }

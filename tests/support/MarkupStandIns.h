@@ -1,7 +1,8 @@
 // Stand-ins for the element classes where only the markup model is linked:
 // just enough of them for the builder to load the application's markup and
 // for tests to see what it handed over. Classes: CTestUIElement,
-// CTestStackPanel, CTestTextBlock, CTestRun, CTestImage, CTestResourceTable.
+// CTestStackPanel, CTestGrid, CTestColumnDefinition, CTestTextBlock, CTestRun,
+// CTestImage, CTestResourceTable, CTestObjectList.
 #pragma once
 
 #include "markup/model/Collection.h"
@@ -10,7 +11,8 @@
 #include <string>
 #include <vector>
 
-// Registers the stand-ins; their tags are those of the real elements.
+// Registers the stand-ins, their root type the builder's; their tags are
+// those of the real elements.
 void RegisterStandInElements();
 
 // Tags (or "x:Name"s) of the elements told that their tree loaded, in order.
@@ -56,6 +58,25 @@ protected:
 
 private:
     CXTPMarkupCollection* m_pChildren;
+};
+
+// Children as the stack panel; its column definitions and the column each
+// child asks for are only kept.
+class CTestGrid : public CTestStackPanel
+{
+    DECLARE_MARKUPCLASS(CTestGrid)
+public:
+    static CXTPMarkupDependencyProperty* m_pColumnDefinitionsProperty; // CTestObjectList
+    static CXTPMarkupDependencyProperty* m_pColumnProperty;            // attached Int
+    static void RegisterMarkupProperties();
+};
+
+class CTestColumnDefinition : public CXTPMarkupObject
+{
+    DECLARE_MARKUPCLASS(CTestColumnDefinition)
+public:
+    static CXTPMarkupDependencyProperty* m_pWidthProperty; // the text as written
+    static void RegisterMarkupProperties();
 };
 
 // Keeps string content as it arrives (the real one makes runs of it).
@@ -117,6 +138,22 @@ public:
 
 protected:
     ~CTestResourceTable() override;
+
+private:
+    CXTPMarkupCollection* m_pValues;
+};
+
+// Whatever objects its markup holds, in order.
+class CTestObjectList : public CXTPMarkupObject
+{
+    DECLARE_MARKUPCLASS(CTestObjectList)
+public:
+    CTestObjectList();
+    void AddContent(CXTPMarkupObjectBuilder* pBuilder, CXTPMarkupObject* pContent) override;
+    BOOL HasContent() const override;
+
+protected:
+    ~CTestObjectList() override;
 
 private:
     CXTPMarkupCollection* m_pValues;
