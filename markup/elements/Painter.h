@@ -53,6 +53,10 @@ public:
     virtual void SetFont(CXTPMarkupFont* pFont) = 0;
     virtual SIZE GetTextExtent(LPCWSTR lpszText, int nCount) const = 0;
     virtual int GetTextFit(LPCWSTR lpszText, int nCount, int nMaxExtent) const = 0;
+    // The widths of the text's first 1, 2, ... nCount characters into
+    // pExtents, each the width GetTextExtent gives that much of the text;
+    // FALSE if the device could not tell.
+    virtual BOOL GetTextExtents(LPCWSTR lpszText, int nCount, int* pExtents, SIZE& sz) const = 0;
     virtual BOOL GetTextMetrics(TEXTMETRICW& tm) const = 0;
     virtual void DrawTextLine(LPCWSTR lpszText, int nCount, const RECT& rc) = 0;
     virtual COLORREF SetTextColor(COLORREF clr) = 0;

@@ -210,6 +210,16 @@ SIZE CXTPMarkupRun::MeasureRangeUpTo(CXTPMarkupPainter* pPainter, int nStart, in
     }
 }
 
+BOOL CXTPMarkupRun::MeasurePrefixes(CXTPMarkupPainter* pPainter, int nStart, int nCount, int* pExtents, SIZE& sz)
+{
+    int nOffset = 0;
+    int nChecked = 0;
+    if (nCount <= 0 || !GetRange(nStart, nStart + nCount, nOffset, nChecked))
+        return FALSE;
+    SelectFont(pPainter);
+    return pPainter->GetTextExtents(GetText() + nOffset, nCount, pExtents, sz);
+}
+
 int CXTPMarkupRun::FitRange(CXTPMarkupPainter* pPainter, int nStart, int nEnd, int nMaxExtent)
 {
     int nOffset = 0;

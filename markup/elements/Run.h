@@ -40,6 +40,9 @@ public:
     int GetDescent() const override { return m_nDescent; }
     SIZE MeasureRangeUpTo(CXTPMarkupPainter* pPainter, int nStart, int nEnd, int nLimit) override;
     int FitRange(CXTPMarkupPainter* pPainter, int nStart, int nEnd, int nMaxExtent) override;
+    // The widths of [nStart, nStart + 1), [nStart, nStart + 2) ... up to
+    // nCount characters, as MeasureRange would give them, in one call.
+    BOOL MeasurePrefixes(CXTPMarkupPainter* pPainter, int nStart, int nCount, int* pExtents, SIZE& sz);
 
     // How run text steps and what counts as a blank, for code that walks a
     // run's characters itself: the positions are those of the protocol above.

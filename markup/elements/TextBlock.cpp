@@ -119,11 +119,15 @@ public:
 
     SIZE MeasureRange(int nLeaf, int nStart, int nEnd) override
     {
-        return Leaf(nLeaf)->MeasureRange(m_pPainter, nStart, nEnd);
+        SIZE sz;
+        return MeasureByPrefixes(nLeaf, nStart, nEnd, sz) ? sz : Leaf(nLeaf)->MeasureRange(m_pPainter, nStart, nEnd);
     }
     SIZE MeasureRangeUpTo(int nLeaf, int nStart, int nEnd, int nLimit) override
     {
-        return Leaf(nLeaf)->MeasureRangeUpTo(m_pPainter, nStart, nEnd, nLimit);
+        SIZE sz;
+        return MeasureByPrefixes(nLeaf, nStart, nEnd, sz)
+                   ? sz
+                   : Leaf(nLeaf)->MeasureRangeUpTo(m_pPainter, nStart, nEnd, nLimit);
     }
     int FitRange(int nLeaf, int nStart, int nEnd, int nMaxExtent) override
     {
@@ -167,6 +171,38 @@ private:
     };
 
     CXTPMarkupInline* Leaf(int nLeaf) const { return m_leaves[nLeaf].Get(); }
+
+    // The breaker measures a line's piece again from the same start each time
+    // it grows (Chinese text grows at every character): the widths of the
+    // prefixes from that start, asked of the font once, answer those. They
+    // reach twice as far as the longest piece asked for, so that a long run
+    // is not measured to its end for every line.
+    BOOL MeasureByPrefixes(int nLeaf, int nStart, int nEnd, SIZE& sz)
+    {
+        const CLeafText& text = m_texts[nLeaf];
+        if (!text.lpszText || nStart < 0)
+            return FALSE;
+        if (nEnd == CXTPMarkupLineBreaker::kEnd)
+            nEnd = text.nLength;
+        // A longer piece is a word cut to the width, measured only as far as
+        // a line reaches by the run itself.
+        const int nCount = nEnd - nStart;
+        if (nCount < 2 || nCount > kMostPrefixes || nEnd > text.nLength)
+            return FALSE;
+        if (nLeaf != m_nPrefixLeaf || nStart != m_nPrefixStart || nCount > static_cast<int>(m_prefixes.size()))
+        {
+            const int nReach = std::min(text.nLength - nStart, std::max(kFirstPrefixes, 2 * nCount));
+            m_prefixes.resize(nReach);
+            m_nPrefixLeaf = -1;
+            auto* pRun = static_cast<CXTPMarkupRun*>(Leaf(nLeaf));
+            if (!pRun->MeasurePrefixes(m_pPainter, nStart, nReach, m_prefixes.data(), m_szPrefixes))
+                return FALSE;
+            m_nPrefixLeaf = nLeaf;
+            m_nPrefixStart = nStart;
+        }
+        sz = {m_prefixes[nCount - 1], m_szPrefixes.cy};
+        return TRUE;
+    }
     void AddLeafText(CXTPMarkupInline* pLeaf)
     {
         const CXTPMarkupRun* pRun = MarkupCast<CXTPMarkupRun>(pLeaf);
@@ -177,6 +213,12 @@ private:
     CXTPMarkupPainter* m_pPainter;
     std::vector<CXTPMarkupPtr<CXTPMarkupInline>>& m_leaves;
     std::vector<CLeafText> m_texts;
+    static constexpr int kFirstPrefixes = 64;
+    static constexpr int kMostPrefixes = 256;
+    int m_nPrefixLeaf = -1;
+    int m_nPrefixStart = 0;
+    std::vector<int> m_prefixes;
+    SIZE m_szPrefixes = {0, 0};
 };
 
 RECT CXTPMarkupTextBlock::CChunk::GetRect() const

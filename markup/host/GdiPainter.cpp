@@ -408,6 +408,11 @@ int CXTPMarkupGdiPainter::GetTextFit(LPCWSTR lpszText, int nCount, int nMaxExten
     return nFit;
 }
 
+BOOL CXTPMarkupGdiPainter::GetTextExtents(LPCWSTR lpszText, int nCount, int* pExtents, SIZE& sz) const
+{
+    return lpszText && nCount > 0 && ::GetTextExtentExPointW(m_hAttribDC, lpszText, nCount, 0, nullptr, pExtents, &sz);
+}
+
 BOOL CXTPMarkupGdiPainter::GetTextMetrics(TEXTMETRICW& tm) const
 {
     return ::GetTextMetricsW(m_hAttribDC, &tm);

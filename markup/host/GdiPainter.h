@@ -156,6 +156,7 @@ public:
     // current font, in one pass over them: where a long text wraps. Callers
     // that must cut at whole characters check the answer's last unit.
     int GetTextFit(LPCWSTR lpszText, int nCount, int nMaxExtent) const override;
+    BOOL GetTextExtents(LPCWSTR lpszText, int nCount, int* pExtents, SIZE& sz) const override;
     // Metrics of the current font (the text block takes its descent).
     BOOL GetTextMetrics(TEXTMETRICW& tm) const override;
     // Draws the characters with their cell's top-left corner at the

@@ -127,6 +127,22 @@ TEST(TextLayoutTest, TextWithoutBlanksWrapsByCharactersAndKeepsSurrogatePairsWho
     EXPECT_EQ(FillLines(lf, strChinese, 3), LineTexts(textBlock.Get()));
     EXPECT_EQ(strChinese.size(), textBlock->GetLines().size());
 
+    // Lines longer than the widths measured at once from a line's start (64
+    // characters): each line as wide as GDI measures its text.
+    std::wstring strLong;
+    for (int i = 0; i < 8; ++i)
+        strLong += strChinese;
+    Ptr<CXTPMarkupTextBlock> longBlock = NewTextBlock(strLong);
+    SetEnum(longBlock.Get(), CXTPMarkupTextBlock::m_pTextWrappingProperty, xtpMarkupTextWrap);
+    const int cxLong = TextWidth(lf, strLong.substr(0, 90));
+    LayOut(longBlock.Get(), cxLong, kTall);
+    const std::vector<std::wstring> longLines = LineTexts(longBlock.Get());
+    EXPECT_EQ(FillLines(lf, strLong, cxLong), longLines);
+    const std::vector<CXTPMarkupTextBlock::CLineInfo> longInfo = longBlock->GetLines();
+    ASSERT_EQ(longLines.size(), longInfo.size());
+    for (size_t i = 0; i < longInfo.size(); ++i)
+        EXPECT_EQ(TextWidth(lf, longLines[i]), longInfo[i].cx) << i;
+
     // Characters beyond the basic plane are two UTF-16 units each.
     const std::wstring strWide = L"\U00020000\U00020001a\U00020002\U0002000B\U00020010";
     Ptr<CXTPMarkupTextBlock> wide = NewTextBlock(strWide);
