@@ -173,10 +173,10 @@ private:
     CXTPMarkupInline* Leaf(int nLeaf) const { return m_leaves[nLeaf].Get(); }
 
     // The breaker measures a line's piece again from the same start each time
-    // it grows (Chinese text grows at every character): the widths of the
-    // prefixes from that start, asked of the font once, answer those. They
-    // reach twice as far as the longest piece asked for, so that a long run
-    // is not measured to its end for every line.
+    // it grows (Chinese text grows at every character): from the second time
+    // on, the widths of the prefixes from that start, asked of the font once,
+    // answer those. They reach twice as far as the longest piece asked for,
+    // so that a long run is not measured to its end for every line.
     BOOL MeasureByPrefixes(int nLeaf, int nStart, int nEnd, SIZE& sz)
     {
         const CLeafText& text = m_texts[nLeaf];
@@ -191,6 +191,13 @@ private:
             return FALSE;
         if (nLeaf != m_nPrefixLeaf || nStart != m_nPrefixStart || nCount > static_cast<int>(m_prefixes.size()))
         {
+            // A word measured once is measured as it is.
+            if (nLeaf != m_nAskedLeaf || nStart != m_nAskedStart)
+            {
+                m_nAskedLeaf = nLeaf;
+                m_nAskedStart = nStart;
+                return FALSE;
+            }
             const int nReach = std::min(text.nLength - nStart, std::max(kFirstPrefixes, 2 * nCount));
             m_prefixes.resize(nReach);
             m_nPrefixLeaf = -1;
@@ -203,6 +210,7 @@ private:
         sz = {m_prefixes[nCount - 1], m_szPrefixes.cy};
         return TRUE;
     }
+
     void AddLeafText(CXTPMarkupInline* pLeaf)
     {
         const CXTPMarkupRun* pRun = MarkupCast<CXTPMarkupRun>(pLeaf);
@@ -215,6 +223,8 @@ private:
     std::vector<CLeafText> m_texts;
     static constexpr int kFirstPrefixes = 64;
     static constexpr int kMostPrefixes = 256;
+    int m_nAskedLeaf = -1;
+    int m_nAskedStart = 0;
     int m_nPrefixLeaf = -1;
     int m_nPrefixStart = 0;
     std::vector<int> m_prefixes;
