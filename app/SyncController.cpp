@@ -214,9 +214,9 @@ std::string CSyncController::FormatResult(ResultKind kind, double dOffset)
     const LPCSTR pszMark = strstr(pszText, kOffsetMark);
     if (pszMark == NULL)
         return pszText;
-    // The number is put in by hand so that the texts can stay one table.
-    // The system library's formatter: the C99 one would bring a whole
-    // formatting library into the program for this one number.
+    // The number is put in by hand so that the texts can stay one table, by
+    // the system library's formatter: the C99 one would bring a formatting
+    // library of 32 KB into the program for this one number.
     char number[32];
     _snprintf(number, sizeof(number) - 1, "%.04f", std::fabs(dOffset));
     number[sizeof(number) - 1] = '\0';
