@@ -10,6 +10,7 @@
 #include "markup/model/Type.h"
 
 std::vector<std::wstring> g_loadedElements;
+bool g_bRecordLoaded = true;
 
 // By hand rather than with IMPLEMENT_MARKUPCLASS, to take the class name of
 // the element it stands in for.
@@ -154,6 +155,8 @@ CXTPMarkupObject* CTestUIElement::FindResource(const CXTPMarkupObject* pKey) con
 
 void CTestUIElement::OnMarkupLoaded()
 {
+    if (!g_bRecordLoaded)
+        return;
     const CXTPMarkupString* pName = MarkupCast<CXTPMarkupString>(LookupOwnValue(m_pNameProperty));
     g_loadedElements.push_back(pName ? pName->GetText() : GetMarkupTag() ? GetMarkupTag() : L"");
 }

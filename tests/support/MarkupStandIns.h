@@ -15,8 +15,10 @@
 // those of the real elements.
 void RegisterStandInElements();
 
-// Tags (or "x:Name"s) of the elements told that their tree loaded, in order.
+// Tags (or "x:Name"s) of the elements told that their tree loaded, in order,
+// while g_bRecordLoaded (a benchmark turns it off).
 extern std::vector<std::wstring> g_loadedElements;
+extern bool g_bRecordLoaded;
 
 // Registered under the class name of the UI element base, which the builder
 // requires at the root. Carries the common layout properties and resources.
