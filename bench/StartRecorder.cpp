@@ -41,6 +41,8 @@ __attribute__((no_instrument_function)) void WriteOrder()
     g_bWritten = true;
     for (size_t i = 0; i < g_nOrdered; ++i)
     {
+        // Digits by hand: a library formatter's inline parts may be the
+        // instrumented copies of other files, and the lock is held.
         uintptr_t nOffset = reinterpret_cast<uintptr_t>(g_order[i]) - nBase;
         char szLine[24];
         int nLength = 0;

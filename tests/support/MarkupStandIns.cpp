@@ -32,7 +32,7 @@ IMPLEMENT_MARKUPCLASS(L"TextBlock", CTestTextBlock, CTestUIElement)
 IMPLEMENT_MARKUPCLASS(L"Run", CTestRun, CXTPMarkupObject)
 IMPLEMENT_MARKUPCLASS(L"Image", CTestImage, CTestUIElement)
 IMPLEMENT_MARKUPCLASS(nullptr, CTestResourceTable, CXTPMarkupObject)
-IMPLEMENT_MARKUPCLASS(nullptr, CTestObjectList, CXTPMarkupObject)
+IMPLEMENT_MARKUPCLASS(nullptr, CTestColumnDefinitions, CXTPMarkupCollection)
 
 CXTPMarkupDependencyProperty* CTestUIElement::m_pWidthProperty;
 CXTPMarkupDependencyProperty* CTestUIElement::m_pHeightProperty;
@@ -84,7 +84,7 @@ void CTestGrid::RegisterMarkupProperties()
 {
     typedef CXTPMarkupDependencyProperty P;
     m_pColumnDefinitionsProperty =
-        P::Register(L"ColumnDefinitions", MARKUP_TYPE(CTestObjectList), MARKUP_TYPE(CTestGrid));
+        P::Register(L"ColumnDefinitions", MARKUP_TYPE(CTestColumnDefinitions), MARKUP_TYPE(CTestGrid));
     m_pColumnProperty = P::RegisterAttached(L"Column", MARKUP_TYPE(CXTPMarkupInt), MARKUP_TYPE(CTestGrid));
 }
 
@@ -136,7 +136,7 @@ void RegisterStandInElements()
     MARKUP_TYPE(CTestResourceTable);
     MARKUP_TYPE(CTestGrid);
     MARKUP_TYPE(CTestColumnDefinition);
-    MARKUP_TYPE(CTestObjectList);
+    MARKUP_TYPE(CTestColumnDefinitions);
     CXTPMarkupObjectBuilder::SetRootType(MARKUP_TYPE(CTestUIElement));
 }
 
@@ -278,24 +278,4 @@ CXTPMarkupObject* CTestResourceTable::FindResource(const CXTPMarkupObject* pKey)
             return pValue;
     }
     return nullptr;
-}
-
-CTestObjectList::CTestObjectList() : m_pValues(new CXTPMarkupCollection(MARKUP_TYPE(CXTPMarkupObject)))
-{
-    m_pValues->SetLogicalParent(this);
-}
-
-CTestObjectList::~CTestObjectList()
-{
-    m_pValues->Release();
-}
-
-void CTestObjectList::AddContent(CXTPMarkupObjectBuilder*, CXTPMarkupObject* pContent)
-{
-    m_pValues->Add(pContent);
-}
-
-BOOL CTestObjectList::HasContent() const
-{
-    return m_pValues->GetCount() > 0;
 }

@@ -2,7 +2,7 @@
 // just enough of them for the builder to load the application's markup and
 // for tests to see what it handed over. Classes: CTestUIElement,
 // CTestStackPanel, CTestGrid, CTestColumnDefinition, CTestTextBlock, CTestRun,
-// CTestImage, CTestResourceTable, CTestObjectList.
+// CTestImage, CTestResourceTable, CTestColumnDefinitions.
 #pragma once
 
 #include "markup/model/Collection.h"
@@ -68,7 +68,7 @@ class CTestGrid : public CTestStackPanel
 {
     DECLARE_MARKUPCLASS(CTestGrid)
 public:
-    static CXTPMarkupDependencyProperty* m_pColumnDefinitionsProperty; // CTestObjectList
+    static CXTPMarkupDependencyProperty* m_pColumnDefinitionsProperty; // CTestColumnDefinitions
     static CXTPMarkupDependencyProperty* m_pColumnProperty;            // attached Int
     static void RegisterMarkupProperties();
 };
@@ -145,18 +145,9 @@ private:
     CXTPMarkupCollection* m_pValues;
 };
 
-// Whatever objects its markup holds, in order.
-class CTestObjectList : public CXTPMarkupObject
+class CTestColumnDefinitions : public CXTPMarkupCollection
 {
-    DECLARE_MARKUPCLASS(CTestObjectList)
+    DECLARE_MARKUPCLASS(CTestColumnDefinitions)
 public:
-    CTestObjectList();
-    void AddContent(CXTPMarkupObjectBuilder* pBuilder, CXTPMarkupObject* pContent) override;
-    BOOL HasContent() const override;
-
-protected:
-    ~CTestObjectList() override;
-
-private:
-    CXTPMarkupCollection* m_pValues;
+    CTestColumnDefinitions() : CXTPMarkupCollection(MARKUP_TYPE(CTestColumnDefinition)) {}
 };
